@@ -1,0 +1,31 @@
+// What the settings dialog offers and what it hands to the entry point, apart from its drawing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Display.h"
+
+// The choice made in the dialog; the program runs only when accepted.
+struct Settings {
+    bool accepted = false;
+    int width = -1;
+    int height = -1;
+    bool fullscreen = true;
+    float aspectRatio = 0.0f;
+};
+
+// The two editable lists and their pre-selections (-1: nothing selected).
+struct SettingsChoices {
+    std::vector<std::string> resolutions;  // "WxH", ascending width, then height
+    int selectedResolution = -1;           // the desktop size
+    std::vector<std::string> aspects;      // "4:3", "5:4", "16:9", "16:10"
+    int selectedAspect = -1;               // within 0.01 of the desktop ratio
+};
+
+SettingsChoices MakeSettingsChoices(const std::vector<Platform::Size>& modes, Platform::Size desktop);
+
+// Reads the texts of the two fields as "%dx%d" and "%d:%d" into settings and marks them
+// accepted. A text that does not give positive numbers leaves settings untouched and returns
+// the reason to show; success returns an empty string.
+std::string AcceptSettings(const std::string& resolution, const std::string& aspect, Settings& settings);

@@ -1,0 +1,60 @@
+// The engine: services are created in a fixed order and torn down in the reverse of use.
+#include "app/k_Engine.h"
+
+#include "app/k_Timeline.h"
+#include "graphics/k_OpenGl.h"
+#include "graphics/k_Renderer.h"
+#include "platform/Log.h"
+#include "resources/k_FileSystem.h"
+#include "resources/k_ResourceFactory.h"
+#include "scene/k_AnimationManager.h"
+#include "worlds/IWorld.h"
+
+k_Engine::k_Engine(const std::wstring& baseDirectory, const std::wstring& dataPath) : m_dataPath(dataPath)
+{
+    m_graphics = std::make_unique<k_OpenGl>(this);
+    m_renderer = std::make_unique<k_Renderer>(this);
+    m_resourceFactory = std::make_unique<k_ResourceFactory>(this);
+    m_fileSystem = std::make_unique<k_FileSystem>(this, baseDirectory);
+    m_timeline = std::make_unique<k_Timeline>(this);
+    m_animationManager = std::make_unique<k_AnimationManager>(this);
+}
+
+k_Engine::~k_Engine()
+{
+    m_graphics->ReleaseContext();
+    m_graphics.reset();
+    m_renderer.reset();
+    m_resourceFactory.reset();
+    m_fileSystem.reset();
+    m_timeline.reset();
+    m_animationManager.reset();
+}
+
+void k_Engine::Initialize()
+{
+    Log::Info() << "Initializing engine...";
+    if (m_dataPath.empty())
+        m_fileSystem->MountArchive(L"data.pak");
+    else
+        static_cast<k_FileSystem*>(m_fileSystem.get())->Mount(m_dataPath);
+    m_resourceFactory->Initialize();
+    m_renderer->Initialize();
+    m_renderer->SetTimeSamples(0);
+    m_renderer->SetAdaptiveSamples(false);
+}
+
+void k_Engine::Advance(double seconds) { m_renderer->RenderFrame(seconds); }
+
+void k_Engine::AddWorld(IWorld* world)
+{
+    m_worlds.push_back(world);
+    world->Initialize();
+    m_graphics->CheckErrors();
+}
+
+void k_Engine::UpdateWorlds()
+{
+    for (size_t i = 0; i < m_worlds.size(); ++i)  // an update may add a world
+        if (m_worlds[i]->IsActive()) m_worlds[i]->Update();
+}

@@ -1,0 +1,36 @@
+// The OpenGL device: the window's context, its viewport size, the chosen aspect ratio,
+// the GL error log and the loading bar.
+#pragma once
+
+namespace Platform {
+struct NativeWindow;
+}
+
+class IGraphics {
+public:
+    // Releases nothing: the engine calls ReleaseContext first.
+    virtual ~IGraphics() = default;
+
+    // A height of 0 becomes 1; sets the window viewport.
+    virtual void Resize(int width, int height) = 0;
+    // Logs the driver, sets the default state and draws the empty loading bar. Always true.
+    virtual bool Initialize() = 0;
+    // Creates the context on the window and makes it current; throws on failure.
+    virtual void CreateContext(Platform::NativeWindow* window) = 0;
+    // Harmless when there is no context.
+    virtual void ReleaseContext() = 0;
+    virtual int GetMaxTextureSize() = 0;
+    virtual int GetWidth() = 0;
+    virtual int GetHeight() = 0;
+    virtual float GetAspectRatio() = 0;
+    virtual void SetAspectRatio(float aspect) = 0;
+    // Logs at most five pending GL errors per call.
+    virtual void CheckErrors() = 0;
+    // progress 0..1; does not present the frame.
+    virtual void DrawLoadingBar(float progress) = 0;
+
+protected:
+    IGraphics() = default;
+    IGraphics(const IGraphics&) = delete;
+    IGraphics& operator=(const IGraphics&) = delete;
+};

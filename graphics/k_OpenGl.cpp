@@ -1,0 +1,128 @@
+// The OpenGL device: context, default state, error log and loading bar.
+#include "graphics/k_OpenGl.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+#include <cstdio>
+
+#include "platform/Display.h"
+#include "platform/Log.h"
+
+void k_OpenGl::Resize(int width, int height)
+{
+    if (height == 0) height = 1;
+    m_width = width;
+    m_height = height;
+    glViewport(0, 0, width, height);
+}
+
+void k_OpenGl::CreateContext(Platform::NativeWindow* window)
+{
+    m_context = Platform::CreateGlContext(window);
+    if (!m_context) throw L"Cannot create OpenGl Rendering Context!";
+    if (!Platform::MakeCurrent(window, m_context)) throw L"Cannot make OpenGl Rendering Context current!";
+}
+
+void k_OpenGl::ReleaseContext()
+{
+    if (!m_context) return;
+    Platform::MakeCurrent(nullptr, nullptr);
+    Platform::DeleteGlContext(m_context);
+    m_context = nullptr;
+}
+
+bool k_OpenGl::Initialize()
+{
+    Log::Info() << "Initializing OpenGL...";
+    glewExperimental = GL_TRUE;  // the compatibility profile still needs every entry point
+    glewInit();
+    glGetError();                // glewInit may leave an enum error behind on some drivers
+    auto text = [](GLenum name) {
+        const GLubyte* s = glGetString(name);
+        return s ? reinterpret_cast<const char*>(s) : "";
+    };
+    Log::Info() << "OPENGL :: Vendor: " << text(GL_VENDOR);
+    Log::Info() << "OPENGL :: Renderer: " << text(GL_RENDERER);
+    Log::Info() << "OPENGL :: Version: " << text(GL_VERSION);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &m_maxTextureSize);
+    char line[255];
+    std::snprintf(line, sizeof line, "OPENGL :: Maximum texture size: %d", m_maxTextureSize);
+    Log::Info() << line;
+
+    glShadeModel(GL_SMOOTH);
+    glClearDepth(1.0);
+    glDepthFunc(GL_LEQUAL);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFrontFace(GL_CCW);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrontFace(GL_CW);
+
+    DrawLoadingBar(0);
+    return true;
+}
+
+unsigned k_OpenGl::NextError() { return glGetError(); }
+
+void k_OpenGl::CheckErrors()
+{
+    for (int budget = 5;;) {
+        const unsigned code = NextError();
+        if (code == GL_NO_ERROR) return;
+        const GLubyte* text = gluErrorString(code);
+        if (text)
+            Log::Info() << "OPENGL :: ERROR " << reinterpret_cast<const char*>(text);
+        else
+            Log::Info() << "OPENGL :: UNKNOWN ERROR!";
+        if (--budget == 0) {
+            Log::Info() << "OPENGL :: ERROR Too many errors!";
+            return;
+        }
+    }
+}
+
+void k_OpenGl::DrawLoadingBar(float progress)
+{
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glUseProgram(0);
+    glDisable(GL_LIGHTING);
+
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(0.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor3f(0.2f, 0.5f, 0.9f);
+    glBegin(GL_LINE_LOOP);
+    glVertex2f(-0.91f, 0.06f);
+    glVertex2f(0.91f, 0.06f);
+    glVertex2f(0.91f, -0.06f);
+    glVertex2f(-0.91f, -0.06f);
+    glEnd();
+    const float x = progress * 1.8f - 0.9f;
+    glBegin(GL_QUADS);
+    glVertex2f(-0.9f, 0.05f);
+    glVertex2f(x, 0.05f);
+    glVertex2f(x, -0.05f);
+    glVertex2f(-0.9f, -0.05f);
+    glEnd();
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+}

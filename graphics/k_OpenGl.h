@@ -1,0 +1,39 @@
+// The OpenGL device over the platform's GL context.
+#pragma once
+
+#include "graphics/IGraphics.h"
+
+class IEngine;
+
+namespace Platform {
+struct GlContext;
+}
+
+class k_OpenGl : public IGraphics {
+public:
+    explicit k_OpenGl(IEngine* engine) : m_engine(engine) {}
+
+    void Resize(int width, int height) override;
+    bool Initialize() override;
+    void CreateContext(Platform::NativeWindow* window) override;
+    void ReleaseContext() override;
+    int GetMaxTextureSize() override { return m_maxTextureSize; }
+    int GetWidth() override { return m_width; }
+    int GetHeight() override { return m_height; }
+    float GetAspectRatio() override { return m_aspectRatio; }
+    void SetAspectRatio(float aspect) override { m_aspectRatio = aspect; }
+    void CheckErrors() override;
+    void DrawLoadingBar(float progress) override;
+
+protected:
+    // The next pending error code (glGetError); tests replace the source to queue several.
+    virtual unsigned NextError();
+
+private:
+    IEngine* m_engine;
+    int m_width = 0;
+    int m_height = 0;
+    int m_maxTextureSize = 0;
+    float m_aspectRatio = 0;
+    Platform::GlContext* m_context = nullptr;
+};

@@ -1,0 +1,58 @@
+// The display: its modes and size, windows with an OpenGL context, and their events.
+// The thin layer over SDL2; nothing above platform/ sees SDL.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace Platform {
+
+struct Size {
+    int width = 0;
+    int height = 0;
+    bool operator==(const Size& o) const { return width == o.width && height == o.height; }
+};
+
+// Starts the video subsystem once; false (with the reason logged) when there is no display.
+bool InitializeVideo();
+
+// Every mode of the primary display, duplicates included, in the driver's order.
+std::vector<Size> ListDisplayModes();
+Size GetDesktopSize();
+
+struct NativeWindow;  // opaque
+struct GlContext;     // opaque
+
+// Creates a hidden window of the given client size, ready for an OpenGL compatibility context
+// with double buffering and a depth buffer. Null on failure.
+NativeWindow* CreateNativeWindow(const std::wstring& title, Size clientSize, bool resizable);
+void DestroyNativeWindow(NativeWindow* window);
+// Switches the display to exactly this mode with the window covering it; false if refused.
+bool EnterFullscreen(NativeWindow* window, Size mode);
+void LeaveFullscreen(NativeWindow* window);
+// The window's frame thickness around the client area (zero without a window manager).
+void GetFrameExtents(NativeWindow* window, int& left, int& top, int& right, int& bottom);
+// Moves the outer frame's top-left corner.
+void MoveWindow(NativeWindow* window, int x, int y);
+void ShowWindow(NativeWindow* window);
+void SetTitle(NativeWindow* window, const std::wstring& title);
+std::wstring GetTitle(NativeWindow* window);
+Size GetClientSize(NativeWindow* window);
+void ShowCursor(bool show);
+
+GlContext* CreateGlContext(NativeWindow* window);
+bool MakeCurrent(NativeWindow* window, GlContext* context);  // null, null releases
+void DeleteGlContext(GlContext* context);
+void SwapBuffers(NativeWindow* window);
+
+// What the window system reports; Quit is the end of the message loop.
+struct Event {
+    enum class Type { None, Quit, Close, KeyDown, Resized, Minimized, Restored } type = Type::None;
+    int key = 0;  // KeyDown: 27 is Escape
+    Size size;    // Resized: the new client size
+};
+bool PollEvent(Event& event);
+// Queues a Quit event: the loop ends at its next poll.
+void PostQuit();
+
+}  // namespace Platform

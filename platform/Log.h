@@ -1,0 +1,40 @@
+// Console log: one line per object, written when it goes out of scope.
+// Errors are bright red and warnings bright yellow when standard output is a terminal.
+#pragma once
+
+#include <sstream>
+#include <string>
+
+namespace Log {
+
+enum class Level { Info, Warning, Error };
+
+// Collects one line from narrow and wide pieces; wide text is written as UTF-8.
+//   Log::Error() << "Cannot open " << wideName;
+class Line {
+public:
+    explicit Line(Level level) : m_level(level) {}
+    ~Line();
+    Line(const Line&) = delete;
+    Line& operator=(const Line&) = delete;
+
+    Line& operator<<(const std::wstring& text) { return *this << text.c_str(); }
+    Line& operator<<(const wchar_t* text);
+    Line& operator<<(wchar_t c) { const wchar_t s[2] = {c, 0}; return *this << s; }
+    template <typename T>
+    Line& operator<<(const T& value) { m_text << value; return *this; }
+
+private:
+    Level m_level;
+    std::ostringstream m_text;
+};
+
+inline Line Info() { return Line(Level::Info); }
+inline Line Warning() { return Line(Level::Warning); }
+inline Line Error() { return Line(Level::Error); }
+
+// Where lines go; tests redirect them to capture what a component logged.
+using Sink = void (*)(Level level, const std::string& text);
+void SetSink(Sink sink);  // null restores the console
+
+}  // namespace Log

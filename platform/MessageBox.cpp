@@ -1,0 +1,21 @@
+// SDL's simple message box; without a display only the standard-error line remains.
+#include "platform/MessageBox.h"
+
+#include <cstdio>
+
+#include "platform/SdlHandles.h"
+#include "platform/Text.h"
+
+namespace Platform {
+
+void ShowMessageBox(NativeWindow* owner, const std::wstring& caption, const std::wstring& message)
+{
+    const std::string text = Text::ToUtf8(message);
+    std::fprintf(stderr, "%s: %s\n", Text::ToUtf8(caption).c_str(), text.c_str());
+    std::fflush(stderr);
+    if (!SDL_getenv("KORVANTA_NO_MESSAGE_BOX"))
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, Text::ToUtf8(caption).c_str(), text.c_str(),
+                                 owner ? owner->window : nullptr);
+}
+
+}  // namespace Platform

@@ -1,0 +1,92 @@
+// The scheduler: collects every animation of the step first, then fires the instants passed.
+#include "scene/k_AnimationManager.h"
+
+#include "app/IAnimateable.h"
+#include "app/IEngine.h"
+#include "app/IEvent.h"
+#include "app/ITimeline.h"
+
+k_AnimationManager::k_AnimationManager(IEngine* engine) : m_engine(engine) {}
+
+template <typename Map>
+static void JoinGroup(Map& map, double key, double start, double end, IAnimateable* object, int id)
+{
+    auto it = map.find(key);
+    if (it == map.end()) it = map.emplace(key, typename Map::mapped_type{start, end, {}}).first;
+    it->second.objects.emplace_back(object, id);
+}
+
+void k_AnimationManager::AddAnimation(double start, double end, IAnimateable* object, int id)
+{
+    JoinGroup(m_forward, start, start, end, object, id);
+    JoinGroup(m_backward, end, start, end, object, id);
+}
+
+void k_AnimationManager::AddRealTimeAnimation(double start, double end, IAnimateable* object, int id)
+{
+    JoinGroup(m_realTime, start, start, end, object, id);
+}
+
+void k_AnimationManager::AddEvent(double time, IEvent* event, int type)
+{
+    m_instants[time].emplace_back(event, type);
+}
+
+void k_AnimationManager::AddRealTimeEvent(double time, IEvent* event, int type)
+{
+    m_realTimeInstants[time].emplace_back(event, type);
+}
+
+void k_AnimationManager::Update()
+{
+    ITimeline* timeline = m_engine->GetTimeline();
+    const double t = timeline->GetTime();
+    const double r = timeline->GetRealTime();
+    const double speed = timeline->GetSpeed();
+
+    m_calls.clear();
+    auto collect = [this](const Interval& interval, double progress) {
+        for (const auto& [object, id] : interval.objects) m_calls.push_back({object, id, progress});
+    };
+    if (speed > 0) {
+        for (const auto& [start, interval] : m_forward) {
+            if (start > t) break;
+            if (t <= interval.end) collect(interval, (t - start) / (interval.end - start));
+        }
+    } else if (speed < 0) {
+        for (const auto& [end, interval] : m_backward) {
+            if (end < t) break;
+            if (interval.start <= t) collect(interval, (t - interval.start) / (end - interval.start));
+        }
+    }
+    for (const auto& [start, interval] : m_realTime) {
+        if (start > r) break;
+        if (r <= interval.end) collect(interval, (r - interval.end) / (start - interval.end));
+    }
+    for (const Call& call : m_calls) call.object->Animate(call.progress, call.id);
+
+    // An instant fires once: the bound at the previous time is exclusive, except on the first
+    // update, so a step that ends exactly on an instant does not fire it again in the next step.
+    const double t0 = m_previousTime;
+    const double r0 = m_previousRealTime;
+    const bool first = m_firstUpdate;
+    const double last = t > t0 ? t : t0;
+    for (const auto& [time, events] : m_instants) {
+        if (time > last) break;
+        for (const auto& [event, type] : events) {
+            const double s = timeline->GetSpeed();
+            const bool forward = s > 0 && (t0 < time || first) && time <= t;
+            const bool backward = s < 0 && t <= time && (time < t0 || first);
+            if (forward || backward) event->Trigger(type);
+        }
+    }
+    for (const auto& [time, events] : m_realTimeInstants) {
+        if (time > r) break;
+        if (r0 < time || first)
+            for (const auto& [event, type] : events) event->Trigger(type);
+    }
+
+    m_previousTime = t;
+    m_previousRealTime = r;
+    m_firstUpdate = false;
+}

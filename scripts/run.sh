@@ -1,0 +1,9 @@
+#!/bin/sh
+# Installs what is missing, builds the demo with its data.pak and plays it.
+# Extra arguments go to the program (see `build/meridian --help`).
+set -e
+cd "$(dirname "$0")/.."
+./scripts/deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j"$(nproc)"
+exec build/meridian "$@"

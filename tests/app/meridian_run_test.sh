@@ -1,0 +1,39 @@
+#!/bin/sh
+# Runs the program end to end: start-up log order, a captured frame, bad options, a fatal error.
+# Usage: meridian_run_test.sh path/to/meridian
+set -eu
+meridian=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+"$meridian" --window 640x360 --frames 60 --mute > "$work/log" || fail "exit code $?"
+grep -n -E '^(Initializing OpenGL\.\.\.|OPENGL :: (Vendor|Renderer|Version|Maximum texture size): .+|Initializing engine\.\.\.)$' \
+    "$work/log" | cut -d: -f1 | tr '\n' ' ' > "$work/order"
+sorted=$(tr ' ' '\n' < "$work/order" | sed '/^$/d' | sort -n | tr '\n' ' ')
+[ "$(wc -w < "$work/order")" -eq 6 ] || fail "start-up lines missing: $(cat "$work/log")"
+[ "$(cat "$work/order")" = "$sorted" ] || fail "start-up lines out of order"
+sed -n 1p "$work/log" | grep -qx 'Initializing OpenGL...' || fail "first line"
+
+"$meridian" --window 640x360 --mute --fixed-step 0.02 --shot 0.5 --out "$work" > /dev/null || fail "shot run"
+python3 - "$work/t0000.500.png" <<'PY' || fail "captured frame"
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+assert data[:8] == b'\x89PNG\r\n\x1a\n'
+assert struct.unpack('>II', data[16:24]) == (640, 360), struct.unpack('>II', data[16:24])
+PY
+
+SDL_AUDIODRIVER=dummy "$meridian" --window 640x360 --frames 200 > "$work/log" || fail "run with music: $?"
+grep -q "Initializing resource factory..." "$work/log" || fail "run with music: no archive"
+
+set +e
+"$meridian" --window 640 > /dev/null 2> "$work/err"; code=$?
+set -e
+[ $code -eq 2 ] || fail "bad option gave $code"
+[ "$(sed -n 1p "$work/err")" = "meridian: --window needs a size such as 1280x720" ] || fail "bad option message"
+grep -q '^usage: meridian' "$work/err" || fail "usage after a bad option"
+
+DISPLAY=:987 SDL_VIDEODRIVER=x11 KORVANTA_NO_MESSAGE_BOX=1 "$meridian" --window 640x360 --mute \
+    > /dev/null 2> "$work/err" || fail "a fatal error must end with code 0"
+grep -qx 'Korvanta demo system: Cannot create Window!' "$work/err" || fail "fatal message: $(cat "$work/err")"
+echo "meridian run: 5 passed, 0 failed"

@@ -1,0 +1,158 @@
+// The clock and the scheduler together: what a timed object sees as the demo clock advances.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/IAnimateable.h"
+#include "app/IEvent.h"
+#include "app/ITimeline.h"
+#include "app/k_Engine.h"
+#include "scene/IAnimationManager.h"
+
+namespace {
+
+// Records every call it receives, in order, into a shared journal.
+struct Recorder : IEvent, IAnimateable {
+    Recorder(std::vector<std::string>& journal, const char* name) : journal(journal), name(name) {}
+    void Trigger(int type) override { journal.push_back(name + std::string(" T") + std::to_string(type)); }
+    void Animate(double progress, int id) override
+    {
+        journal.push_back(name + std::string(" A") + std::to_string(id) + "@" + std::to_string(progress).substr(0, 4));
+    }
+    std::vector<std::string>& journal;
+    std::string name;
+};
+
+class Scheduler : public ::testing::Test {
+protected:
+    k_Engine engine{L"."};
+    ITimeline& clock = *engine.GetTimeline();
+    IAnimationManager& manager = *engine.GetAnimationManager();
+    std::vector<std::string> journal;
+    Recorder a{journal, "a"};
+    Recorder b{journal, "b"};
+
+    std::vector<std::string> Step(double seconds)
+    {
+        journal.clear();
+        clock.Advance(seconds);
+        return journal;
+    }
+    using Calls = std::vector<std::string>;
+};
+
+TEST_F(Scheduler, TimelineAccumulatesScaledAndRealTime)
+{
+    clock.Advance(0.5);
+    clock.Advance(0.25);
+    EXPECT_DOUBLE_EQ(clock.GetRealTime(), 0.75);
+    EXPECT_DOUBLE_EQ(clock.GetTime(), 0.75);
+    EXPECT_DOUBLE_EQ(clock.GetFrameDelta(), 0.25);
+    clock.SetSpeed(2);
+    clock.Advance(0.1);
+    EXPECT_DOUBLE_EQ(clock.GetTime(), 0.95);
+    EXPECT_DOUBLE_EQ(clock.GetRealTime(), 0.85);
+}
+
+TEST_F(Scheduler, IntervalBoundsAreInclusive)
+{
+    manager.AddAnimation(2, 4, &a, 7);
+    EXPECT_EQ(Step(1), Calls{});
+    EXPECT_EQ(Step(1), Calls{"a A7@0.00"});
+    EXPECT_EQ(Step(1), Calls{"a A7@0.50"});
+    EXPECT_EQ(Step(1), Calls{"a A7@1.00"});
+    EXPECT_EQ(Step(0.01), Calls{});
+}
+
+TEST_F(Scheduler, IntervalsSharingAStartRunOverTheFirstOnesSpan)
+{
+    manager.AddAnimation(1, 2, &a, 1);
+    manager.AddAnimation(1, 5, &b, 2);
+    EXPECT_EQ(Step(1.5), (Calls{"a A1@0.50", "b A2@0.50"}));
+    EXPECT_EQ(Step(1.5), Calls{});
+}
+
+TEST_F(Scheduler, IntervalsRunInOrderOfStart)
+{
+    manager.AddAnimation(2, 6, &b, 2);
+    manager.AddAnimation(1, 6, &a, 1);
+    EXPECT_EQ(Step(3), (Calls{"a A1@0.40", "b A2@0.25"}));
+}
+
+TEST_F(Scheduler, BackwardsTimeWalksIntervalsByDescendingEnd)
+{
+    manager.AddAnimation(4, 10, &a, 1);
+    manager.AddAnimation(0, 8, &b, 2);
+    EXPECT_EQ(Step(6), (Calls{"b A2@0.75", "a A1@0.33"}));
+    clock.SetSpeed(-1);
+    EXPECT_EQ(Step(1), (Calls{"a A1@0.16", "b A2@0.62"}));
+}
+
+TEST_F(Scheduler, StandingTimeDrivesOnlyRealTimeRegistrations)
+{
+    manager.AddAnimation(0, 10, &a, 1);
+    manager.AddRealTimeAnimation(0, 10, &b, 2);
+    manager.AddEvent(1, &a, 9);
+    manager.AddRealTimeEvent(1, &b, 8);
+    clock.SetSpeed(0);
+    EXPECT_EQ(Step(2), (Calls{"b A2@0.80", "b T8"}));
+    EXPECT_DOUBLE_EQ(clock.GetTime(), 0.0);
+}
+
+TEST_F(Scheduler, RealTimeProgressRunsFromOneToZero)
+{
+    manager.AddRealTimeAnimation(2, 6, &a, 3);
+    clock.SetSpeed(3);
+    EXPECT_EQ(Step(3), Calls{"a A3@0.75"});
+}
+
+TEST_F(Scheduler, AnEventJumpedOverStillFiresOnce)
+{
+    manager.AddEvent(5, &a, 1);
+    clock.Advance(4.9);
+    EXPECT_EQ(Step(0.2), Calls{"a T1"});
+    EXPECT_EQ(Step(0.2), Calls{});
+}
+
+TEST_F(Scheduler, OneStepFiresEveryEventPassedEarliestFirst)
+{
+    manager.AddEvent(3, &b, 3);
+    manager.AddEvent(1, &a, 1);
+    manager.AddEvent(2, &b, 2);
+    manager.AddEvent(2, &a, 22);
+    EXPECT_EQ(Step(5), (Calls{"a T1", "b T2", "a T22", "b T3"}));
+}
+
+TEST_F(Scheduler, EveryAnimateComesBeforeAnyTrigger)
+{
+    manager.AddEvent(0.5, &a, 1);
+    manager.AddAnimation(0, 2, &b, 2);
+    EXPECT_EQ(Step(1), (Calls{"b A2@0.50", "a T1"}));
+}
+
+TEST_F(Scheduler, EventAtZeroFiresOnTheFirstStep)
+{
+    manager.AddEvent(0, &a, 1);
+    EXPECT_EQ(Step(0.00001), Calls{"a T1"});
+    EXPECT_EQ(Step(0.1), Calls{});
+}
+
+TEST_F(Scheduler, StepEndingExactlyOnAnEventFiresItOnce)
+{
+    manager.AddEvent(0.5, &a, 1);
+    EXPECT_EQ(Step(0.5), Calls{"a T1"});
+    EXPECT_EQ(Step(0.5), Calls{});
+}
+
+TEST_F(Scheduler, BackwardsTimeFiresEventsItCrosses)
+{
+    manager.AddEvent(2, &a, 1);
+    clock.Advance(1);
+    clock.Advance(2);  // passes 2 forwards
+    clock.SetSpeed(-1);
+    EXPECT_EQ(Step(0.5), Calls{});
+    EXPECT_EQ(Step(1), Calls{"a T1"});
+}
+
+}  // namespace

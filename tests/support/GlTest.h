@@ -1,0 +1,55 @@
+// A real engine with a real window and OpenGL context (under Xvfb in CI), for `gl` tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+#include <array>
+#include <memory>
+
+#include "app/k_Engine.h"
+#include "app/k_Window.h"
+#include "graphics/IGraphics.h"
+
+class GlTest : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 320;
+    static constexpr int kHeight = 240;
+
+    // Opens the window; the engine is not initialised (no archive is mounted).
+    void SetUp() override
+    {
+        engine = std::make_unique<k_Engine>(L".");
+        window = std::make_unique<k_Window>(L"test", kWidth, kHeight, engine.get(), false);
+        window->Create();
+        graphics = engine->GetGraphics();
+        graphics->SetAspectRatio(static_cast<float>(kWidth) / kHeight);
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        engine.reset();
+    }
+
+    // The back buffer's pixel at (x, y), origin at the bottom left, as RGBA bytes.
+    static std::array<int, 4> Pixel(int x, int y)
+    {
+        unsigned char rgba[4] = {};
+        glReadBuffer(GL_BACK);
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return {rgba[0], rgba[1], rgba[2], rgba[3]};
+    }
+
+    // Drains the GL error flag so a test starts clean, and reports what was pending.
+    static GLenum DrainErrors()
+    {
+        GLenum first = glGetError();
+        while (glGetError() != GL_NO_ERROR) {}
+        return first;
+    }
+
+    std::unique_ptr<k_Engine> engine;
+    std::unique_ptr<k_Window> window;
+    IGraphics* graphics = nullptr;
+};

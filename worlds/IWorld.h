@@ -1,0 +1,65 @@
+// A scene layer: a named container of renderables and lights with its own camera, clear
+// colour and depth, an optional render target and two switches. Worlds own only their lists.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class ICamera;
+class ILight;
+class IRenderable;
+class IRenderTarget;
+
+class IWorld {
+public:
+    virtual ~IWorld() = default;
+
+    // Materials pick their pass by this name.
+    virtual std::string GetName() = 0;
+    // Called once by the engine's AddWorld.
+    virtual void Initialize() = 0;
+    // Called every step while active.
+    virtual void Update() = 0;
+    // 0 before the target is bound, 1 after clearing, 2 after the renderables, 3 after unbinding.
+    virtual void OnRenderStage(int stage) = 0;
+
+    virtual void SetVisible(bool visible) = 0;
+    virtual bool IsVisible() = 0;
+    virtual void SetActive(bool active) = 0;
+    virtual bool IsActive() = 0;
+
+    // Sets the renderable's world, then appends it (duplicates allowed). Not owned.
+    virtual void AddRenderable(IRenderable* renderable) = 0;
+    // Clears the renderable's world, then removes its first occurrence, if any.
+    virtual void RemoveRenderable(IRenderable* renderable) = 0;
+    // The live list.
+    virtual std::vector<IRenderable*>& GetRenderables() = 0;
+    virtual void AddLight(ILight* light) = 0;
+    // A copy.
+    virtual std::vector<ILight*> GetLights() = 0;
+    // The same copy into a caller's vector, reusing its storage: the per-frame form.
+    virtual void CopyLights(std::vector<ILight*>& copy) = 0;
+
+    virtual void SetCamera(ICamera* camera) = 0;
+    virtual ICamera* GetCamera() = 0;
+    virtual void SetRenderTarget(IRenderTarget* target) = 0;
+    virtual IRenderTarget* GetRenderTarget() = 0;
+    // Handed to the render target's Bind; 0x103 by default.
+    virtual void SetTargetFlags(int flags) = 0;
+    virtual int GetTargetFlags() = 0;
+    virtual void SetLinkedWorld(IWorld* world) = 0;
+    virtual IWorld* GetLinkedWorld() = 0;
+
+    // Four floats, R, G, B, A; copied.
+    virtual void SetClearColor(const float* colour) = 0;
+    virtual const float* GetClearColor() = 0;
+    virtual void SetClearDepth(float depth) = 0;
+    virtual float GetClearDepth() = 0;
+    // Clears colour and depth with the values of the getters.
+    virtual void Clear() = 0;
+
+protected:
+    IWorld() = default;
+    IWorld(const IWorld&) = delete;
+    IWorld& operator=(const IWorld&) = delete;
+};
