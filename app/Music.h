@@ -1,0 +1,35 @@
+// The demo's music: checks and opens the audio output and streams the tune from the data archive.
+#pragma once
+
+#include <memory>
+
+class IAudioDevice;
+class IAudioStream;
+class IFile;
+class IFileSystem;
+
+class Music {
+public:
+    explicit Music(std::unique_ptr<IAudioDevice> device);
+    // Frees the stream, then the tune's bytes it reads, then the device.
+    ~Music();
+    Music(const Music&) = delete;
+    Music& operator=(const Music&) = delete;
+
+    // Checks the audio back end's version, opens the output at 44100 Hz and creates a paused
+    // stream over "kv-meridian.ogg" from fileSystem. Throws the fatal message of the step that
+    // fails; a tune missing from the archive is logged and the demo plays on without music.
+    // Not called for a silent run.
+    void Open(IFileSystem* fileSystem);
+    // Starts the tune; throws L"BASS :: Can't start playback!" when the device refuses.
+    // Does nothing when there is no stream (not opened, or no tune).
+    void Play();
+    // Seconds of the tune the device has consumed so far; 0 when there is no stream.
+    double GetPosition() const;
+
+private:
+    // Declared so that each outlives what depends on it.
+    std::unique_ptr<IAudioDevice> m_device;
+    std::unique_ptr<IFile> m_tune;  // the stream reads these bytes in place for its whole life
+    std::unique_ptr<IAudioStream> m_stream;
+};

@@ -1,0 +1,19 @@
+// One tune playing on the audio device, decoded from a block of memory.
+#pragma once
+
+class IAudioStream {
+public:
+    // Stops the tune and frees the decoder; the memory block may be released afterwards.
+    virtual ~IAudioStream() = default;
+
+    // Starts the tune (it stays paused until then). False when the device cannot play.
+    virtual bool Play() = 0;
+    // Seconds of the tune handed to the device so far: 0 before Play, the tune's length at its end.
+    // Ahead of what is heard by at most one device buffer. Safe to call while it plays.
+    virtual double GetPosition() const = 0;
+
+protected:
+    IAudioStream() = default;
+    IAudioStream(const IAudioStream&) = delete;
+    IAudioStream& operator=(const IAudioStream&) = delete;
+};

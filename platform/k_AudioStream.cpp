@@ -1,0 +1,137 @@
+// An Ogg Vorbis tune decoded from memory (libvorbisfile) and converted to the device's format.
+#include "platform/k_AudioStream.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cstring>
+#define OV_EXCLUDE_STATIC_CALLBACKS
+#include <vorbis/vorbisfile.h>
+
+#include "platform/Log.h"
+#include "platform/k_AudioDevice.h"
+
+namespace {
+
+constexpr int kChunkFrames = 4096;
+constexpr int kMaxChannels = 8;  // what the converter can fold down to stereo
+constexpr int kDeviceChannels = 2;
+// A damaged tune may report a hole per packet; after this many in one buffer it is given up.
+constexpr int kMaxHolesPerFill = 64;
+
+size_t ReadMemory(void* into, size_t size, size_t count, void* source)
+{
+    auto* memory = static_cast<k_AudioStream::Memory*>(source);
+    if (size == 0)
+        return 0;
+    const size_t items = std::min(count, (memory->size - memory->offset) / size);
+    if (items)
+        std::memcpy(into, memory->data + memory->offset, items * size);
+    memory->offset += items * size;
+    return items;
+}
+
+int SeekMemory(void* source, ogg_int64_t offset, int whence)
+{
+    auto* memory = static_cast<k_AudioStream::Memory*>(source);
+    const ogg_int64_t base = whence == SEEK_SET   ? 0
+                             : whence == SEEK_CUR ? ogg_int64_t(memory->offset)
+                                                  : ogg_int64_t(memory->size);
+    if (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END)
+        return -1;
+    const ogg_int64_t target = base + offset;
+    if (target < 0 || target > ogg_int64_t(memory->size))
+        return -1;
+    memory->offset = size_t(target);
+    return 0;
+}
+
+long TellMemory(void* source) { return long(static_cast<k_AudioStream::Memory*>(source)->offset); }
+
+}  // namespace
+
+k_AudioStream::k_AudioStream(k_AudioDevice* device, const void* data, size_t size)
+    : m_device(device), m_memory{static_cast<const unsigned char*>(data), data ? size : 0, 0}
+{
+}
+
+std::unique_ptr<k_AudioStream> k_AudioStream::Create(k_AudioDevice* device, const void* data, size_t size)
+{
+    std::unique_ptr<k_AudioStream> stream(new k_AudioStream(device, data, size));
+    if (!stream->Open())
+        return nullptr;
+    return stream;
+}
+
+bool k_AudioStream::Open()
+{
+    const ov_callbacks callbacks = {ReadMemory, SeekMemory, nullptr, TellMemory};
+    auto vorbis = std::make_unique<OggVorbis_File>();
+    const int opened = ov_open_callbacks(&m_memory, vorbis.get(), nullptr, 0, callbacks);
+    if (opened != 0) {
+        Log::Error() << "The tune is not an Ogg Vorbis stream (vorbisfile error " << opened << ").";
+        return false;  // a failed open has already released what it took
+    }
+    m_vorbis = std::move(vorbis);
+
+    // Every link of a chained file must share one format: the converter is set up once.
+    const vorbis_info* first = ov_info(m_vorbis.get(), 0);
+    const long links = ov_streams(m_vorbis.get());
+    for (long link = 0; link < links; ++link) {
+        const vorbis_info* info = ov_info(m_vorbis.get(), int(link));
+        if (!info || !first || info->channels < 1 || info->channels > kMaxChannels || info->rate <= 0 ||
+            info->channels != first->channels || info->rate != first->rate) {
+            Log::Error() << "The tune's format cannot be played (link " << link << ").";
+            return false;
+        }
+    }
+    m_channels = first->channels;
+    m_converter = SDL_NewAudioStream(AUDIO_F32SYS, Uint8(m_channels), int(first->rate), AUDIO_F32SYS,
+                                     kDeviceChannels, m_device->GetFrequency());
+    if (!m_converter) {
+        Log::Error() << "Cannot convert the tune for the audio device: " << SDL_GetError();
+        return false;
+    }
+    m_interleaved.resize(size_t(kChunkFrames) * size_t(m_channels));
+    return true;
+}
+
+k_AudioStream::~k_AudioStream()
+{
+    m_device->Detach(this);
+    if (m_converter)
+        SDL_FreeAudioStream(m_converter);
+    if (m_vorbis)
+        ov_clear(m_vorbis.get());
+}
+
+bool k_AudioStream::Play() { return m_device->Start(this); }
+
+double k_AudioStream::GetPosition() const
+{
+    return double(m_framesPlayed.load()) / double(m_device->GetFrequency());
+}
+
+void k_AudioStream::Mix(float* out, int frames)
+{
+    const int wanted = frames * kDeviceChannels * int(sizeof(float));
+    int holes = 0;
+    while (!m_drained && SDL_AudioStreamAvailable(m_converter) < wanted) {
+        float** planes = nullptr;
+        int link = 0;
+        const long decoded = ov_read_float(m_vorbis.get(), &planes, kChunkFrames, &link);
+        if (decoded == OV_HOLE && ++holes < kMaxHolesPerFill)
+            continue;
+        if (decoded <= 0) {
+            SDL_AudioStreamFlush(m_converter);  // release what the resampler still holds
+            m_drained = true;
+            break;
+        }
+        for (long frame = 0; frame < decoded; ++frame)
+            for (int channel = 0; channel < m_channels; ++channel)
+                m_interleaved[size_t(frame) * size_t(m_channels) + size_t(channel)] = planes[channel][frame];
+        SDL_AudioStreamPut(m_converter, m_interleaved.data(), int(decoded) * m_channels * int(sizeof(float)));
+    }
+    const int delivered = std::max(0, SDL_AudioStreamGet(m_converter, out, wanted));
+    std::memset(reinterpret_cast<unsigned char*>(out) + delivered, 0, size_t(wanted - delivered));
+    m_framesPlayed += uint64_t(delivered) / (kDeviceChannels * sizeof(float));
+}

@@ -1,0 +1,47 @@
+// An Ogg Vorbis tune decoded from memory (libvorbisfile) and converted to the device's format.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/IAudioStream.h"
+
+class k_AudioDevice;
+struct OggVorbis_File;
+struct _SDL_AudioStream;
+
+class k_AudioStream : public IAudioStream {
+public:
+    // Null, with the reason logged, when the bytes are no playable tune. Made by k_AudioDevice.
+    static std::unique_ptr<k_AudioStream> Create(k_AudioDevice* device, const void* data, size_t size);
+    ~k_AudioStream() override;
+
+    bool Play() override;
+    double GetPosition() const override;
+
+    // On the audio thread, under the device lock: writes frames stereo float frames, silence
+    // after the end of the tune.
+    void Mix(float* out, int frames);
+
+    // The block the decoder reads from; public for the decoder's C callbacks.
+    struct Memory {
+        const unsigned char* data;
+        size_t size;
+        size_t offset;
+    };
+
+private:
+    k_AudioStream(k_AudioDevice* device, const void* data, size_t size);
+    bool Open();
+
+    k_AudioDevice* m_device;  // not owned; outlives the stream
+    Memory m_memory;
+    std::unique_ptr<OggVorbis_File> m_vorbis;  // null until opened
+    _SDL_AudioStream* m_converter = nullptr;   // tune rate and channels -> device format; owned
+    int m_channels = 0;
+    std::vector<float> m_interleaved;  // one decoded chunk, reused
+    bool m_drained = false;            // the decoder has given its last sample
+    std::atomic<uint64_t> m_framesPlayed{0};
+};

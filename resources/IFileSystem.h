@@ -1,0 +1,29 @@
+// Hands out whole files, either from the ZIP data archive or from a folder of loose files.
+#pragma once
+
+#include <memory>
+#include <string>
+
+class IFile;
+
+class IFileSystem {
+public:
+    // Closes the archive if one is open.
+    virtual ~IFileSystem() = default;
+
+    // Directory mode: later names resolve against the folder name (relative to the base
+    // directory unless absolute).
+    virtual void UseDirectory(const std::wstring& name) = 0;
+    // Archive mode: opens the ZIP file name (relative to the base directory unless absolute).
+    // Logs "FAILED!" if it cannot be opened; every OpenFile then returns null. Never throws.
+    virtual void MountArchive(const std::wstring& fileName) = 0;
+    // The whole file, cursor at its start, or null when it is missing or cannot be read in
+    // full. Archive names match the stored full name exactly except for ASCII letter case;
+    // "\" is not "/", and names of 256 UTF-8 bytes or more are never found.
+    virtual std::unique_ptr<IFile> OpenFile(const std::wstring& name) = 0;
+
+protected:
+    IFileSystem() = default;
+    IFileSystem(const IFileSystem&) = delete;
+    IFileSystem& operator=(const IFileSystem&) = delete;
+};

@@ -1,0 +1,401 @@
+// k_FileSystem over archives written by Python's zipfile and Info-ZIP, damaged archives, and loose files.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/Text.h"
+#include "resources/IFile.h"
+#include "resources/ScratchFolder.h"
+#include "resources/k_FileSystem.h"
+#include "support/LogCapture.h"
+
+namespace {
+
+// Whether a line of that level contains text.
+bool Logged(const LogCapture& log, Log::Level level, const std::string& text)
+{
+    for (const LogCapture::Entry& entry : log.entries())
+        if (entry.level == level && entry.text.find(text) != std::string::npos)
+            return true;
+    return false;
+}
+
+int Count(const LogCapture& log, Log::Level level)
+{
+    int count = 0;
+    for (const LogCapture::Entry& entry : log.entries())
+        count += entry.level == level;
+    return count;
+}
+
+using namespace std::string_literals;
+
+std::string Content(const IFile& file)
+{
+    return std::string(reinterpret_cast<const char*>(file.GetData()), file.GetSize());
+}
+
+// The entries every archive below is checked against; names are UTF-8.
+const char* const kWriteEntries = R"(
+import warnings, zipfile
+warnings.simplefilter("ignore")  # the duplicate name is on purpose
+D, S = zipfile.ZIP_DEFLATED, zipfile.ZIP_STORED
+entries = [
+    ("textures/sand.png", b"sand" * 2000, D),
+    ("Stored/Plain.txt", b"stored bytes", S),
+    ("empty.bin", b"", D),
+    ("four.bin", bytes([0x78, 0x56, 0x34, 0x12]), S),
+    ("dup.txt", b"first", D),
+    ("DUP.TXT", b"second", D),
+    ("caf\u00e9/\u00c4.txt", b"utf8", S),
+    ("Folder\\Back.txt", b"back", S),
+    ("n" * 255, b"255 bytes", S),
+    ("m" * 256, b"256 bytes", S),
+    ("L" * 255 + "-and-more", b"long", S),
+]
+with zipfile.ZipFile("python.zip", "w") as z:
+    for name, data, method in entries:
+        z.writestr(zipfile.ZipInfo(name, (2020, 5, 17, 12, 0, 0)), data, method)
+)";
+
+class ArchiveLookup : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_scratch = new ScratchFolder;
+        ASSERT_EQ(s_scratch->Python("entries.py", kWriteEntries), 0);
+    }
+    static void TearDownTestSuite() { delete s_scratch; }
+
+    static ScratchFolder* s_scratch;
+};
+ScratchFolder* ArchiveLookup::s_scratch = nullptr;
+
+TEST_F(ArchiveLookup, FullNamesMatchIgnoringOnlyAsciiCase)
+{
+    struct Case {
+        std::wstring request;
+        std::optional<std::string> content;  // nullopt: not found
+    };
+    const std::string sand = [] { std::string s; for (int i = 0; i < 2000; ++i) s += "sand"; return s; }();
+    const Case cases[] = {
+        {L"textures/sand.png", sand},
+        {L"Textures/Sand.PNG", sand},
+        {L"TEXTURES/SAND.PNG", sand},
+        {L"textures\\sand.png", std::nullopt},  // no separator translation
+        {L"/textures/sand.png", std::nullopt},
+        {L"textures/sand.pn", std::nullopt},
+        {L"textures/sand.png ", std::nullopt},
+        {L"sand.png", std::nullopt},
+        {L"stored/plain.txt", "stored bytes"},
+        {L"Dup.txt", "first"},  // the first match wins
+        {L"CAF\u00e9/\u00c4.TXT", "utf8"},
+        {L"caf\u00c9/\u00c4.txt", std::nullopt},  // non-ASCII letters keep their case
+        {L"caf\u00e9/\u00e4.txt", std::nullopt},
+        {L"Folder\\Back.txt", "back"},
+        {L"Folder/Back.txt", std::nullopt},
+        {std::wstring(255, L'n'), "255 bytes"},
+        {std::wstring(255, L'N'), "255 bytes"},
+        {std::wstring(256, L'm'), std::nullopt},  // 256 bytes and more are never found
+        {std::wstring(255, L'L'), std::nullopt},  // a prefix of a longer stored name
+        {L"", std::nullopt},
+    };
+    LogCapture log;
+    k_FileSystem files(nullptr, s_scratch->Path().wstring());
+    files.MountArchive(L"python.zip");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Text::ToUtf8(c.request));
+        std::unique_ptr<IFile> file = files.OpenFile(c.request);
+        ASSERT_EQ(file != nullptr, c.content.has_value());
+        if (file) {
+            EXPECT_EQ(Content(*file), *c.content);
+        }
+    }
+    EXPECT_EQ(Count(log, Log::Level::Error), 0);  // a missing name is the caller's to report
+}
+
+TEST_F(ArchiveLookup, SmallEntriesKeepTheirExactSize)
+{
+    k_FileSystem files(nullptr, s_scratch->Path().wstring());
+    files.MountArchive(L"python.zip");
+    std::unique_ptr<IFile> empty = files.OpenFile(L"EMPTY.BIN");
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->GetSize(), 0u);
+    EXPECT_TRUE(empty->IsAtEnd());
+
+    std::unique_ptr<IFile> four = files.OpenFile(L"four.bin");
+    ASSERT_TRUE(four);
+    EXPECT_EQ(four->ReadInt(), 0x12345678);
+    EXPECT_TRUE(four->IsAtEnd());
+}
+
+TEST_F(ArchiveLookup, MountLogsTheNameAndResolvesAgainstTheBaseDirectory)
+{
+    LogCapture log;
+    k_FileSystem relative(nullptr, s_scratch->Path().wstring());
+    relative.MountArchive(L"python.zip");
+    EXPECT_TRUE(Logged(log, Log::Level::Info, "Initializing file system with data file: python.zip"));
+    EXPECT_TRUE(relative.OpenFile(L"four.bin"));
+
+    k_FileSystem absolute(nullptr, L"/nonexistent");
+    absolute.MountArchive((*s_scratch / "python.zip").wstring());
+    EXPECT_TRUE(absolute.OpenFile(L"four.bin"));
+    EXPECT_EQ(Count(log, Log::Level::Error), 0);
+}
+
+// Info-ZIP writes its own headers (extra fields, directory entries); both methods must read back.
+TEST(InfoZipArchive, StoredAndDeflatedEntriesReadBack)
+{
+    ScratchFolder scratch;
+    std::string big;
+    for (int i = 0; i < 5000; ++i)
+        big += "line " + std::to_string(i) + "\n";
+    scratch.Write("tree/Textures/Sand.png", big);
+    scratch.Write("tree/Plasma.mat", "pass Plasma\n");
+    scratch.Write("tree/empty.txt", "");
+    ASSERT_EQ(scratch.Run("cd tree && zip -q -X -r -0 ../stored.zip . && zip -q -X -r -9 ../deflated.zip ."), 0);
+
+    for (const wchar_t* archive : {L"stored.zip", L"deflated.zip"}) {
+        SCOPED_TRACE(Text::ToUtf8(archive));
+        k_FileSystem files(nullptr, scratch.Path().wstring());
+        files.MountArchive(archive);
+        std::unique_ptr<IFile> sand = files.OpenFile(L"textures/sand.PNG");
+        ASSERT_TRUE(sand);
+        EXPECT_EQ(Content(*sand), big);
+        std::unique_ptr<IFile> material = files.OpenFile(L"Plasma.mat");
+        ASSERT_TRUE(material);
+        EXPECT_EQ(Content(*material), "pass Plasma\n");
+        std::unique_ptr<IFile> empty = files.OpenFile(L"empty.txt");
+        ASSERT_TRUE(empty);
+        EXPECT_EQ(empty->GetSize(), 0u);
+    }
+}
+
+TEST(InfoZipArchive, EncryptedAndBzip2EntriesAreRefusedByName)
+{
+    ScratchFolder scratch;
+    std::string numbers;
+    for (int i = 0; i < 2000; ++i)
+        numbers += std::to_string(i) + "\n";
+    scratch.Write("numbers.txt", numbers);
+    scratch.Write("hello.txt", "hello\n");
+    ASSERT_EQ(scratch.Run("zip -q -X -P secret locked.zip numbers.txt hello.txt && "
+                          "zip -q -X -Z bzip2 bzip2.zip numbers.txt"), 0);
+    struct Case {
+        const wchar_t* archive;
+        const wchar_t* name;
+    };
+    const Case cases[] = {
+        {L"locked.zip", L"numbers.txt"},  // deflated, then encrypted
+        {L"locked.zip", L"hello.txt"},    // stored, then encrypted
+        {L"bzip2.zip", L"numbers.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Text::ToUtf8(c.archive) + " " + Text::ToUtf8(c.name));
+        LogCapture log;
+        k_FileSystem files(nullptr, scratch.Path().wstring());
+        files.MountArchive(c.archive);
+        EXPECT_FALSE(files.OpenFile(c.name));
+        EXPECT_TRUE(Logged(log, Log::Level::Error, "encrypted or uses an unsupported compression method: " +
+                                                   Text::ToUtf8(c.name)));
+    }
+}
+
+// Flips bytes inside the data of two entries, so their CRC (or the deflate stream) no longer holds.
+const char* const kDamage = R"(
+import zipfile
+text = "".join("row %d of a compressible text\n" % i for i in range(2000)).encode()
+with zipfile.ZipFile("damaged.zip", "w") as z:
+    z.writestr("good.txt", text, zipfile.ZIP_DEFLATED)
+    z.writestr("bad-deflated.txt", text, zipfile.ZIP_DEFLATED)
+    z.writestr("bad-stored.txt", text, zipfile.ZIP_STORED)
+    z.writestr("after.txt", b"still readable", zipfile.ZIP_STORED)
+data = bytearray(open("damaged.zip", "rb").read())
+for info in zipfile.ZipFile("damaged.zip").infolist():
+    if info.filename.startswith("bad"):
+        h = info.header_offset
+        start = h + 30 + int.from_bytes(data[h+26:h+28], "little") + int.from_bytes(data[h+28:h+30], "little")
+        for k in range(4):
+            data[start + info.compress_size // 2 + k] ^= 0x5A
+open("damaged.zip", "wb").write(data)
+)";
+
+TEST(DamagedArchive, DamagedEntriesAreRefusedAndNamedOthersStillRead)
+{
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Python("damage.py", kDamage), 0);
+    LogCapture log;
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    files.MountArchive(L"damaged.zip");
+    for (const wchar_t* name : {L"bad-deflated.txt", L"bad-stored.txt"}) {
+        SCOPED_TRACE(Text::ToUtf8(name));
+        EXPECT_FALSE(files.OpenFile(name));
+        EXPECT_TRUE(Logged(log, Log::Level::Error, Text::ToUtf8(name)));
+    }
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += "row " + std::to_string(i) + " of a compressible text\n";
+    std::unique_ptr<IFile> good = files.OpenFile(L"good.txt");
+    ASSERT_TRUE(good);
+    EXPECT_EQ(Content(*good), text);
+    std::unique_ptr<IFile> after = files.OpenFile(L"after.txt");
+    ASSERT_TRUE(after);
+    EXPECT_EQ(Content(*after), "still readable");
+}
+
+// Rewrites the sizes in the central directory: a forged header must be refused before it is
+// allocated, and one that merely disagrees with the data must fail extraction.
+const char* const kForge = R"(
+import zipfile
+with zipfile.ZipFile("forged.zip", "w") as z:
+    z.writestr("huge.bin", b"h" * 1000, zipfile.ZIP_DEFLATED)
+    z.writestr("ratio.bin", b"r" * 1000, zipfile.ZIP_DEFLATED)
+    z.writestr("packed.bin", b"p" * 1000, zipfile.ZIP_DEFLATED)
+    z.writestr("stored.bin", b"s" * 1000, zipfile.ZIP_STORED)
+    z.writestr("short.bin", b"t" * 1000, zipfile.ZIP_DEFLATED)
+    z.writestr("fine.bin", b"f" * 1000, zipfile.ZIP_DEFLATED)
+data = bytearray(open("forged.zip", "rb").read())
+at = data.find(b"PK\x01\x02")
+while at >= 0:
+    n = int.from_bytes(data[at+28:at+30], "little")
+    name = data[at+46:at+46+n].decode()
+    packed = int.from_bytes(data[at+20:at+24], "little")
+    size = int.from_bytes(data[at+24:at+28], "little")
+    forged = {"huge.bin": (packed, 0xFFFFFFF0), "ratio.bin": (packed, packed * 1032 + 1),
+              "packed.bin": (0x7FFFFFF0, size), "stored.bin": (packed, size + 1),
+              "short.bin": (packed, size - 1)}.get(name, (packed, size))
+    data[at+20:at+24] = forged[0].to_bytes(4, "little")
+    data[at+24:at+28] = forged[1].to_bytes(4, "little")
+    at = data.find(b"PK\x01\x02", at + 46 + n)
+open("forged.zip", "wb").write(data)
+)";
+
+TEST(DamagedArchive, ImpossibleDeclaredSizesAreRefused)
+{
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Python("forge.py", kForge), 0);
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    files.MountArchive(L"forged.zip");
+    struct Case {
+        const wchar_t* name;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {L"huge.bin", "impossible size"},    // over the 1 GiB any asset could need
+        {L"ratio.bin", "impossible size"},   // more than deflate can expand its data to
+        {L"packed.bin", "impossible size"},  // more compressed data than the archive holds
+        {L"stored.bin", "impossible size"},  // stored data must be as long as the file
+        {L"short.bin", "damaged"},           // plausible, but the data says otherwise
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Text::ToUtf8(c.name));
+        LogCapture log;
+        EXPECT_FALSE(files.OpenFile(c.name));
+        ASSERT_EQ(Count(log, Log::Level::Error), 1);
+        EXPECT_TRUE(Logged(log, Log::Level::Error, c.reason));
+        EXPECT_TRUE(Logged(log, Log::Level::Error, Text::ToUtf8(c.name)));
+    }
+    std::unique_ptr<IFile> fine = files.OpenFile(L"fine.bin");
+    ASSERT_TRUE(fine);
+    EXPECT_EQ(Content(*fine), std::string(1000, 'f'));
+}
+
+TEST(DamagedArchive, UnreadableArchivesMountAsFailedAndYieldNothing)
+{
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Python("make.py", R"(
+import zipfile
+with zipfile.ZipFile("whole.zip", "w") as z:
+    z.writestr("a.txt", "".join(str(i) for i in range(5000)), zipfile.ZIP_DEFLATED)
+    z.writestr("b.txt", b"bbb", zipfile.ZIP_STORED)
+data = open("whole.zip", "rb").read()
+open("half.zip", "wb").write(data[:len(data) // 2])
+open("tail-cut.zip", "wb").write(data[:-10])
+open("text.zip", "wb").write(b"this is not an archive")
+)"), 0);
+    scratch.Write("folder.zip/inside.txt", "a folder, not an archive");
+
+    struct Case {
+        const wchar_t* archive;
+        const char* error;  // logged by the mount or by the lookups
+    };
+    const Case cases[] = {
+        {L"half.zip", "FAILED!"},                // the central directory is gone
+        {L"tail-cut.zip", "archive's directory"},  // its end record is cut short
+        {L"text.zip", "FAILED!"},
+        {L"missing.zip", "FAILED!"},
+        {L"folder.zip", "FAILED!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Text::ToUtf8(c.archive));
+        LogCapture log;
+        k_FileSystem files(nullptr, scratch.Path().wstring());
+        files.MountArchive(c.archive);
+        EXPECT_FALSE(files.OpenFile(L"a.txt"));
+        EXPECT_FALSE(files.OpenFile(L"b.txt"));
+        EXPECT_TRUE(Logged(log, Log::Level::Error, c.error));
+    }
+
+    LogCapture log;
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    files.MountArchive(L"half.zip");
+    files.MountArchive(L"whole.zip");  // a later mount replaces a failed one
+    EXPECT_TRUE(files.OpenFile(L"b.txt"));
+}
+
+TEST(LooseFiles, DirectoryModeReadsWholeFilesBelowItsFolder)
+{
+    ScratchFolder scratch;
+    scratch.Write("loose/Hdr/Glow.mat", "glow");
+    scratch.Write("loose/empty.bin", "");
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    files.UseDirectory(L"loose");
+
+    std::unique_ptr<IFile> glow = files.OpenFile(L"Hdr/Glow.mat");
+    ASSERT_TRUE(glow);
+    EXPECT_EQ(Content(*glow), "glow");
+    std::unique_ptr<IFile> empty = files.OpenFile(L"empty.bin");
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->IsAtEnd());
+    EXPECT_FALSE(files.OpenFile(L"Hdr/Missing.mat"));
+    EXPECT_FALSE(files.OpenFile(L"Hdr"));  // a folder is not a file
+
+    files.UseDirectory((scratch / "loose/Hdr").wstring());  // an absolute folder is taken as is
+    EXPECT_TRUE(files.OpenFile(L"Glow.mat"));
+}
+
+TEST(LooseFiles, MountChoosesTheModeByWhatThePathIs)
+{
+    ScratchFolder scratch;
+    scratch.Write("loose/Plasma.mat", "loose plasma");
+    ASSERT_EQ(scratch.Python("make.py", R"(
+import zipfile
+with zipfile.ZipFile("data.pak", "w") as z:
+    z.writestr("Plasma.mat", b"packed plasma", zipfile.ZIP_DEFLATED)
+)"), 0);
+    LogCapture log;
+    k_FileSystem files(nullptr, L"/nonexistent");
+    files.Mount((scratch / "missing").wstring());
+    EXPECT_TRUE(Logged(log, Log::Level::Error, "FAILED!"));
+    EXPECT_FALSE(files.OpenFile(L"Plasma.mat"));
+
+    files.Mount((scratch / "loose").wstring());
+    std::unique_ptr<IFile> loose = files.OpenFile(L"Plasma.mat");
+    ASSERT_TRUE(loose);
+    EXPECT_EQ(Content(*loose), "loose plasma");
+
+    files.Mount((scratch / "data.pak").wstring());
+    std::unique_ptr<IFile> packed = files.OpenFile(L"plasma.MAT");
+    ASSERT_TRUE(packed);
+    EXPECT_EQ(Content(*packed), "packed plasma");
+
+    // Back to loose files with the archive still open: it is closed with the file system.
+    files.UseDirectory((scratch / "loose").wstring());
+    loose = files.OpenFile(L"Plasma.mat");
+    ASSERT_TRUE(loose);
+    EXPECT_EQ(Content(*loose), "loose plasma");
+    EXPECT_EQ(Count(log, Log::Level::Error), 1);
+}
+
+}  // namespace
