@@ -1,0 +1,69 @@
+// Creates, caches by name and owns every GPU resource and scene object of the system.
+// Creation operations return null when construction fails; nobody else deletes what it made.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class ICamera;
+class ILight;
+class IMaterial;
+class IMeshBuffer;
+class IRenderTarget;
+class IRenderable;
+class IShader;
+class IShaderCallback;
+class IShaderProgram;
+class ITexture;
+
+class IResourceFactory {
+public:
+    // Releases everything the factory made.
+    virtual ~IResourceFactory() = default;
+
+    virtual void Initialize() = 0;
+
+    // Cached operations: the first call with a name creates the object, every later call with
+    // that exact (case-sensitive) name returns it and ignores the other arguments. A failed
+    // construction returns null and caches nothing, so a later call tries again.
+
+    // A PNG or JPEG image by the extension inside file (see k_ResourceFactory); null when
+    // the file is missing, undecodable, or has neither extension.
+    virtual ITexture* LoadTexture(const std::wstring& name, const std::wstring& file) = 0;
+    // A material loaded from the material file; a missing file gives a material without
+    // passes. Null when loading raised an error (bad topology or geometry parameters).
+    virtual IMaterial* LoadMaterial(const std::wstring& name, const std::wstring& file) = 0;
+    // A shader of stage type (0 vertex, 1 geometry, 2 pixel) compiled from source and named
+    // shaderName in messages. Shares its cache with LoadShader.
+    virtual IShader* CreateShader(const std::wstring& name, int type, const std::wstring& shaderName,
+                                  const std::string& source) = 0;
+    // A shader compiled from an archive file.
+    virtual IShader* LoadShader(const std::wstring& name, int type, const std::wstring& file) = 0;
+
+    // A new program linked from shaders (not shared); null when a geometry shader in the list
+    // has no parameters.
+    virtual IShaderProgram* CreateShaderProgram(std::vector<IShader*> shaders) = 0;
+
+    // Scene objects and render targets, made fresh on every call (null if construction fails).
+    // A group node that draws nothing itself.
+    virtual IRenderable* CreateEmptyRenderable() = 0;
+    // An empty mesh; it is also an IRenderable.
+    virtual IMeshBuffer* CreateMeshBuffer() = 0;
+    virtual ICamera* CreateCamera() = 0;
+    // A white point light at the origin.
+    virtual ILight* CreateLight() = 0;
+    // CreateRenderTarget, then one texture of the format code (0..5) on the new target.
+    virtual IRenderTarget* CreateRenderTargetWithOption(int width, int height, int format) = 0;
+    virtual IRenderTarget* CreateRenderTarget(int width, int height) = 0;
+
+    // Takes the callback over and returns true, unless it is null or a callback of the same
+    // name is registered: then false, and the caller keeps (and destroys) it.
+    virtual bool RegisterShaderCallback(IShaderCallback* callback) = 0;
+    // The callback registered under name, or null.
+    virtual IShaderCallback* GetShaderCallback(const std::wstring& name) = 0;
+
+protected:
+    IResourceFactory() = default;
+    IResourceFactory(const IResourceFactory&) = delete;
+    IResourceFactory& operator=(const IResourceFactory&) = delete;
+};

@@ -1,0 +1,65 @@
+// The generic section reader.
+#include "resources/k_CFileLoader.h"
+
+#include <memory>
+#include <sstream>
+
+#include "app/IEngine.h"
+#include "resources/IFile.h"
+#include "resources/IFileSystem.h"
+
+namespace {
+
+std::vector<std::string> Split(const std::string& line, const char* separators)
+{
+    std::vector<std::string> tokens;
+    for (size_t start = line.find_first_not_of(separators); start != std::string::npos;) {
+        const size_t end = line.find_first_of(separators, start);
+        tokens.push_back(line.substr(start, end - start));
+        start = end == std::string::npos ? end : line.find_first_not_of(separators, end);
+    }
+    return tokens;
+}
+
+}  // namespace
+
+bool k_CFileLoader::Load(const std::wstring& fileName)
+{
+    std::unique_ptr<IFile> file = m_engine->GetFileSystem()->OpenFile(fileName);
+    if (!file) return false;
+    std::istringstream text(std::string(reinterpret_cast<const char*>(file->GetData()), file->GetSize()));
+    file.reset();
+
+    m_sectionName.clear();
+    m_lineNumber = 0;
+    bool inSection = false;
+    for (std::string line; std::getline(text, line);) {
+        ++m_lineNumber;
+        if (!inSection) {
+            const std::vector<std::string> header = Split(line, ", \t\r");
+            if (header.empty()) continue;
+            m_sectionName = header[0];
+            m_endMarker = header.back() == "{{" ? "}}" : "}";
+            inSection = true;
+            if (!BeginSection(m_sectionName, header)) return false;
+            continue;
+        }
+        const std::vector<std::string> tokens = Split(line, ", \t()\r");
+        if (tokens.empty()) continue;
+        if (tokens[0] == m_endMarker) {
+            inSection = false;
+            const std::string name = m_sectionName;
+            m_sectionName.clear();
+            if (!EndSection(name)) return false;
+            continue;
+        }
+        if (!ReadLine(tokens, line)) return false;
+    }
+    return true;
+}
+
+bool k_CFileLoader::BeginSection(const std::string&, const std::vector<std::string>&) { return true; }
+
+bool k_CFileLoader::ReadLine(const std::vector<std::string>&, const std::string&) { return true; }
+
+bool k_CFileLoader::EndSection(const std::string&) { return true; }

@@ -1,0 +1,40 @@
+// A generic reader of line-based files made of sections: a header line, lines, an end line.
+// Knows nothing of what sections mean; derived loaders interpret them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class IEngine;
+
+class k_CFileLoader {
+public:
+    explicit k_CFileLoader(IEngine* engine) : m_engine(engine) {}
+    virtual ~k_CFileLoader() = default;
+    k_CFileLoader(const k_CFileLoader&) = delete;
+    k_CFileLoader& operator=(const k_CFileLoader&) = delete;
+
+    // Parses the file from the file system. Header tokens are split on ", \t\r", lines inside
+    // a section on ", \t()\r"; runs of separators count as one and lines without tokens are
+    // skipped. A header whose last token is "{{" ends at a line starting with "}}", any other
+    // at a line starting with "}". A file ending inside a section never ends it. False when
+    // the file is missing or an operation refused (the rest of the file is then ignored).
+    bool Load(const std::wstring& fileName);
+
+protected:
+    // Each returns false to stop reading. The base versions accept everything.
+    virtual bool BeginSection(const std::string& name, const std::vector<std::string>& header);
+    // tokens of the line and the raw line (with a carriage return that ends it).
+    virtual bool ReadLine(const std::vector<std::string>& tokens, const std::string& line);
+    virtual bool EndSection(const std::string& name);
+
+    // Lines read so far, blank ones included: while an operation runs, the current line's number.
+    int GetLineNumber() const { return m_lineNumber; }
+
+    IEngine* m_engine;  // not owned
+
+private:
+    std::string m_sectionName;
+    std::string m_endMarker;
+    int m_lineNumber = 0;
+};

@@ -1,0 +1,19 @@
+// The "deltatime" shader callback: uploads the timeline's last step as "deltatime".
+#pragma once
+
+#include "resources/IShaderCallback.h"
+
+class IEngine;
+
+class k_DeltaTimeShaderCallback : public IShaderCallback {
+public:
+    explicit k_DeltaTimeShaderCallback(IEngine* engine) : m_engine(engine) {}
+
+    std::wstring GetName() override { return L"deltatime"; }
+    // The argument is not used.
+    void Apply(IShaderProgram* program, void* argument) override;
+    bool Accepts(IShaderProgram* program) override;
+
+private:
+    IEngine* m_engine;  // not owned
+};

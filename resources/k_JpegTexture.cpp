@@ -1,0 +1,105 @@
+// JPEG textures through libjpeg. The library's fatal errors return here by longjmp instead of
+// ending the process, so the decoding function keeps objects with destructors outside its frame.
+#include "resources/k_JpegTexture.h"
+
+#include <cstdio>  // jpeglib.h needs FILE
+#include <csetjmp>
+#include <jpeglib.h>
+#include <memory>
+#include <string>
+
+#include "platform/Log.h"
+#include "resources/IFile.h"
+
+namespace {
+
+constexpr JDIMENSION kMaxSide = 16384;  // the largest texture worth decoding
+
+struct JpegDecode {
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    std::jmp_buf failed;
+    std::string error;
+    std::vector<std::string> warnings;
+    std::vector<unsigned char> pixels;
+    int width = 0;
+    int height = 0;
+};
+
+JpegDecode* DecodeOf(j_common_ptr info) { return reinterpret_cast<JpegDecode*>(info->client_data); }
+
+void OnError(j_common_ptr info)
+{
+    char message[JMSG_LENGTH_MAX];
+    info->err->format_message(info, message);
+    DecodeOf(info)->error = message;
+    std::longjmp(DecodeOf(info)->failed, 1);
+}
+
+void OnMessage(j_common_ptr info)
+{
+    char message[JMSG_LENGTH_MAX];
+    info->err->format_message(info, message);
+    DecodeOf(info)->warnings.push_back(message);
+}
+
+// Only warnings (level -1) are kept; trace messages are dropped.
+void OnEmit(j_common_ptr info, int level)
+{
+    if (level < 0 && info->err->num_warnings++ == 0) OnMessage(info);
+}
+
+bool Decode(JpegDecode& decode, const unsigned char* data, unsigned long size)
+{
+    decode.info.err = jpeg_std_error(&decode.errors);
+    decode.errors.error_exit = OnError;
+    decode.errors.output_message = OnMessage;
+    decode.errors.emit_message = OnEmit;
+    if (setjmp(decode.failed)) {
+        jpeg_destroy_decompress(&decode.info);
+        return false;
+    }
+    decode.info.client_data = &decode;
+    jpeg_create_decompress(&decode.info);
+    jpeg_mem_src(&decode.info, data, size);
+    jpeg_read_header(&decode.info, TRUE);
+    if (decode.info.jpeg_color_space == JCS_GRAYSCALE) decode.info.out_color_space = JCS_RGB;
+    if (decode.info.image_width > kMaxSide || decode.info.image_height > kMaxSide) {
+        decode.error = "the image is larger than " + std::to_string(kMaxSide) + " pixels";
+        jpeg_destroy_decompress(&decode.info);
+        return false;
+    }
+    jpeg_start_decompress(&decode.info);
+    if (decode.info.output_components != 3) {
+        decode.error = "only RGB and grey-scale images are supported";
+        jpeg_destroy_decompress(&decode.info);
+        return false;
+    }
+    decode.width = static_cast<int>(decode.info.output_width);
+    decode.height = static_cast<int>(decode.info.output_height);
+    const size_t stride = static_cast<size_t>(decode.width) * 3;
+    decode.pixels.resize(stride * decode.height);
+    while (decode.info.output_scanline < decode.info.output_height) {
+        JSAMPROW row = &decode.pixels[stride * decode.info.output_scanline];
+        jpeg_read_scanlines(&decode.info, &row, 1);
+    }
+    jpeg_finish_decompress(&decode.info);
+    jpeg_destroy_decompress(&decode.info);
+    return true;
+}
+
+}  // namespace
+
+k_JpegTexture::k_JpegTexture(IEngine* engine, const std::wstring& fileName) : k_ImageTexture(engine)
+{
+    LoadFromArchive(fileName);
+}
+
+void k_JpegTexture::Load(IFile& file)
+{
+    auto decode = std::make_unique<JpegDecode>();
+    const bool decoded = Decode(*decode, file.GetData(), file.GetSize());
+    for (const std::string& warning : decode->warnings) Log::Warning() << "JPEG " << m_fileName << ": " << warning;
+    if (!decoded) Fail("JPEG", decode->error);
+    Upload(decode->width, decode->height, 3, decode->pixels);
+}

@@ -1,0 +1,75 @@
+// Reads a material file into a material: one pass per "material" section, embedded GLSL
+// sections, shader and image references, and included material files loaded afterwards.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "resources/MaterialPass.h"
+#include "resources/k_CFileLoader.h"
+
+class IShader;
+class k_Material;
+
+class k_MaterialLoader : public k_CFileLoader {
+public:
+    // Loads fileName and then its includes into material (not owned). Problems in the file are
+    // logged with the file name and line; an invalid topology or geometry output throws
+    // ReportedFailure after logging, so the factory yields no material.
+    k_MaterialLoader(IEngine* engine, k_Material* material, const std::wstring& fileName);
+
+protected:
+    bool BeginSection(const std::string& name, const std::vector<std::string>& header) override;
+    bool ReadLine(const std::vector<std::string>& tokens, const std::string& line) override;
+    bool EndSection(const std::string& name) override;
+
+private:
+    enum Mode { Between = 0, Material = 1, Include = 2, VertexShader = 3, GeometryShader = 4, PixelShader = 5, Ignored = 6 };
+
+    // includer: the loader whose include list named this file, for finding include cycles.
+    k_MaterialLoader(IEngine* engine, k_Material* material, const std::wstring& fileName,
+                     const k_MaterialLoader* includer);
+    void Run();
+    bool IsBeingLoaded(const std::wstring& fileName) const;
+
+    void BeginShaderSection(Mode mode, const std::vector<std::string>& header);
+    void EndShaderSection();
+    void EndMaterialSection();
+    void ReadMaterialKey(const std::vector<std::string>& tokens);
+    void ReadTextureSlot(const std::vector<std::string>& tokens, bool load);
+    // Makes shader the current pass's stage of its type.
+    void UseShader(IShader* shader);
+    // The same for a shader file; one that could not be read is left out, with an error.
+    void UseShaderFile(IShader* shader, const std::string& fileName);
+
+    // Values of the file's word tables; an unknown word warns and gives the table's default.
+    int Comparison(const std::string& word);
+    int Culling(const std::string& word);
+    int BlendFactor(const std::string& word);
+    int Wrap(const std::string& word);
+    bool Boolean(const std::string& word);
+    void WarnUnknownValue(const std::string& word);
+    // " (file:line)", appended to every line the loader logs about the file.
+    std::string Where() const;
+
+    k_Material* m_material;  // not owned
+    std::wstring m_fileName;
+    const k_MaterialLoader* m_includer;
+    Mode m_mode = Between;
+    IShader* m_vertexShader = nullptr;
+    IShader* m_pixelShader = nullptr;
+    IShader* m_geometryShader = nullptr;
+    std::unique_ptr<MaterialPass> m_pass;
+    std::vector<std::wstring> m_callbackNames;
+    std::vector<std::pair<std::wstring, int>> m_includes;  // file name and the line naming it
+    std::string m_shaderSource;
+    int m_shaderSourceLines = 0;
+    std::wstring m_shaderName;
+    int m_geometryInput = 0;
+    int m_geometryOutput = 0;
+    int m_geometryMaxVertices = 0;
+    std::map<std::wstring, IShader*> m_embeddedShaders;
+};

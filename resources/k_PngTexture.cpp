@@ -1,0 +1,117 @@
+// PNG textures through libpng. libpng reports errors by longjmp, so the decoding function keeps
+// every object with a destructor outside its own frame.
+#include "resources/k_PngTexture.h"
+
+#include <png.h>
+#include <csetjmp>
+#include <cstring>
+#include <string>
+
+#include "platform/Log.h"
+#include "resources/IFile.h"
+
+namespace {
+
+constexpr int kSignatureBytes = 8;
+constexpr png_uint_32 kMaxSide = 16384;  // the largest texture worth decoding
+
+struct PngDecode {
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+    size_t offset = kSignatureBytes;
+    std::string error;
+    std::vector<std::string> warnings;
+    std::vector<unsigned char> pixels;
+    std::vector<png_bytep> rows;
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+};
+
+void OnError(png_structp png, png_const_charp message)
+{
+    static_cast<PngDecode*>(png_get_error_ptr(png))->error = message;
+    png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp png, png_const_charp message)
+{
+    static_cast<PngDecode*>(png_get_error_ptr(png))->warnings.push_back(message);
+}
+
+void ReadBytes(png_structp png, png_bytep out, png_size_t count)
+{
+    PngDecode* decode = static_cast<PngDecode*>(png_get_io_ptr(png));
+    if (count > decode->size - decode->offset) png_error(png, "the data ends early");
+    std::memcpy(out, decode->data + decode->offset, count);
+    decode->offset += count;
+}
+
+// False with decode.error set when libpng rejects the data.
+bool Decode(PngDecode& decode)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &decode, OnError, OnWarning);
+    if (!png) {
+        decode.error = "out of memory";
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+        if (decode.error.empty()) decode.error = "out of memory";
+        return false;
+    }
+    png_set_read_fn(png, &decode, ReadBytes);
+    png_set_sig_bytes(png, kSignatureBytes);
+    png_set_user_limits(png, kMaxSide, kMaxSide);
+    png_read_info(png, info);
+
+    const png_byte colourType = png_get_color_type(png, info);
+    const png_byte bitDepth = png_get_bit_depth(png, info);
+    if (colourType == PNG_COLOR_TYPE_PALETTE) {
+        png_set_palette_to_rgb(png);
+        if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    }
+    if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    if (colourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+    if (bitDepth == 16) png_set_strip_16(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+
+    decode.width = static_cast<int>(png_get_image_width(png, info));
+    decode.height = static_cast<int>(png_get_image_height(png, info));
+    decode.channels = png_get_channels(png, info);
+    if (decode.channels != 3 && decode.channels != 4) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        decode.error = "grey images without alpha are not supported";
+        return false;
+    }
+    const size_t stride = static_cast<size_t>(decode.width) * decode.channels;
+    decode.pixels.resize(stride * decode.height);
+    decode.rows.resize(decode.height);
+    for (int r = 0; r < decode.height; ++r) decode.rows[r] = &decode.pixels[stride * (decode.height - 1 - r)];
+    png_read_image(png, decode.rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+}  // namespace
+
+k_PngTexture::k_PngTexture(IEngine* engine, const std::wstring& fileName) : k_ImageTexture(engine)
+{
+    LoadFromArchive(fileName);
+}
+
+void k_PngTexture::Load(IFile& file)
+{
+    if (file.GetSize() < kSignatureBytes || png_sig_cmp(file.GetData(), 0, kSignatureBytes) != 0)
+        Fail("PNG", "no PNG signature");
+    PngDecode decode;
+    decode.data = file.GetData();
+    decode.size = file.GetSize();
+    const bool decoded = Decode(decode);
+    for (const std::string& warning : decode.warnings) Log::Warning() << "PNG " << m_fileName << ": " << warning;
+    if (!decoded) Fail("PNG", decode.error);
+    Upload(decode.width, decode.height, decode.channels, decode.pixels);
+}

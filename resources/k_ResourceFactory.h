@@ -1,0 +1,52 @@
+// The resource factory: named caches and creation lists, all owned until the engine ends.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "resources/IResourceFactory.h"
+
+class IEngine;
+
+class k_ResourceFactory : public IResourceFactory {
+public:
+    // Registers the "bones" callback, so materials can always attach it.
+    explicit k_ResourceFactory(IEngine* engine);
+    // Releases textures, materials, shaders, programs and last the callbacks.
+    ~k_ResourceFactory() override;
+
+    void Initialize() override;
+    ITexture* LoadTexture(const std::wstring& name, const std::wstring& file) override;
+    IMaterial* LoadMaterial(const std::wstring& name, const std::wstring& file) override;
+    IShader* CreateShader(const std::wstring& name, int type, const std::wstring& shaderName,
+                          const std::string& source) override;
+    IShader* LoadShader(const std::wstring& name, int type, const std::wstring& file) override;
+    IShaderProgram* CreateShaderProgram(std::vector<IShader*> shaders) override;
+    IRenderable* CreateEmptyRenderable() override;
+    IMeshBuffer* CreateMeshBuffer() override;
+    ICamera* CreateCamera() override;
+    ILight* CreateLight() override;
+    IRenderTarget* CreateRenderTargetWithOption(int width, int height, int format) override;
+    IRenderTarget* CreateRenderTarget(int width, int height) override;
+    bool RegisterShaderCallback(IShaderCallback* callback) override;
+    IShaderCallback* GetShaderCallback(const std::wstring& name) override;
+
+private:
+    template <typename T>
+    using Cache = std::map<std::wstring, std::unique_ptr<T>>;
+    template <typename T>
+    using List = std::vector<std::unique_ptr<T>>;
+
+    IEngine* m_engine;  // not owned
+    Cache<ITexture> m_textures;
+    Cache<IMaterial> m_materials;
+    Cache<IShader> m_shaders;
+    List<IShaderProgram> m_programs;
+    List<IRenderable> m_renderables;
+    List<ICamera> m_cameras;
+    List<ILight> m_lights;
+    List<IRenderTarget> m_renderTargets;
+    Cache<IShaderCallback> m_shaderCallbacks;
+};

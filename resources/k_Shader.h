@@ -1,0 +1,48 @@
+// One GLSL stage compiled from an archive file or from source text.
+#pragma once
+
+#include <string>
+
+#include "resources/IShader.h"
+
+class IEngine;
+
+class k_Shader : public IShader {
+public:
+    // From a file of the archive; the file name becomes the shader's name. A missing file is
+    // logged and leaves the shader without a GL object.
+    k_Shader(IEngine* engine, int type, const std::wstring& fileName);
+    // From source text, named name in messages.
+    k_Shader(IEngine* engine, int type, const std::wstring& name, const std::string& source);
+    ~k_Shader() override;
+
+    int GetType() override { return m_type; }
+    unsigned GetShaderObject() override { return m_shaderObject; }
+    void SetGeometryParameters(int input, int output, int maxVertices) override;
+    void GetGeometryParameters(int& input, int& output, int& maxVertices) override;
+
+    // Whether the driver takes geometry parameters as program parameters (geometry_shader4).
+    // Where it does not, a geometry stage is compiled when a program links it, with the
+    // parameters written into its source as layout qualifiers.
+    static bool DriverTakesGeometryParameters();
+    // Called by a program before it attaches the stage: compiles a geometry stage with its
+    // current parameters unless it already was. Throws when no parameters were set.
+    void PrepareForLinking();
+
+private:
+    void Initialize(const char* source, int length);
+    void Compile(const std::string& source);
+
+    IEngine* m_engine;  // not owned
+    std::wstring m_name;
+    int m_type;
+    unsigned m_shaderObject = 0;
+    // A geometry stage waiting for its parameters keeps its source.
+    bool m_deferred = false;
+    std::string m_deferredSource;
+    bool m_compiledWithParameters = false;
+    bool m_parametersSet = false;
+    int m_inputTopology = 0;
+    int m_outputTopology = 0;
+    int m_maxOutputVertices = 0;
+};

@@ -1,0 +1,204 @@
+// Shader programs. Geometry parameters reach the driver as program parameters where it has
+// geometry_shader4, and otherwise through the geometry stage compiled at link time (k_Shader).
+#include "resources/k_ShaderProgram.h"
+
+#include <GL/glew.h>
+#include <algorithm>
+#include <string>
+
+#include "app/IEngine.h"
+#include "graphics/IGraphics.h"
+#include "platform/Log.h"
+#include "resources/IResourceFactory.h"
+#include "resources/IShader.h"
+#include "resources/IShaderCallback.h"
+#include "resources/k_Shader.h"
+
+k_ShaderProgram::k_ShaderProgram(IEngine* engine, std::vector<IShader*> shaders)
+    : m_engine(engine), m_shaders(std::move(shaders))
+{
+    IGraphics* graphics = m_engine->GetGraphics();
+    m_programObject = glCreateProgram();
+    try {
+        for (IShader* shader : m_shaders) {
+            if (!shader) continue;
+            if (shader->GetType() == 1) AttachGeometryParameters(shader);
+            glAttachShader(m_programObject, shader->GetShaderObject());
+            graphics->CheckErrors();
+        }
+    } catch (...) {
+        glDeleteProgram(m_programObject);  // no destructor runs for a half-made program
+        throw;
+    }
+    glLinkProgram(m_programObject);
+    GLint status = GL_FALSE;
+    glGetProgramiv(m_programObject, GL_LINK_STATUS, &status);
+    m_linked = status == GL_TRUE;
+    GLint logLength = 0;
+    glGetProgramiv(m_programObject, GL_INFO_LOG_LENGTH, &logLength);
+    if (logLength > 0) {
+        m_infoLog.assign(static_cast<size_t>(logLength), '\0');
+        glGetProgramInfoLog(m_programObject, logLength, nullptr, m_infoLog.data());
+        m_infoLog.resize(m_infoLog.find('\0') == std::string::npos ? m_infoLog.size() : m_infoLog.find('\0'));
+    }
+    if (!m_linked) {
+        Log::Info() << "Error/Warning linking shaders.";
+        if (!m_infoLog.empty()) Log::Info() << m_infoLog;
+    }
+}
+
+k_ShaderProgram::~k_ShaderProgram() { glDeleteProgram(m_programObject); }
+
+void k_ShaderProgram::MakeCurrent()
+{
+    // GL refuses an unlinked program with an error on every use; fixed-function drawing
+    // shows the fault on screen without flooding the log each frame.
+    glUseProgram(m_linked ? m_programObject : 0);
+}
+
+void k_ShaderProgram::AttachGeometryParameters(IShader* shader)
+{
+    int input = 0, output = 0, maxVertices = 0;
+    shader->GetGeometryParameters(input, output, maxVertices);
+    if (!k_Shader::DriverTakesGeometryParameters()) {
+        if (auto* stage = dynamic_cast<k_Shader*>(shader)) stage->PrepareForLinking();
+        return;
+    }
+    IGraphics* graphics = m_engine->GetGraphics();
+    auto parameter = glewGetExtension("GL_EXT_geometry_shader4") ? glProgramParameteriEXT : glProgramParameteriARB;
+    parameter(m_programObject, GL_GEOMETRY_INPUT_TYPE_EXT, input);
+    graphics->CheckErrors();
+    parameter(m_programObject, GL_GEOMETRY_OUTPUT_TYPE_EXT, output);
+    graphics->CheckErrors();
+    parameter(m_programObject, GL_GEOMETRY_VERTICES_OUT_EXT, maxVertices);
+    graphics->CheckErrors();
+}
+
+int k_ShaderProgram::Locate(LocationCache& cache, std::string_view name, bool uniform)
+{
+    if (!m_programObject || !m_linked) return -1;
+    auto found = cache.find(name);
+    if (found != cache.end()) return found->second;
+    const std::string key(name);
+    const int location = uniform ? glGetUniformLocation(m_programObject, key.c_str())
+                                 : glGetAttribLocation(m_programObject, key.c_str());
+    m_engine->GetGraphics()->CheckErrors();
+    cache.emplace(key, location);
+    return location;
+}
+
+int k_ShaderProgram::GetUniformLocation(std::string_view name) { return Locate(m_uniformLocations, name, true); }
+
+int k_ShaderProgram::GetAttributeLocation(std::string_view name)
+{
+    return Locate(m_attributeLocations, name, false);
+}
+
+void k_ShaderProgram::SetMatrixArray(std::string_view name, const float* data, int count)
+{
+    MakeCurrent();
+    const int location = GetUniformLocation(name);
+    if (location >= 0) glUniformMatrix4fv(location, count, GL_FALSE, data);
+}
+
+void k_ShaderProgram::SetMatrix(std::string_view name, const float* data, int size)
+{
+    MakeCurrent();
+    const int location = GetUniformLocation(name);
+    if (location >= 0) {
+        switch (size) {
+        case 1: glUniform1fv(location, 1, data); break;
+        case 2:
+        case 3: glUniformMatrix2fv(location, 1, GL_FALSE, data); break;
+        case 4: glUniformMatrix4fv(location, 1, GL_FALSE, data); break;
+        default: break;
+        }
+    }
+    m_engine->GetGraphics()->CheckErrors();
+}
+
+void k_ShaderProgram::SetVector(std::string_view name, const float* data, int components)
+{
+    MakeCurrent();
+    const int location = GetUniformLocation(name);
+    if (location >= 0) {
+        switch (components) {
+        case 1: glUniform1fv(location, 1, data); break;
+        case 2: glUniform2fv(location, 1, data); break;
+        case 3: glUniform3fv(location, 1, data); break;
+        case 4: glUniform4fv(location, 1, data); break;
+        default: break;
+        }
+    }
+    m_engine->GetGraphics()->CheckErrors();
+}
+
+void k_ShaderProgram::SetFloat(std::string_view name, float value)
+{
+    MakeCurrent();
+    const int location = GetUniformLocation(name);
+    if (location >= 0) glUniform1f(location, value);
+}
+
+void k_ShaderProgram::SetInt(std::string_view name, int value)
+{
+    MakeCurrent();
+    const int location = GetUniformLocation(name);
+    if (location >= 0) glUniform1i(location, value);
+}
+
+// Reads through a buffer as large as the largest float uniform (a 4x4 matrix), so a getter
+// asked for a smaller type than the uniform has never writes past its result.
+template <typename T, typename Read>
+void k_ShaderProgram::ReadUniform(std::string_view name, T* result, size_t count, Read read)
+{
+    const int location = GetUniformLocation(name);
+    if (location < 0) return;
+    T buffer[16];
+    std::copy(result, result + count, buffer);
+    read(m_programObject, location, buffer);
+    std::copy(buffer, buffer + count, result);
+}
+
+int k_ShaderProgram::GetInt(std::string_view name)
+{
+    GLint value = 0;
+    ReadUniform(name, &value, 1, glGetUniformiv);
+    return value;
+}
+
+float k_ShaderProgram::GetFloat(std::string_view name)
+{
+    GLfloat value = 0;
+    ReadUniform(name, &value, 1, glGetUniformfv);
+    return value;
+}
+
+Vector k_ShaderProgram::GetVector4(std::string_view name)
+{
+    Vector value;
+    ReadUniform(name, value.Data(), 4, glGetUniformfv);
+    return value;
+}
+
+Matrix k_ShaderProgram::GetMatrix4(std::string_view name)
+{
+    Matrix value;
+    ReadUniform(name, value.m, 16, glGetUniformfv);
+    return value;
+}
+
+bool k_ShaderProgram::AddShaderCallback(const std::wstring& name, void* argument)
+{
+    IShaderCallback* callback = m_engine->GetResourceFactory()->GetShaderCallback(name);
+    if (!callback || !callback->Accepts(this)) return false;
+    m_callbacks[name] = {callback, argument};
+    return true;
+}
+
+void k_ShaderProgram::Use()
+{
+    MakeCurrent();
+    m_engine->GetGraphics()->CheckErrors();
+    for (auto& [name, attached] : m_callbacks) attached.first->Apply(this, attached.second);
+}

@@ -1,0 +1,106 @@
+// "meridian --check-data": the project's own archive is clean, and each kind of broken content
+// is reported with its file (and line) and fails the check.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+
+#include "resources/ScratchFolder.h"
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    std::string output;
+};
+
+Result Check(const std::string& path)
+{
+    Result result;
+    FILE* pipe = popen(("'" MERIDIAN_PATH "' --check-data '" + path + "' 2>&1").c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    for (size_t read; (read = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, read);
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+const char* const kShaders = "vertexshader v {{\nvoid main() { gl_Position = gl_Vertex; }\n}}\n"
+                             "pixelshader p {{\nvoid main() { gl_FragColor = vec4(1.0); }\n}}\n";
+
+TEST(DataCheckTest, TheProjectsArchiveIsClean)
+{
+    const char* build = std::getenv("KORVANTA_BUILD_DIR");
+    ASSERT_NE(build, nullptr);
+    const Result result = Check(std::string(build) + "/data.pak");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find(" 0 errors, 0 warnings."), std::string::npos) << result.output;
+}
+
+TEST(DataCheckTest, ACleanFolderPasses)
+{
+    ScratchFolder folder;
+    folder.Write("Plasma.mat", std::string(kShaders) + "material {\ntarget Plasma\nuseshader v\nuseshader p\n"
+                                                       "loadtexture 0 Pictures/p.png\n}\n");
+    folder.Write("Shaders/plain.vs", "void main() { gl_Position = gl_Vertex; }\n");
+    ASSERT_EQ(folder.Run("mkdir -p Pictures && convert -size 8x8 xc:teal -define png:color-type=2 Pictures/p.png"
+                         " && convert -size 8x8 xc:teal Pictures/q.jpg"),
+              0);
+    const Result result = Check(folder.Path().string());
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("Checked 1 materials, 1 shaders and 2 images"), std::string::npos) << result.output;
+}
+
+TEST(DataCheckTest, BrokenContentFailsWithItsFileAndLine)
+{
+    struct Case {
+        const char* what;
+        const char* file;
+        std::string content;
+        const char* reported;
+    } cases[] = {
+        {"GLSL error", "Broken.mat", "\n\npixelshader p {{\nvoid main() {\n  gl_FragColor = nothing;\n}\n}}\n"
+                                     "material {\nuseshader p\n}\n",
+         "Broken.mat: error: 0:5("},
+        {"short colour", "Colour.mat", std::string(kShaders) + "material {\nuseshader p\nambient 1 1 1\n}\n",
+         "Colour.mat: warning: MaterialLoader: Missing values for ambient, line ignored (Colour.mat:9)"},
+        {"unknown key", "Key.mat", std::string(kShaders) + "material {\nuseshader p\nblend true\n}\n",
+         "Key.mat: warning: MaterialLoader: Unknown contenttype: blend (Key.mat:9)"},
+        {"topology", "Geo.mat", "geometryshader g Triangles TriangleStrip 3 {{\nvoid main() {}\n}}\n",
+         "Geo.mat: error: Invalid value passed to r_PrimitiveTopology::Parse! (Geo.mat:1)"},
+        {"no shaders", "Empty.mat", "material {\n}\n", "Empty.mat: error: MaterialLoader: No shaders definied. (Empty.mat:2)"},
+        {"missing texture", "Tex.mat", std::string(kShaders) + "material {\nuseshader p\nloadtexture 0 gone.png\n}\n",
+         "Tex.mat: error: MaterialLoader: Texture gone.png not loaded (Tex.mat:9)"},
+        {"link error", "Link.mat",
+         "vertexshader v {{\nvarying vec2 uv;\nvoid main() { gl_Position = gl_Vertex; uv = vec2(0.0); }\n}}\n"
+         "pixelshader p {{\nvarying vec3 uv;\nvoid main() { gl_FragColor = vec4(uv, 1.0); }\n}}\n"
+         "material {\nuseshader v\nuseshader p\n}\n",
+         "Link.mat: error: the program of the pass for '' does not link"},
+        {"include cycle", "Loop.mat", std::string(kShaders) + "include {\nLoop.mat\n}\nmaterial {\nuseshader p\n}\n",
+         "Loop.mat: warning: MaterialLoader: Include cycle: Loop.mat is already being loaded (Loop.mat:8)"},
+        {"corrupt image", "bad.png", "\x89PNG\r\n\x1a\nnot really", "bad.png: error: Cannot decode PNG file bad.png"},
+        {"upper-case extension", "Photo.JPG", "", "Photo.JPG: error: image extensions must be lower-case"},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder folder;
+        folder.Write(c.file, c.content);
+        if (std::string(c.file) == "Photo.JPG") {
+            ASSERT_EQ(folder.Run("convert -size 8x8 xc:red jpg:Photo.JPG"), 0);
+        }
+        const Result result = Check(folder.Path().string());
+        EXPECT_EQ(result.exitCode, 1) << c.what << "\n" << result.output;
+        EXPECT_NE(result.output.find(c.reported), std::string::npos) << c.what << "\n" << result.output;
+    }
+}
+
+TEST(DataCheckTest, AMissingPathFails)
+{
+    const Result result = Check("/nonexistent/data.pak");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("neither a folder nor a readable archive"), std::string::npos) << result.output;
+}
+
+}  // namespace

@@ -1,0 +1,375 @@
+// Shaders, programs and shader callbacks against the real GL driver.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/k_Timeline.h"
+#include "resources/IFileSystem.h"
+#include "resources/IResourceFactory.h"
+#include "resources/IShader.h"
+#include "resources/IShaderCallback.h"
+#include "resources/IShaderProgram.h"
+#include "resources/k_DeltaTimeShaderCallback.h"
+#include "resources/k_Shader.h"
+#include "resources/k_ShaderProgram.h"
+#include "scene/IBone.h"
+#include "support/GlTest.h"
+#include "support/LogCapture.h"
+
+namespace {
+
+const char* const kVertex = R"(#version 120
+uniform mat2 rotation;
+uniform vec4 tint;
+uniform vec3 offset;
+uniform mat4 transform;
+uniform float deltatime;
+void main() {
+    gl_Position = transform * gl_Vertex + vec4(rotation * offset.xy, 0.0, 0.0) + tint * deltatime;
+}
+)";
+
+const char* const kPixel = R"(#version 120
+uniform vec4 colour;
+void main() { gl_FragColor = colour; }
+)";
+
+const char* const kSkinned = R"(#version 120
+uniform mat4 bonematrix[2];
+uniform float deltatime;
+void main() { gl_Position = bonematrix[0] * bonematrix[1] * gl_Vertex * deltatime; }
+)";
+
+class ShaderProgramTest : public GlTest {
+protected:
+    IShaderProgram* Link(const char* vertex, const char* pixel)
+    {
+        IResourceFactory* factory = engine->GetResourceFactory();
+        IShader* vs = factory->CreateShader(L"test.vs" + std::to_wstring(++m_count), 0, L"test.vs", vertex);
+        IShader* ps = factory->CreateShader(L"test.ps" + std::to_wstring(m_count), 2, L"test.ps", pixel);
+        return factory->CreateShaderProgram({ps, vs});
+    }
+
+    int m_count = 0;
+};
+
+// Records which callbacks ran, in order.
+class RecordingCallback : public IShaderCallback {
+public:
+    RecordingCallback(std::wstring name, std::vector<std::wstring>& log) : m_name(std::move(name)), m_log(log) {}
+    std::wstring GetName() override { return m_name; }
+    void Apply(IShaderProgram*, void*) override { m_log.push_back(m_name); }
+    bool Accepts(IShaderProgram*) override { return true; }
+
+private:
+    std::wstring m_name;
+    std::vector<std::wstring>& m_log;
+};
+
+// A two-bone skeleton whose palette notes when the bones callback reads it.
+class RecordingBone : public IBone {
+public:
+    explicit RecordingBone(std::vector<std::wstring>& log) : m_log(log) { m_palette[1] = Matrix::Translation(0, 1, 0); }
+    Matrix* GetTransform(float, int) override { return &m_palette[0]; }
+    Matrix* GetBindMatrix() override { return &m_palette[0]; }
+    void SetParent(IBone*) override {}
+    IBone* GetParent() override { return nullptr; }
+    std::vector<IBone*>& GetChildren() override { return m_children; }
+    std::wstring GetName() override { return L"root"; }
+    int GetIndex() override { return 0; }
+    void SetAnimation(ITransformationAnimation*) override {}
+    ITransformationAnimation* GetAnimation() override { return nullptr; }
+    std::map<int, IBone*>& GetBoneMap() override { return m_map; }
+    Matrix* GetMatrixPalette() override
+    {
+        m_log.push_back(L"bones");
+        return m_palette;
+    }
+    int GetBoneCount() override { return 2; }
+
+private:
+    std::vector<std::wstring>& m_log;
+    Matrix m_palette[2];
+    std::vector<IBone*> m_children;
+    std::map<int, IBone*> m_map;
+};
+
+TEST_F(ShaderProgramTest, CompileErrorIsLoggedWithStageAndName)
+{
+    LogCapture log;
+    IShader* shader = engine->GetResourceFactory()->CreateShader(L"broken", 2, L"Broken.ps",
+                                                                 "#version 120\nvoid main() { nonsense; }\n");
+    ASSERT_NE(shader, nullptr);
+    EXPECT_NE(shader->GetShaderObject(), 0u) << "a failed compile keeps its object";
+    EXPECT_TRUE(log.Contains("Error compiling pixelshader: Broken.ps"));
+    EXPECT_TRUE(log.Contains("2(")) << "the driver's log names line 2";
+}
+
+TEST_F(ShaderProgramTest, MissingSourceFileLeavesNoObject)
+{
+    LogCapture log;
+    engine->GetFileSystem()->UseDirectory(L"/nonexistent-folder");
+    IShader* shader = engine->GetResourceFactory()->LoadShader(L"gone.vs", 0, L"gone.vs");
+    ASSERT_NE(shader, nullptr);
+    EXPECT_EQ(shader->GetShaderObject(), 0u);
+    EXPECT_TRUE(log.Contains("Cannot read from file: gone.vs"));
+}
+
+TEST_F(ShaderProgramTest, LinkErrorIsAnInfoLineAndTheProgramDrawsFixedFunction)
+{
+    LogCapture log;
+    IShaderProgram* program = Link(kVertex, "#version 120\nvoid helper();\nvoid main() { helper(); }\n");
+    ASSERT_NE(program, nullptr);
+    bool found = false;
+    for (const auto& entry : log.entries())
+        if (entry.text == "Error/Warning linking shaders.") found = entry.level == Log::Level::Info;
+    EXPECT_TRUE(found);
+    EXPECT_FALSE(static_cast<k_ShaderProgram*>(program)->IsLinked());
+
+    // Using it, every frame, must neither raise GL errors nor keep the previous program.
+    IShaderProgram* working = Link(kVertex, kPixel);
+    working->Use();
+    DrainErrors();
+    program->Use();
+    program->SetFloat("deltatime", 1);
+    EXPECT_EQ(program->GetUniformLocation("colour"), -1);
+    GLint current = -1;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    EXPECT_EQ(current, 0);
+    EXPECT_EQ(DrainErrors(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ShaderProgramTest, UniformsRoundTrip)
+{
+    IShaderProgram* program = Link(kVertex, kPixel);
+    ASSERT_NE(program, nullptr);
+    const float colour[4] = {0.25f, 0.5f, 0.75f, 1};
+    program->SetVector("colour", colour, 4);
+    EXPECT_EQ(program->GetVector4("colour"), Vector(0.25f, 0.5f, 0.75f, 1));
+    program->SetFloat("deltatime", 0.125f);
+    EXPECT_FLOAT_EQ(program->GetFloat("deltatime"), 0.125f);
+    Matrix transform = Matrix::Translation(1, 2, 3);
+    program->SetMatrix("transform", transform.Data(), 4);
+    EXPECT_EQ(program->GetMatrix4("transform"), transform);
+    EXPECT_EQ(DrainErrors(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ShaderProgramTest, MatrixSizeThreeUploadsATwoByTwo)
+{
+    IShaderProgram* program = Link(kVertex, kPixel);
+    const float values[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    program->SetMatrix("rotation", values, 3);
+    const Matrix read = program->GetMatrix4("rotation");
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(read[i], values[i]) << i;
+    EXPECT_EQ(DrainErrors(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ShaderProgramTest, VectorWithZeroOrFiveComponentsUploadsNothing)
+{
+    IShaderProgram* program = Link(kVertex, kPixel);
+    const float initial[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+    const float other[5] = {1, 1, 1, 1, 1};
+    program->SetVector("tint", initial, 4);
+    for (int components : {0, 5}) {
+        program->SetVector("tint", other, components);
+        EXPECT_EQ(program->GetVector4("tint"), Vector(0.5f, 0.5f, 0.5f, 0.5f)) << components;
+    }
+    EXPECT_EQ(DrainErrors(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ShaderProgramTest, SettersLeaveTheProgramBound)
+{
+    IShaderProgram* program = Link(kVertex, kPixel);
+    glUseProgram(0);
+    program->SetFloat("deltatime", 1);
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    EXPECT_EQ(static_cast<unsigned>(current), static_cast<k_ShaderProgram*>(program)->GetProgramObject());
+}
+
+TEST_F(ShaderProgramTest, UnknownNamesGiveDefaults)
+{
+    IShaderProgram* program = Link(kVertex, kPixel);
+    EXPECT_EQ(program->GetMatrix4("missing"), Matrix());
+    EXPECT_EQ(program->GetVector4("missing"), Vector(0, 0, 0, 0));
+    EXPECT_EQ(program->GetFloat("missing"), 0.0f);
+    EXPECT_EQ(program->GetInt("missing"), 0);
+    EXPECT_EQ(program->GetUniformLocation("missing"), -1);
+    EXPECT_EQ(program->GetAttributeLocation("missing"), -1);
+    const float data[16] = {};
+    program->SetMatrix("missing", data, 4);
+    program->SetInt("missing", 3);
+    EXPECT_EQ(DrainErrors(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ShaderProgramTest, GetterNeverWritesPastItsResult)
+{
+    // A 4x4 uniform read as a vector must not spill into the caller's memory.
+    IShaderProgram* program = Link(kVertex, kPixel);
+    Matrix transform = Matrix::Translation(7, 8, 9);
+    program->SetMatrix("transform", transform.Data(), 4);
+    EXPECT_EQ(program->GetVector4("transform"), Vector(1, 0, 0, 0));
+    EXPECT_EQ(program->GetFloat("transform"), 1.0f);
+}
+
+TEST_F(ShaderProgramTest, CallbacksRunInNameOrderOnUse)
+{
+    std::vector<std::wstring> ran;
+    IResourceFactory* factory = engine->GetResourceFactory();
+    ASSERT_TRUE(factory->RegisterShaderCallback(new RecordingCallback(L"zeta", ran)));
+    ASSERT_TRUE(factory->RegisterShaderCallback(new RecordingCallback(L"alpha", ran)));
+    IShaderProgram* program = Link(kVertex, kPixel);
+    EXPECT_TRUE(program->AddShaderCallback(L"zeta", nullptr));
+    EXPECT_TRUE(program->AddShaderCallback(L"alpha", nullptr));
+    EXPECT_FALSE(program->AddShaderCallback(L"unregistered", nullptr));
+    program->Use();
+    EXPECT_EQ(ran, (std::vector<std::wstring>{L"alpha", L"zeta"}));
+}
+
+TEST_F(ShaderProgramTest, BonesRunsBeforeDeltaTime)
+{
+    std::vector<std::wstring> ran;
+    ASSERT_TRUE(engine->GetResourceFactory()->RegisterShaderCallback(new RecordingCallback(L"deltatime", ran)));
+    IShaderProgram* program = Link(kSkinned, kPixel);
+    RecordingBone bone(ran);
+    EXPECT_TRUE(program->AddShaderCallback(L"deltatime", nullptr));
+    EXPECT_TRUE(program->AddShaderCallback(L"bones", &bone));
+    program->Use();
+    EXPECT_EQ(ran, (std::vector<std::wstring>{L"bones", L"deltatime"}));
+    Matrix second = program->GetMatrix4("bonematrix[1]");
+    EXPECT_EQ(second, Matrix::Translation(0, 1, 0)) << "the palette is uploaded";
+}
+
+TEST_F(ShaderProgramTest, BonesWithoutABoneUploadsNothing)
+{
+    IShaderProgram* program = Link(kSkinned, kPixel);
+    ASSERT_TRUE(program->AddShaderCallback(L"bones", nullptr));
+    program->Use();
+    const float zeros[16] = {};
+    EXPECT_EQ(program->GetMatrix4("bonematrix[1]"), Matrix(zeros)) << "GL's initial value stays";
+}
+
+TEST_F(ShaderProgramTest, DeltaTimeUploadsTheLastStep)
+{
+    ASSERT_TRUE(engine->GetResourceFactory()->RegisterShaderCallback(new k_DeltaTimeShaderCallback(engine.get())));
+    IShaderProgram* program = Link(kSkinned, kPixel);
+    ASSERT_TRUE(program->AddShaderCallback(L"deltatime", nullptr));
+    engine->GetTimeline()->Advance(0.25);
+    program->Use();
+    EXPECT_FLOAT_EQ(program->GetFloat("deltatime"), 0.25f);
+    EXPECT_EQ(DrainErrors(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ShaderProgramTest, CallbacksThatDoNotApplyAreRefused)
+{
+    IResourceFactory* factory = engine->GetResourceFactory();
+    factory->RegisterShaderCallback(new k_DeltaTimeShaderCallback(engine.get()));
+    IShaderProgram* program = Link("#version 120\nvoid main() { gl_Position = gl_Vertex; }\n", kPixel);
+    EXPECT_FALSE(program->AddShaderCallback(L"deltatime", nullptr));
+    EXPECT_FALSE(program->AddShaderCallback(L"bones", nullptr));
+}
+
+TEST_F(ShaderProgramTest, GeometryParameterErrors)
+{
+    IResourceFactory* factory = engine->GetResourceFactory();
+    IShader* vertex = factory->CreateShader(L"v", 0, L"v", "void main() { gl_Position = gl_Vertex; }\n");
+    IShader* geometry = factory->CreateShader(L"g", 1, L"g", "#version 150\nvoid main() {}\n");
+    struct Case {
+        IShader* shader;
+        int output;
+        const wchar_t* error;
+    } cases[] = {
+        {vertex, 5, L"Cannot set geometry shader parameters on a pixel or vertex shader!"},
+        {geometry, 4, L"You can only use Point, TriangleStrip or LineStrip as geometry shader output primitive topology!"},
+        {geometry, 1, L"You can only use Point, TriangleStrip or LineStrip as geometry shader output primitive topology!"},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.shader->SetGeometryParameters(4, c.output, 3);
+            ADD_FAILURE() << "output " << c.output << " accepted";
+        } catch (const wchar_t* message) {
+            EXPECT_EQ(std::wstring(message), c.error);
+        }
+    }
+    int in = 0, out = 0, max = 0;
+    EXPECT_THROW(geometry->GetGeometryParameters(in, out, max), const wchar_t*);
+    EXPECT_EQ(factory->CreateShaderProgram({vertex, geometry}), nullptr)
+        << "linking a geometry stage without parameters fails the creation";
+    for (int output : {0, 3, 5}) EXPECT_NO_THROW(geometry->SetGeometryParameters(4, output, 3));
+    geometry->GetGeometryParameters(in, out, max);
+    EXPECT_EQ(in, 4);
+    EXPECT_EQ(out, 5);
+    EXPECT_EQ(max, 3);
+}
+
+TEST_F(ShaderProgramTest, GeometryCompileErrorsKeepTheirLineNumbers)
+{
+    // The error sits on line 5 whatever the version and leading directives.
+    const char* const sources[] = {
+        "#version 150 compatibility\nvoid main() {\n  for (int i = 0; i < gl_in.length(); ++i)\n"
+        "    gl_Position = gl_in[i].gl_Position;\n  undeclared;\n}\n",
+        "#version 330\n\nvoid main() {\n  gl_Position = gl_in[0].gl_Position;\n  undeclared;\n}\n",
+        "\n#version 150\n#extension GL_ARB_gpu_shader5 : enable\nvoid main() {\n  undeclared;\n}\n",
+    };
+    IResourceFactory* factory = engine->GetResourceFactory();
+    IShader* vertex = factory->CreateShader(L"lv", 0, L"lv", "void main() { gl_Position = gl_Vertex; }\n");
+    int index = 0;
+    for (const char* source : sources) {
+        const std::wstring name = L"lines" + std::to_wstring(++index);
+        IShader* geometry = factory->CreateShader(name, 1, name, source);
+        geometry->SetGeometryParameters(GL_TRIANGLES, GL_TRIANGLE_STRIP, 3);
+        LogCapture log;
+        factory->CreateShaderProgram({vertex, geometry});
+        EXPECT_TRUE(log.Contains("Error compiling geometryshader: lines" + std::to_string(index))) << source;
+        EXPECT_TRUE(log.Contains("0:5(")) << source;
+        EXPECT_FALSE(log.Contains("0:3(")) << source;
+    }
+}
+
+TEST_F(ShaderProgramTest, GeometryStageEmitsTheDeclaredPrimitives)
+{
+    // Each point becomes a square of two triangles; a plain point would light one pixel.
+    IResourceFactory* factory = engine->GetResourceFactory();
+    IShader* vertex = factory->CreateShader(L"gv", 0, L"gv", "#version 150 compatibility\n"
+                                                             "void main() { gl_Position = gl_Vertex; }\n");
+    IShader* geometry = factory->CreateShader(L"gg", 1, L"gg", R"(#version 150 compatibility
+void main() {
+    for (int i = 0; i < 4; ++i) {
+        vec2 corner = vec2(i & 1, i >> 1) * 2.0 - 1.0;
+        gl_Position = gl_in[0].gl_Position + vec4(corner * 0.25, 0.0, 0.0);
+        EmitVertex();
+    }
+    EndPrimitive();
+}
+)");
+    IShader* pixel = factory->CreateShader(L"gp", 2, L"gp", "#version 150 compatibility\n"
+                                                            "void main() { gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }\n");
+    // Parameters are set after the stage was compiled, as the material loader does.
+    geometry->SetGeometryParameters(GL_POINTS, GL_TRIANGLE_STRIP, 4);
+    IShaderProgram* program = factory->CreateShaderProgram({pixel, vertex, geometry});
+    ASSERT_NE(program, nullptr);
+    ASSERT_TRUE(static_cast<k_ShaderProgram*>(program)->IsLinked()) << static_cast<k_ShaderProgram*>(program)->GetInfoLog();
+
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    program->Use();
+    glBegin(GL_POINTS);
+    glVertex2f(-0.5f, 0.0f);
+    glVertex2f(0.5f, 0.0f);
+    glEnd();
+    glUseProgram(0);
+    EXPECT_EQ(DrainErrors(), static_cast<GLenum>(GL_NO_ERROR));
+
+    // Squares of 0.5 x 0.5 in clip space around x = -0.5 and x = +0.5.
+    const int quarterWidth = kWidth / 4, half = kHeight / 2;
+    EXPECT_EQ(Pixel(quarterWidth - 30, half + 20), (std::array<int, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(Pixel(3 * quarterWidth + 30, half - 20), (std::array<int, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(Pixel(kWidth / 2, half), (std::array<int, 4>{0, 0, 0, 255}));
+    EXPECT_EQ(Pixel(quarterWidth, half + 50), (std::array<int, 4>{0, 0, 0, 255}));
+}
+
+}  // namespace
