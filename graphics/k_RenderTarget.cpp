@@ -1,0 +1,105 @@
+// An off-screen frame buffer drawn into by a world and sampled through its textures.
+#include "graphics/k_RenderTarget.h"
+
+#include <GL/glew.h>
+
+#include "app/IEngine.h"
+#include "graphics/IGraphics.h"
+#include "graphics/IRenderer.h"
+#include "graphics/k_RenderTargetTexture.h"
+#include "worlds/IWorld.h"
+
+namespace {
+
+constexpr int kMaxDrawAttachments = 4;
+constexpr int kSamples = 8;
+
+}  // namespace
+
+k_RenderTarget::k_RenderTarget(IEngine* engine, int width, int height)
+    : m_engine(engine), m_width(width), m_height(height)
+{
+    // Room for every list the flags can ask for, so that Bind never allocates.
+    m_drawBuffers.reserve(8);
+    glGenFramebuffersEXT(1, &m_frameBuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_frameBuffer);
+
+    glGenRenderbuffersEXT(1, &m_renderBuffer);
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, m_renderBuffer);
+    // Asking for more samples than the driver offers is an error and leaves no storage.
+    GLint maxSamples = 0;
+    glGetIntegerv(GL_MAX_SAMPLES_EXT, &maxSamples);
+    glRenderbufferStorageMultisampleEXT(GL_RENDERBUFFER_EXT, maxSamples < kSamples ? maxSamples : kSamples, GL_RGBA,
+                                        width, height);
+    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT, m_renderBuffer);
+
+    glGenRenderbuffersEXT(1, &m_renderBuffer);
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, m_renderBuffer);
+    glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT, width, height);
+    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT, m_renderBuffer);
+
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
+
+k_RenderTarget::~k_RenderTarget()
+{
+    for (ITexture* texture : m_textures) delete texture;
+}
+
+ITexture* k_RenderTarget::AddTexture(int format)
+{
+    ITexture* texture = new k_RenderTargetTexture(format, m_engine, m_width, m_height, m_frameBuffer,
+                                                  static_cast<int>(m_textures.size()));
+    m_textures.push_back(texture);
+    BuildDrawBuffers(DrawAll);
+    return texture;
+}
+
+void k_RenderTarget::BuildDrawBuffers(int flags)
+{
+    m_drawBuffers.clear();
+    if (flags & DrawAll) {
+        for (size_t i = 0; i < m_textures.size(); ++i)
+            m_drawBuffers.push_back(GL_COLOR_ATTACHMENT0_EXT + static_cast<unsigned>(i));
+    } else {
+        for (int i = 0; i < kMaxDrawAttachments; ++i)
+            if (flags & (DrawAttachment0 << i)) m_drawBuffers.push_back(GL_COLOR_ATTACHMENT0_EXT + i);
+    }
+    m_currentFlags = flags;
+}
+
+void k_RenderTarget::Bind(int flags)
+{
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_frameBuffer);
+    if (flags != m_currentFlags) BuildDrawBuffers(flags);
+    if (!m_drawBuffers.empty()) glDrawBuffers(static_cast<GLsizei>(m_drawBuffers.size()), m_drawBuffers.data());
+    glViewport(0, 0, m_width, m_height);
+    glDepthMask(GL_TRUE);
+
+    if (IWorld* world = m_engine->GetRenderer()->GetCurrentWorld()) {
+        if (flags & ClearColour) {
+            const float* colour = world->GetClearColor();
+            glClearColor(colour[0], colour[1], colour[2], colour[3]);
+        }
+        if (flags & ClearDepth) glClearDepth(world->GetClearDepth());
+    }
+    GLbitfield clear = 0;
+    if (flags & ClearColour) clear |= GL_COLOR_BUFFER_BIT;
+    if (flags & ClearDepth) clear |= GL_DEPTH_BUFFER_BIT;
+    if (clear) glClear(clear);
+    glEnable(GL_MULTISAMPLE);
+}
+
+void k_RenderTarget::Unbind()
+{
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    IGraphics* graphics = m_engine->GetGraphics();
+    glViewport(0, 0, graphics->GetWidth(), graphics->GetHeight());
+}
+
+void k_RenderTarget::CheckStatus()
+{
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_frameBuffer);
+    glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}

@@ -1,0 +1,42 @@
+// An off-screen frame buffer: a multisampled colour buffer until the first texture replaces it,
+// a depth buffer, and texture colour attachments selected for drawing by the target flags.
+#pragma once
+
+#include <vector>
+
+#include "graphics/IRenderTarget.h"
+
+class IEngine;
+
+class k_RenderTarget : public IRenderTarget {
+public:
+    // Creates the frame buffer with its colour and depth render buffers; needs the GL context.
+    k_RenderTarget(IEngine* engine, int width, int height);
+    // Destroys the textures; the GL frame buffer and render buffers go with the context.
+    ~k_RenderTarget() override;
+
+    ITexture* AddTexture(int format) override;
+    void Bind(int flags) override;
+    void Unbind() override;
+    int GetWidth() override { return m_width; }
+    int GetHeight() override { return m_height; }
+    std::vector<ITexture*>& GetTextures() override { return m_textures; }
+    void CheckStatus() override;
+
+    // The flags the draw-buffer list was last built for, and that list (colour attachment enums).
+    int GetCurrentFlags() const { return m_currentFlags; }
+    const std::vector<unsigned>& GetDrawBuffers() const { return m_drawBuffers; }
+
+private:
+    void BuildDrawBuffers(int flags);
+
+    IEngine* m_engine;
+    int m_width;
+    int m_height;
+    unsigned m_frameBuffer = 0;
+    unsigned m_renderBuffer = 0;  // the last one created: the depth buffer
+    // Empty means no list: the frame buffer's own draw-buffer state is left as it is.
+    std::vector<unsigned> m_drawBuffers;
+    std::vector<ITexture*> m_textures;
+    int m_currentFlags = 0x103;
+};

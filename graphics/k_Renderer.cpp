@@ -1,0 +1,96 @@
+// The renderer: one frame is one or more timeline steps, each followed by drawing every world.
+#include "graphics/k_Renderer.h"
+
+#include <GL/glew.h>
+
+#include "app/IEngine.h"
+#include "app/ITimeline.h"
+#include "graphics/IGraphics.h"
+#include "graphics/IRenderTarget.h"
+#include "platform/Log.h"
+#include "scene/ICamera.h"
+#include "scene/ILight.h"
+#include "scene/IRenderable.h"
+#include "worlds/IWorld.h"
+
+void k_Renderer::RenderFrame(double seconds)
+{
+    int n = m_timeSamples;
+    if (m_adaptiveSamples) {
+        n = seconds <= 1.0 / 59.0 ? n + 1 : n - 1;
+        if (n == 0) n = 1;
+        m_timeSamples = n;
+    }
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    ITimeline* timeline = m_engine->GetTimeline();
+    if (n <= 1) {
+        timeline->Advance(seconds);
+        DrawWorlds();
+        return;
+    }
+    // Without an accumulation buffer glAccum only raises errors: the samples are still stepped
+    // and drawn, and the window keeps the last one.
+    GLint accumulationBits = 0;
+    glGetIntegerv(GL_ACCUM_RED_BITS, &accumulationBits);
+    const bool accumulate = accumulationBits > 0;
+    if (!accumulate && !m_reportedNoAccumulation) {
+        Log::Warning() << "No accumulation buffer: time samples are drawn without averaging.";
+        m_reportedNoAccumulation = true;
+    }
+    if (accumulate) glClear(GL_ACCUM_BUFFER_BIT);
+    for (int i = 0; i < n; ++i) {
+        timeline->Advance(seconds / n);
+        DrawWorlds();
+        if (accumulate) glAccum(GL_ACCUM, 1.0f);
+    }
+    if (accumulate) glAccum(GL_RETURN, 1.0f / static_cast<float>(n));
+}
+
+void k_Renderer::DrawWorlds()
+{
+    // Copies, so that worlds and renderables added or removed while drawing count from the next frame.
+    m_engine->CopyWorlds(m_worlds);
+    for (IWorld* world : m_worlds)
+        if (world->IsVisible()) DrawWorld(world);
+}
+
+void k_Renderer::DrawWorld(IWorld* world)
+{
+    SetCurrentWorld(world);
+    if (ICamera* camera = world->GetCamera()) camera->Apply();
+
+    world->CopyLights(m_lights);
+    if (m_lights.empty()) {
+        glDisable(GL_LIGHTING);
+    } else {
+        glEnable(GL_LIGHTING);
+        for (size_t i = 0; i < m_lights.size(); ++i) m_lights[i]->Enable(static_cast<int>(i));
+    }
+
+    world->OnRenderStage(0);
+    IRenderTarget* target = world->GetRenderTarget();
+    if (target) {
+        target->Bind(world->GetTargetFlags());
+    } else {
+        IGraphics* graphics = m_engine->GetGraphics();
+        glViewport(0, 0, graphics->GetWidth(), graphics->GetHeight());
+        world->Clear();
+    }
+    world->OnRenderStage(1);
+
+    if (IWorld* linked = world->GetLinkedWorld()) {
+        const std::vector<IRenderable*>& shared = linked->GetRenderables();
+        m_renderables.assign(shared.begin(), shared.end());
+        for (IRenderable* renderable : m_renderables)
+            if (renderable && renderable->IsShared()) renderable->Render();
+    }
+    const std::vector<IRenderable*>& own = world->GetRenderables();
+    m_renderables.assign(own.begin(), own.end());
+    for (IRenderable* renderable : m_renderables)
+        if (renderable) renderable->Render();
+
+    world->OnRenderStage(2);
+    if (target) target->Unbind();
+    world->OnRenderStage(3);
+}

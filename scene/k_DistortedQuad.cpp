@@ -1,0 +1,56 @@
+// The distorted picture quad: its material instance, unit-quad geometry and aspect uniform.
+#include "scene/k_DistortedQuad.h"
+
+#include <GL/glew.h>
+#include <cstdint>
+#include <cwchar>
+
+#include "app/IEngine.h"
+#include "resources/IMaterial.h"
+#include "resources/IResourceFactory.h"
+#include "resources/IShaderProgram.h"
+#include "resources/ITexture.h"
+#include "resources/MaterialPass.h"
+
+namespace {
+
+// Position (3 floats), then texture coordinate (2 floats).
+constexpr float kVertices[] = {
+    1, 1, 0.5f, 1, 1,
+    1, 0, 0.5f, 1, 0,
+    0, 0, 0.5f, 0, 0,
+    0, 1, 0.5f, 0, 1,
+};
+constexpr unsigned kIndices[] = {0, 1, 2, 3};
+
+}  // namespace
+
+k_DistortedQuad::k_DistortedQuad(IEngine* engine, ITexture* texture) : k_MeshBuffer(engine), m_texture(texture)
+{
+    // The whole address: a 64-bit pointer cut to 32 bits could give two textures one material.
+    wchar_t name[32];
+    std::swprintf(name, sizeof name / sizeof name[0], L"Quad%llx",
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(texture)));
+    m_quadMaterial = engine->GetResourceFactory()->LoadMaterial(name, L"Common/DistortedQuad.mat");
+    if (m_quadMaterial && !m_quadMaterial->GetPasses().empty()) {
+        MaterialPass& pass = *m_quadMaterial->GetPasses().front();
+        pass.textures[0] = TextureSlot{texture, GL_REPEAT, GL_REPEAT};
+    }
+    SetPrimitiveMode(GL_QUADS);
+    SetMaterial(m_quadMaterial);
+    SetVertices(kVertices, 4, {Position3, TexCoord2}, GL_STATIC_DRAW_ARB, true);
+    SetIndices(kIndices, 4, GL_STATIC_DRAW_ARB, true);
+}
+
+void k_DistortedQuad::DrawStage(int stage)
+{
+    if (stage == 0) {
+        if (!m_quadMaterial || m_quadMaterial->GetPasses().empty() || !m_texture || m_texture->GetHeight() == 0)
+            return;
+        if (IShaderProgram* program = m_quadMaterial->GetPasses().front()->program)
+            program->SetFloat("texAspectRatio",
+                              static_cast<float>(m_texture->GetWidth()) / static_cast<float>(m_texture->GetHeight()));
+        return;
+    }
+    k_MeshBuffer::DrawStage(stage);
+}

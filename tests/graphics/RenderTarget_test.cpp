@@ -1,0 +1,269 @@
+// Render targets on a real context: draw-buffer lists by flags, clears with the current world's
+// values, kept contents, viewports, texture storage, and no GL error on the way.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "graphics/IRenderer.h"
+#include "graphics/k_RenderTarget.h"
+#include "graphics/k_RenderTargetTexture.h"
+#include "support/GlTest.h"
+#include "support/LogCapture.h"
+#include "worlds/k_World.h"
+
+namespace {
+
+using Rgba = std::array<int, 4>;
+
+class RenderTarget : public GlTest {
+protected:
+    static constexpr int kSize = 16;
+
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        DrainErrors();
+        engine->GetRenderer()->SetCurrentWorld(&world);
+    }
+
+    void TearDown() override
+    {
+        engine->GetRenderer()->SetCurrentWorld(nullptr);
+        GlTest::TearDown();
+    }
+
+    // The graphics device's error log must stay empty.
+    void ExpectNoGlErrors()
+    {
+        LogCapture log;
+        graphics->CheckErrors();
+        EXPECT_TRUE(log.Lines().empty()) << log.Lines().front();
+    }
+
+    void SetWorldColour(float r, float g, float b, float a)
+    {
+        const float colour[4] = {r, g, b, a};
+        world.SetClearColor(colour);
+    }
+
+    // The centre pixel of colour attachment `index` of the bound frame buffer.
+    static Rgba Attachment(int index)
+    {
+        unsigned char rgba[4] = {};
+        glReadBuffer(GL_COLOR_ATTACHMENT0_EXT + index);
+        glReadPixels(kSize / 2, kSize / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return {rgba[0], rgba[1], rgba[2], rgba[3]};
+    }
+
+    static float Depth()
+    {
+        float depth = -1;
+        glReadPixels(kSize / 2, kSize / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        return depth;
+    }
+
+    static void DrawWhiteSquare()
+    {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_BLEND);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_TEXTURE_2D);
+        glColor4f(1, 1, 1, 1);
+        glRectf(-1, -1, 1, 1);
+    }
+
+    k_World world{nullptr, "Target"};
+};
+
+const Rgba kRed{255, 0, 0, 255};
+const Rgba kGreen{0, 255, 0, 255};
+const Rgba kWhite{255, 255, 255, 255};
+
+TEST_F(RenderTarget, StartsWithoutADrawBufferListAndTheFirstTextureSelectsAttachmentZero)
+{
+    k_RenderTarget target(engine.get(), kSize, kSize);
+    EXPECT_EQ(target.GetCurrentFlags(), 0x103);
+    EXPECT_TRUE(target.GetDrawBuffers().empty());
+    EXPECT_TRUE(target.GetTextures().empty());
+    ITexture* texture = target.AddTexture(2);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(target.GetCurrentFlags(), 0x100);
+    EXPECT_EQ(target.GetDrawBuffers(), std::vector<unsigned>{GL_COLOR_ATTACHMENT0_EXT});
+    EXPECT_EQ(target.GetTextures(), std::vector<ITexture*>{texture});
+    ExpectNoGlErrors();
+}
+
+TEST_F(RenderTarget, DrawBufferListsFollowTheFlags)
+{
+    k_RenderTarget target(engine.get(), kSize, kSize);
+    for (int i = 0; i < 3; ++i) target.AddTexture(2);
+    const unsigned a0 = GL_COLOR_ATTACHMENT0_EXT;
+    const struct { int flags; std::vector<unsigned> list; } cases[] = {
+        {0x100, {a0, a0 + 1, a0 + 2}},
+        {0x052, {a0, a0 + 2}},
+        {0x0F0, {a0, a0 + 1, a0 + 2, a0 + 3}},
+        {0x080, {a0 + 3}},
+        {0x1F0, {a0, a0 + 1, a0 + 2}},  // bit 8 takes precedence
+        {0x003, {}},                    // no list: the previous selection stays in force
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flags);
+        target.Bind(c.flags);
+        EXPECT_EQ(target.GetCurrentFlags(), c.flags);
+        EXPECT_EQ(target.GetDrawBuffers(), c.list);
+        target.Unbind();
+    }
+    ExpectNoGlErrors();
+}
+
+TEST_F(RenderTarget, Flags052ClearColourOnlyAndDrawIntoAttachmentsZeroAndTwo)
+{
+    k_RenderTarget target(engine.get(), kSize, kSize);
+    for (int i = 0; i < 3; ++i) target.AddTexture(2);
+
+    SetWorldColour(1, 0, 0, 1);
+    world.SetClearDepth(0.5f);
+    target.Bind(0x103);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Attachment(i), kRed) << i;
+    EXPECT_FLOAT_EQ(Depth(), 0.5f);
+
+    SetWorldColour(0, 1, 0, 1);
+    world.SetClearDepth(1.0f);
+    target.Bind(0x052);
+    EXPECT_EQ(Attachment(0), kGreen);
+    EXPECT_EQ(Attachment(1), kRed);
+    EXPECT_EQ(Attachment(2), kGreen);
+    EXPECT_FLOAT_EQ(Depth(), 0.5f);  // depth was not cleared
+
+    DrawWhiteSquare();
+    EXPECT_EQ(Attachment(0), kWhite);
+    EXPECT_EQ(Attachment(1), kRed);
+    EXPECT_EQ(Attachment(2), kWhite);
+    target.Unbind();
+    ExpectNoGlErrors();
+}
+
+TEST_F(RenderTarget, BindWithoutClearBitsKeepsThePreviousContents)
+{
+    k_RenderTarget target(engine.get(), kSize, kSize);
+    target.AddTexture(2);
+    SetWorldColour(1, 0, 0, 1);
+    target.Bind(0x103);
+    target.Unbind();
+    SetWorldColour(0, 1, 0, 1);
+    target.Bind(0x100);
+    EXPECT_EQ(Attachment(0), kRed);
+    target.Unbind();
+    ExpectNoGlErrors();
+}
+
+TEST_F(RenderTarget, ClearsWithWhateverColourGlHoldsWhenNoWorldIsCurrent)
+{
+    k_RenderTarget target(engine.get(), kSize, kSize);
+    target.AddTexture(2);
+    SetWorldColour(1, 0, 0, 1);
+    engine->GetRenderer()->SetCurrentWorld(nullptr);
+    glClearColor(0, 1, 0, 1);
+    target.Bind(0x102);
+    EXPECT_EQ(Attachment(0), kGreen);
+    target.Unbind();
+    ExpectNoGlErrors();
+}
+
+TEST_F(RenderTarget, BindSetsTheTargetsViewportAndUnbindRestoresTheWindows)
+{
+    k_RenderTarget target(engine.get(), 64, 32);
+    target.AddTexture(3);
+    GLint viewport[4];
+    target.Bind(0x103);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 64, 32}));
+    GLint frameBuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &frameBuffer);
+    EXPECT_NE(frameBuffer, 0);
+    EXPECT_TRUE(glIsEnabled(GL_MULTISAMPLE));
+    GLboolean depthMask = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
+    EXPECT_EQ(depthMask, GL_TRUE);
+
+    target.Unbind();
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4),
+              (std::vector<GLint>{0, 0, graphics->GetWidth(), graphics->GetHeight()}));
+    EXPECT_EQ(graphics->GetWidth(), kWidth);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &frameBuffer);
+    EXPECT_EQ(frameBuffer, 0);
+    ExpectNoGlErrors();
+}
+
+TEST_F(RenderTarget, TexturesGetTheirFormatsStorageAndSampling)
+{
+    // GL reports the legacy component counts 3 and 4 as they were given.
+    const struct { int code; GLint internalFormat; } cases[] = {
+        {0, 3}, {1, GL_RGB32F_ARB}, {2, 4}, {3, GL_RGBA32F_ARB},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        k_RenderTarget target(engine.get(), 512, 512);
+        auto* texture = static_cast<k_RenderTargetTexture*>(target.AddTexture(c.code));
+        EXPECT_EQ(texture->GetFormat(), c.code);
+        EXPECT_EQ(texture->GetWidth(), 512);
+        EXPECT_EQ(texture->GetHeight(), 512);
+        EXPECT_FALSE(texture->HasMipmaps());
+
+        glBindTexture(GL_TEXTURE_2D, texture->GetTextureObject());
+        GLint value = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &value);
+        EXPECT_EQ(value, c.internalFormat);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &value);
+        EXPECT_EQ(value, 512);
+        for (GLenum parameter : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER}) {
+            glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
+            EXPECT_EQ(value, GL_LINEAR);
+        }
+        for (GLenum parameter : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T}) {
+            glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
+            EXPECT_EQ(value, GL_REPEAT);
+        }
+        glBindTexture(GL_TEXTURE_2D, 0);
+
+        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+        target.Bind(0x100);
+        EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
+        target.Unbind();
+    }
+    ExpectNoGlErrors();
+}
+
+TEST_F(RenderTarget, CheckStatusLeavesTheWindowBound)
+{
+    k_RenderTarget target(engine.get(), kSize, kSize);
+    target.AddTexture(2);
+    target.CheckStatus();
+    GLint frameBuffer = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &frameBuffer);
+    EXPECT_EQ(frameBuffer, 0);
+    ExpectNoGlErrors();
+}
+
+TEST_F(RenderTarget, AnUnknownFormatIsReportedAndGetsNoStorage)
+{
+    LogCapture log;
+    k_RenderTarget target(engine.get(), kSize, kSize);
+    ITexture* texture = target.AddTexture(9);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_TRUE(log.Contains("Unknown render target texture format: 9"));
+    glBindTexture(GL_TEXTURE_2D, static_cast<k_RenderTargetTexture*>(texture)->GetTextureObject());
+    GLint width = -1;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    ExpectNoGlErrors();
+}
+
+}  // namespace
