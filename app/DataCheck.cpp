@@ -24,49 +24,9 @@
 #include "resources/k_Shader.h"
 #include "resources/k_ShaderProgram.h"
 #include "scene/k_Camera.h"
-#include "worlds/IWorld.h"
+#include "worlds/k_World.h"
 
 namespace {
-
-// A world that only carries a name and a camera, so each material pass meets its world.
-class CheckWorld : public IWorld {
-public:
-    CheckWorld(std::string name, ICamera* camera) : m_name(std::move(name)), m_camera(camera) {}
-
-    std::string GetName() override { return m_name; }
-    void Initialize() override {}
-    void Update() override {}
-    void OnRenderStage(int) override {}
-    void SetVisible(bool) override {}
-    bool IsVisible() override { return true; }
-    void SetActive(bool) override {}
-    bool IsActive() override { return true; }
-    void AddRenderable(IRenderable*) override {}
-    void RemoveRenderable(IRenderable*) override {}
-    std::vector<IRenderable*>& GetRenderables() override { return m_renderables; }
-    void AddLight(ILight*) override {}
-    std::vector<ILight*> GetLights() override { return {}; }
-    void CopyLights(std::vector<ILight*>& copy) override { copy.clear(); }
-    void SetCamera(ICamera* camera) override { m_camera = camera; }
-    ICamera* GetCamera() override { return m_camera; }
-    void SetRenderTarget(IRenderTarget*) override {}
-    IRenderTarget* GetRenderTarget() override { return nullptr; }
-    void SetTargetFlags(int) override {}
-    int GetTargetFlags() override { return 0x103; }
-    void SetLinkedWorld(IWorld*) override {}
-    IWorld* GetLinkedWorld() override { return nullptr; }
-    void SetClearColor(const float*) override {}
-    const float* GetClearColor() override { return m_clear; }
-    void SetClearDepth(float) override {}
-    float GetClearDepth() override { return 1; }
-    void Clear() override {}
-
-private:
-    std::string m_name;
-    ICamera* m_camera;
-    std::vector<IRenderable*> m_renderables;
-    float m_clear[4] = {0, 0, 0, 1};
-};
 
 // What the log said while the check ran. The sink is a plain function, hence the one pointer.
 struct Report {
@@ -178,7 +138,8 @@ public:
         // Applying every pass in a world of its target's name finds GL errors of the state it sets.
         k_Camera camera(&m_engine);
         for (const std::string& target : targets) {
-            CheckWorld world(target, &camera);
+            k_World world(&m_engine, target);
+            world.SetCamera(&camera);
             m_engine.GetRenderer()->SetCurrentWorld(&world);
             material->Apply();
             m_engine.GetGraphics()->CheckErrors();

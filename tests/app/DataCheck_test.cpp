@@ -7,7 +7,7 @@
 #include <string>
 #include <sys/wait.h>
 
-#include "resources/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 

@@ -12,20 +12,13 @@
 #include "platform/IAudioDevice.h"
 #include "platform/IAudioStream.h"
 #include "platform/k_AudioDevice.h"
-#include "resources/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "resources/k_FileSystem.h"
 #include "support/LogCapture.h"
 
 namespace {
 
-// Whether a line of that level contains text.
-bool Logged(const LogCapture& log, Log::Level level, const std::string& text)
-{
-    for (const LogCapture::Entry& entry : log.entries())
-        if (entry.level == level && entry.text.find(text) != std::string::npos)
-            return true;
-    return false;
-}
+
 
 // What the fake back end does, and what it saw.
 struct Script {
@@ -160,7 +153,7 @@ TEST_F(MusicStartUp, AMissingTuneIsLoggedAndTheDemoPlaysOnSilently)
     Script script;
     Music music(std::make_unique<FakeDevice>(script));
     EXPECT_EQ(Thrown([&] { music.Open(&files); }), std::nullopt);
-    EXPECT_TRUE(Logged(log, Log::Level::Error, "Cannot read from file: kv-meridian.ogg"));
+    EXPECT_TRUE(log.Has(Log::Level::Error, "Cannot read from file: kv-meridian.ogg"));
     EXPECT_EQ(Thrown([&] { music.Play(); }), std::nullopt);
     EXPECT_FALSE(script.played);
     EXPECT_EQ(music.GetPosition(), 0.0);

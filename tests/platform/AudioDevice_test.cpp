@@ -10,27 +10,13 @@
 
 #include "platform/IAudioStream.h"
 #include "platform/k_AudioDevice.h"
-#include "resources/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "support/LogCapture.h"
 
 namespace {
 
-// Whether a line of that level contains text.
-bool Logged(const LogCapture& log, Log::Level level, const std::string& text)
-{
-    for (const LogCapture::Entry& entry : log.entries())
-        if (entry.level == level && entry.text.find(text) != std::string::npos)
-            return true;
-    return false;
-}
 
-int Count(const LogCapture& log, Log::Level level)
-{
-    int count = 0;
-    for (const LogCapture::Entry& entry : log.entries())
-        count += entry.level == level;
-    return count;
-}
+
 
 // Writes a one-second WAV (a tone per channel) and encodes it with oggenc.
 void MakeTune(const ScratchFolder& scratch, const std::string& name, int rate, std::vector<double> tones)
@@ -125,7 +111,7 @@ TEST_F(AudioDevice, OpenFailsAndLogsWithoutADriver)
     LogCapture log;
     k_AudioDevice device;
     EXPECT_FALSE(device.Open(44100));
-    EXPECT_TRUE(Logged(log, Log::Level::Error, "audio"));
+    EXPECT_TRUE(log.Has(Log::Level::Error, "audio"));
     const std::string tune = Tune("mono44");
     EXPECT_FALSE(device.CreateStream(tune.data(), tune.size()));  // nothing to play on
 }
@@ -153,7 +139,7 @@ TEST_F(AudioDevice, BytesThatAreNoTuneGiveNoStream)
         EXPECT_FALSE(device.CreateStream(c.bytes.data(), c.bytes.size()));
     }
     EXPECT_FALSE(device.CreateStream(nullptr, 0));
-    EXPECT_EQ(Count(log, Log::Level::Error), 5);
+    EXPECT_EQ(log.Count(Log::Level::Error), 5);
 }
 
 // The disk driver writes what the device was given to a file, as fast as it can, so the

@@ -7,7 +7,7 @@
 #include "app/k_Engine.h"
 #include "platform/Text.h"
 #include "resources/IFileSystem.h"
-#include "resources/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "resources/k_CFileLoader.h"
 
 namespace {

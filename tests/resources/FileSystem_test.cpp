@@ -6,28 +6,14 @@
 
 #include "platform/Text.h"
 #include "resources/IFile.h"
-#include "resources/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "resources/k_FileSystem.h"
 #include "support/LogCapture.h"
 
 namespace {
 
-// Whether a line of that level contains text.
-bool Logged(const LogCapture& log, Log::Level level, const std::string& text)
-{
-    for (const LogCapture::Entry& entry : log.entries())
-        if (entry.level == level && entry.text.find(text) != std::string::npos)
-            return true;
-    return false;
-}
 
-int Count(const LogCapture& log, Log::Level level)
-{
-    int count = 0;
-    for (const LogCapture::Entry& entry : log.entries())
-        count += entry.level == level;
-    return count;
-}
+
 
 using namespace std::string_literals;
 
@@ -112,7 +98,7 @@ TEST_F(ArchiveLookup, FullNamesMatchIgnoringOnlyAsciiCase)
             EXPECT_EQ(Content(*file), *c.content);
         }
     }
-    EXPECT_EQ(Count(log, Log::Level::Error), 0);  // a missing name is the caller's to report
+    EXPECT_EQ(log.Count(Log::Level::Error), 0);  // a missing name is the caller's to report
 }
 
 TEST_F(ArchiveLookup, SmallEntriesKeepTheirExactSize)
@@ -135,13 +121,13 @@ TEST_F(ArchiveLookup, MountLogsTheNameAndResolvesAgainstTheBaseDirectory)
     LogCapture log;
     k_FileSystem relative(nullptr, s_scratch->Path().wstring());
     relative.MountArchive(L"python.zip");
-    EXPECT_TRUE(Logged(log, Log::Level::Info, "Initializing file system with data file: python.zip"));
+    EXPECT_TRUE(log.Has(Log::Level::Info, "Initializing file system with data file: python.zip"));
     EXPECT_TRUE(relative.OpenFile(L"four.bin"));
 
     k_FileSystem absolute(nullptr, L"/nonexistent");
     absolute.MountArchive((*s_scratch / "python.zip").wstring());
     EXPECT_TRUE(absolute.OpenFile(L"four.bin"));
-    EXPECT_EQ(Count(log, Log::Level::Error), 0);
+    EXPECT_EQ(log.Count(Log::Level::Error), 0);
 }
 
 // Info-ZIP writes its own headers (extra fields, directory entries); both methods must read back.
@@ -197,7 +183,7 @@ TEST(InfoZipArchive, EncryptedAndBzip2EntriesAreRefusedByName)
         k_FileSystem files(nullptr, scratch.Path().wstring());
         files.MountArchive(c.archive);
         EXPECT_FALSE(files.OpenFile(c.name));
-        EXPECT_TRUE(Logged(log, Log::Level::Error, "encrypted or uses an unsupported compression method: " +
+        EXPECT_TRUE(log.Has(Log::Level::Error, "encrypted or uses an unsupported compression method: " +
                                                    Text::ToUtf8(c.name)));
     }
 }
@@ -231,7 +217,7 @@ TEST(DamagedArchive, DamagedEntriesAreRefusedAndNamedOthersStillRead)
     for (const wchar_t* name : {L"bad-deflated.txt", L"bad-stored.txt"}) {
         SCOPED_TRACE(Text::ToUtf8(name));
         EXPECT_FALSE(files.OpenFile(name));
-        EXPECT_TRUE(Logged(log, Log::Level::Error, Text::ToUtf8(name)));
+        EXPECT_TRUE(log.Has(Log::Level::Error, Text::ToUtf8(name)));
     }
     std::string text;
     for (int i = 0; i < 2000; ++i)
@@ -292,9 +278,9 @@ TEST(DamagedArchive, ImpossibleDeclaredSizesAreRefused)
         SCOPED_TRACE(Text::ToUtf8(c.name));
         LogCapture log;
         EXPECT_FALSE(files.OpenFile(c.name));
-        ASSERT_EQ(Count(log, Log::Level::Error), 1);
-        EXPECT_TRUE(Logged(log, Log::Level::Error, c.reason));
-        EXPECT_TRUE(Logged(log, Log::Level::Error, Text::ToUtf8(c.name)));
+        ASSERT_EQ(log.Count(Log::Level::Error), 1);
+        EXPECT_TRUE(log.Has(Log::Level::Error, c.reason));
+        EXPECT_TRUE(log.Has(Log::Level::Error, Text::ToUtf8(c.name)));
     }
     std::unique_ptr<IFile> fine = files.OpenFile(L"fine.bin");
     ASSERT_TRUE(fine);
@@ -334,7 +320,7 @@ open("text.zip", "wb").write(b"this is not an archive")
         files.MountArchive(c.archive);
         EXPECT_FALSE(files.OpenFile(L"a.txt"));
         EXPECT_FALSE(files.OpenFile(L"b.txt"));
-        EXPECT_TRUE(Logged(log, Log::Level::Error, c.error));
+        EXPECT_TRUE(log.Has(Log::Level::Error, c.error));
     }
 
     LogCapture log;
@@ -377,7 +363,7 @@ with zipfile.ZipFile("data.pak", "w") as z:
     LogCapture log;
     k_FileSystem files(nullptr, L"/nonexistent");
     files.Mount((scratch / "missing").wstring());
-    EXPECT_TRUE(Logged(log, Log::Level::Error, "FAILED!"));
+    EXPECT_TRUE(log.Has(Log::Level::Error, "FAILED!"));
     EXPECT_FALSE(files.OpenFile(L"Plasma.mat"));
 
     files.Mount((scratch / "loose").wstring());
@@ -395,7 +381,7 @@ with zipfile.ZipFile("data.pak", "w") as z:
     loose = files.OpenFile(L"Plasma.mat");
     ASSERT_TRUE(loose);
     EXPECT_EQ(Content(*loose), "loose plasma");
-    EXPECT_EQ(Count(log, Log::Level::Error), 1);
+    EXPECT_EQ(log.Count(Log::Level::Error), 1);
 }
 
 }  // namespace

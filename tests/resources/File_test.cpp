@@ -6,20 +6,13 @@
 #include <limits>
 #include <string>
 
-#include "resources/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "resources/k_File.h"
 #include "support/LogCapture.h"
 
 namespace {
 
-// Whether a line of that level contains text.
-bool Logged(const LogCapture& log, Log::Level level, const std::string& text)
-{
-    for (const LogCapture::Entry& entry : log.entries())
-        if (entry.level == level && entry.text.find(text) != std::string::npos)
-            return true;
-    return false;
-}
+
 
 k_File Make(const std::string& bytes)
 {
@@ -146,7 +139,7 @@ TEST(File, SaveToAnImpossiblePathLogsAndWritesNothing)
     LogCapture log;
     k_File file = Make("data");
     file.SaveToFile((scratch / "no-such-folder/saved.bin").wstring());
-    EXPECT_TRUE(Logged(log, Log::Level::Error, "no-such-folder/saved.bin"));
+    EXPECT_TRUE(log.Has(Log::Level::Error, "no-such-folder/saved.bin"));
     EXPECT_FALSE(std::filesystem::exists(scratch / "no-such-folder"));
 }
 

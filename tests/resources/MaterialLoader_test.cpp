@@ -11,7 +11,7 @@
 #include "resources/IResourceFactory.h"
 #include "resources/IShader.h"
 #include "resources/IShaderProgram.h"
-#include "resources/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "resources/k_DeltaTimeShaderCallback.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"

@@ -12,8 +12,8 @@
 #include "resources/IResourceFactory.h"
 #include "resources/IShaderProgram.h"
 #include "resources/ITexture.h"
-#include "resources/ScratchFolder.h"
-#include "resources/TestWorld.h"
+#include "support/ScratchFolder.h"
+#include "worlds/k_World.h"
 #include "scene/k_Camera.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
@@ -74,8 +74,8 @@ protected:
     }
 
     ScratchFolder folder;
-    TestWorld plasma{"Plasma"};
-    TestWorld hdr{"Hdr"};
+    k_World plasma{nullptr, "Plasma"};
+    k_World hdr{nullptr, "Hdr"};
     int m_count = 0;
 };
 
@@ -92,7 +92,7 @@ TEST_F(MaterialTest, ThePassFollowsTheCurrentWorldsName)
     EXPECT_EQ(material->FindPass(nullptr), passes[0].get());
     MakeCurrent(nullptr);
     EXPECT_EQ(material->FindPass(nullptr), passes[0].get()) << "no world: only the default pass";
-    TestWorld lowercase("plasma");
+    k_World lowercase(nullptr, "plasma");
     EXPECT_EQ(material->FindPass(&lowercase), passes[0].get()) << "names compare exactly";
 }
 

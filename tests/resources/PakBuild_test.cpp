@@ -5,19 +5,12 @@
 #include <sys/stat.h>
 
 #include "resources/IFile.h"
-#include "resources/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "resources/k_FileSystem.h"
 #include "support/LogCapture.h"
 
 namespace {
 
-int Count(const LogCapture& log, Log::Level level)
-{
-    int count = 0;
-    for (const LogCapture::Entry& entry : log.entries())
-        count += entry.level == level;
-    return count;
-}
 
 const std::string kPakBuild = PAKBUILD_PATH;
 
@@ -100,7 +93,7 @@ TEST_F(PakBuild, TheFileSystemFindsEveryEntry)
     std::unique_ptr<IFile> empty = files.OpenFile(L"empty.txt");
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->GetSize(), 0u);
-    EXPECT_EQ(Count(log, Log::Level::Error), 0);
+    EXPECT_EQ(log.Count(Log::Level::Error), 0);
 }
 
 TEST_F(PakBuild, FailedRunsLeaveNoArchiveBehind)

@@ -10,7 +10,7 @@
 #include "resources/IShader.h"
 #include "resources/IShaderCallback.h"
 #include "resources/ITexture.h"
-#include "resources/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "resources/k_DeltaTimeShaderCallback.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"

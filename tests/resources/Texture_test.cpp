@@ -8,7 +8,7 @@
 #include "resources/IFileSystem.h"
 #include "resources/IResourceFactory.h"
 #include "resources/ITexture.h"
-#include "resources/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "resources/k_TextureBase.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"

@@ -8,7 +8,7 @@
 #include "resources/IMaterial.h"
 #include "resources/IResourceFactory.h"
 #include "resources/IShaderProgram.h"
-#include "resources/ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "scene/k_DistortedQuad.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"

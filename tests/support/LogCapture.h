@@ -35,6 +35,19 @@ public:
             if (e.text.find(fragment) != std::string::npos) return true;
         return false;
     }
+    // Whether a line of that level contains text.
+    bool Has(Log::Level level, const std::string& text) const
+    {
+        for (const Entry& e : Entries())
+            if (e.level == level && e.text.find(text) != std::string::npos) return true;
+        return false;
+    }
+    int Count(Log::Level level) const
+    {
+        int count = 0;
+        for (const Entry& e : Entries()) count += e.level == level;
+        return count;
+    }
     void Clear() { Entries().clear(); }
 
 private:
