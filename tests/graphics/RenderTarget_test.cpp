@@ -64,15 +64,7 @@ protected:
 
     static void DrawWhiteSquare()
     {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_BLEND);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_TEXTURE_2D);
+        ResetToPlainDrawing();
         glColor4f(1, 1, 1, 1);
         glRectf(-1, -1, 1, 1);
     }

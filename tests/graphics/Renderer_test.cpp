@@ -94,14 +94,7 @@ public:
     void DrawStage(int stage) override
     {
         if (stage != 1 || !fill) return;
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_BLEND);
-        glDisable(GL_TEXTURE_2D);
+        ResetToPlainDrawing();
         glColor4f(colour.x, colour.y, colour.z, colour.w);
         glRectf(-1, -1, 0, 1);
     }

@@ -69,14 +69,7 @@ protected:
         GlTest::SetUp();
         program.locations = {{"Tangent", 3}, {"BlendIndices", 4}, {"BlendWeights", 5}};
         material.passes.front()->program = &program;
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_BLEND);
-        glDisable(GL_LIGHTING);
+        ResetToPlainDrawing();
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         DrainErrors();

@@ -11,6 +11,21 @@
 #include "app/k_Window.h"
 #include "graphics/IGraphics.h"
 
+// Identity matrices and no depth test, culling, blending, lighting or texturing: what a test
+// needs before drawing flat colour in normalised device coordinates.
+inline void ResetToPlainDrawing()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+}
+
 class GlTest : public ::testing::Test {
 protected:
     static constexpr int kWidth = 320;
