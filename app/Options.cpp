@@ -6,12 +6,19 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/Settings.h"
+
 namespace {
 
-bool ParseSize(const std::string& text, int& width, int& height)
+// The whole text is a pair of positive ints: "12x" and "1280x720x" are refused.
+bool ParsePair(const std::string& text, char separator, int& first, int& second)
 {
-    char tail;
-    return std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) == 2 && width > 0 && height > 0;
+    const char* end = nullptr;
+    int a = 0, b = 0;
+    if (!ReadNumberPair(text.c_str(), separator, a, b, &end) || *end != 0 || a <= 0 || b <= 0) return false;
+    first = a;
+    second = b;
+    return true;
 }
 
 bool ParseNumber(const std::string& text, double& value)
@@ -35,7 +42,7 @@ std::string Usage()
            "  --fixed-step S       advance the demo by S seconds per frame\n"
            "  --until T            stop once demo time reaches T seconds\n"
            "  --shot T[,T...]      write the frame at each demo time T as a PNG (needs --out)\n"
-           "  --out DIR            folder for --shot pictures\n"
+           "  --out DIR            folder for --shot pictures (made if missing)\n"
            "  --mute               open no audio device\n"
            "  --data PATH          use this archive or folder instead of data.pak\n"
            "  --check-data [PATH]  load and check every material, shader and image, then exit\n"
@@ -58,15 +65,13 @@ std::string ParseOptions(int argc, const char* const* argv, Options& options)
         } else if (option == "--version") {
             options.version = true;
         } else if (option == "--window" || option == "--fullscreen") {
-            if (!value(text) || !ParseSize(text, options.width, options.height))
+            if (!value(text) || !ParsePair(text, 'x', options.width, options.height))
                 return option + " needs a size such as 1280x720";
             options.skipDialog = true;
             options.fullscreen = option == "--fullscreen";
         } else if (option == "--aspect") {
             int n = 0, d = 0;
-            char tail;
-            if (!value(text) || std::sscanf(text.c_str(), "%d:%d%c", &n, &d, &tail) != 2 || n <= 0 || d <= 0)
-                return "--aspect needs a ratio such as 16:9";
+            if (!value(text) || !ParsePair(text, ':', n, d)) return "--aspect needs a ratio such as 16:9";
             options.aspectRatio = static_cast<float>(n) / static_cast<float>(d);
         } else if (option == "--frames") {
             if (!value(text) || !ParseNumber(text, number) || number < 0 || number > 1e12 ||

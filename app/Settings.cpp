@@ -1,10 +1,28 @@
 // Settings dialog logic: the distinct display modes and the typed values.
 #include "app/Settings.h"
 
+#include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <set>
+
+namespace {
+
+bool ReadInt(const char* text, int& value, const char*& end)
+{
+    char* stop = nullptr;
+    errno = 0;
+    const long number = std::strtol(text, &stop, 10);
+    if (stop == text || errno == ERANGE || number < INT_MIN || number > INT_MAX) return false;
+    value = static_cast<int>(number);
+    end = stop;
+    return true;
+}
+
+}  // namespace
 
 SettingsChoices MakeSettingsChoices(const std::vector<Platform::Size>& modes, Platform::Size desktop)
 {
@@ -31,13 +49,23 @@ SettingsChoices MakeSettingsChoices(const std::vector<Platform::Size>& modes, Pl
     return choices;
 }
 
+bool ReadNumberPair(const char* text, char separator, int& first, int& second, const char** end)
+{
+    int a = 0, b = 0;
+    const char* at = text;
+    if (!ReadInt(at, a, at) || *at != separator || !ReadInt(at + 1, b, at)) return false;
+    first = a;
+    second = b;
+    if (end) *end = at;
+    return true;
+}
+
 std::string AcceptSettings(const std::string& resolution, const std::string& aspect, Settings& settings)
 {
     int width = 0, height = 0, numerator = 0, denominator = 0;
-    if (std::sscanf(resolution.c_str(), "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0)
+    if (!ReadNumberPair(resolution.c_str(), 'x', width, height) || width <= 0 || height <= 0)
         return "Type a resolution such as 1280x720.";
-    if (std::sscanf(aspect.c_str(), "%d:%d", &numerator, &denominator) != 2 || numerator <= 0 ||
-        denominator <= 0)
+    if (!ReadNumberPair(aspect.c_str(), ':', numerator, denominator) || numerator <= 0 || denominator <= 0)
         return "Type an aspect ratio such as 16:9.";
     settings.accepted = true;
     settings.width = width;

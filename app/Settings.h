@@ -25,6 +25,11 @@ struct SettingsChoices {
 
 SettingsChoices MakeSettingsChoices(const std::vector<Platform::Size>& modes, Platform::Size desktop);
 
+// Reads "<int><separator><int>" from the start of text, as sscanf's "%d<separator>%d" does, but
+// refuses a number that does not fit an int instead of wrapping it. end, when given, receives
+// where reading stopped. On failure first and second are untouched.
+bool ReadNumberPair(const char* text, char separator, int& first, int& second, const char** end = nullptr);
+
 // Reads the texts of the two fields as "%dx%d" and "%d:%d" into settings and marks them
 // accepted. A text that does not give positive numbers leaves settings untouched and returns
 // the reason to show; success returns an empty string.

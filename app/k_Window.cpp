@@ -29,7 +29,10 @@ void k_Window::Create()
     if (!m_handle) throw L"Cannot create Window!";
     if (m_fullscreen) {
         Platform::ShowCursor(false);
-        if (!Platform::EnterFullscreen(m_handle, {m_width, m_height})) m_fullscreen = false;
+        if (!Platform::EnterFullscreen(m_handle, {m_width, m_height})) {
+            m_fullscreen = false;
+            Platform::SetResizable(m_handle, true);  // the fallback has the windowed frame
+        }
     }
     if (!m_fullscreen) {
         Platform::ShowCursor(true);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <memory>
 
@@ -50,6 +51,14 @@ void ReportDrift(const Music& music, ITimeline* timeline)
     Log::Info() << line;
 }
 
+// Shows the message and ends the process at once, cleaning nothing up.
+[[noreturn]] void Fatal(IWindow* window, const std::wstring& message)
+{
+    Platform::ShowMessageBox(window ? window->GetHandle() : nullptr, L"Korvanta demo system", message);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
 int Run(const Settings& settings, Options options)
 {
     std::sort(options.shots.begin(), options.shots.end());
@@ -58,7 +67,7 @@ int Run(const Settings& settings, Options options)
     try {
         std::wstring dataPath;
         if (!options.dataPath.empty())
-            dataPath = std::filesystem::absolute(options.dataPath).wstring();
+            dataPath = Text::FromUtf8(std::filesystem::absolute(options.dataPath).string());
         engine = new k_Engine(Platform::GetExecutableDirectory(), dataPath);
         window = new k_Window(kTitle, settings.width, settings.height, engine, settings.fullscreen);
         k_Demo* demo = new k_Demo(engine);
@@ -116,9 +125,10 @@ int Run(const Settings& settings, Options options)
         delete window;
         delete engine;
     } catch (const wchar_t* message) {
-        Platform::ShowMessageBox(window ? window->GetHandle() : nullptr, L"Korvanta demo system", message);
-        std::fflush(stdout);
-        std::_Exit(0);
+        Fatal(window, message);
+    } catch (const std::exception& error) {
+        // A library's own failure (memory, file system) ends the run the same way, not in an abort.
+        Fatal(window, Text::FromUtf8(error.what()));
     }
     return 0;
 }
@@ -146,6 +156,16 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.checkData) return RunDataCheck(options.dataPath);
+    if (!options.shots.empty()) {
+        // Made up front: a missing folder would otherwise lose every capture of a long run.
+        std::error_code error;
+        std::filesystem::create_directories(options.outDir, error);
+        if (error) {
+            std::fprintf(stderr, "meridian: cannot create %s: %s\n%s", options.outDir.c_str(),
+                         error.message().c_str(), Usage().c_str());
+            return 2;
+        }
+    }
 
     Settings settings;
     if (options.skipDialog) {

@@ -81,6 +81,11 @@ bool EnterFullscreen(NativeWindow* window, Size mode)
 
 void LeaveFullscreen(NativeWindow* window) { SDL_SetWindowFullscreen(window->window, 0); }
 
+void SetResizable(NativeWindow* window, bool resizable)
+{
+    SDL_SetWindowResizable(window->window, resizable ? SDL_TRUE : SDL_FALSE);
+}
+
 void GetFrameExtents(NativeWindow* window, int& left, int& top, int& right, int& bottom)
 {
     if (SDL_GetWindowBordersSize(window->window, &top, &left, &bottom, &right) != 0)

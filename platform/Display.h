@@ -30,6 +30,8 @@ void DestroyNativeWindow(NativeWindow* window);
 // Switches the display to exactly this mode with the window covering it; false if refused.
 bool EnterFullscreen(NativeWindow* window, Size mode);
 void LeaveFullscreen(NativeWindow* window);
+// Whether the user may resize and maximise the window through its frame.
+void SetResizable(NativeWindow* window, bool resizable);
 // The window's frame thickness around the client area (zero without a window manager).
 void GetFrameExtents(NativeWindow* window, int& left, int& top, int& right, int& bottom);
 // Moves the outer frame's top-left corner.

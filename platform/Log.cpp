@@ -11,15 +11,17 @@ namespace {
 
 Sink g_sink = nullptr;
 
+// Every line ends with a reset, whatever its level, so text that follows in the terminal
+// never inherits a colour. Asked per line: standard output may be redirected meanwhile.
 void WriteToConsole(Level level, const std::string& text)
 {
-    static const bool colour = isatty(fileno(stdout)) != 0;
+    const bool colour = isatty(fileno(stdout)) != 0;
     const char* start = "";
     if (colour && level == Level::Error)
         start = "\x1b[91m";
     else if (colour && level == Level::Warning)
         start = "\x1b[93m";
-    std::fprintf(stdout, "%s%s%s\n", start, text.c_str(), colour && *start ? "\x1b[0m" : "");
+    std::fprintf(stdout, "%s%s%s\n", start, text.c_str(), colour ? "\x1b[0m" : "");
     std::fflush(stdout);
 }
 

@@ -35,7 +35,7 @@ std::wstring FromUtf8(const std::string& text)
     std::wstring out;
     for (size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
-        int extra = lead < 0x80 ? 0 : lead >= 0xF0 && lead < 0xF8 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+        const int extra = lead < 0x80 ? 0 : lead < 0xC0 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF8 ? 3 : -1;
         if (extra < 0 || i + extra >= text.size()) {
             out += L'\xFFFD';
             ++i;
@@ -48,6 +48,10 @@ std::wstring FromUtf8(const std::string& text)
             ok = ok && (next & 0xC0) == 0x80;
             c = (c << 6) | (next & 0x3F);
         }
+        // Overlong forms, surrogates and values past U+10FFFF are refused: an overlong "/" or "."
+        // must not turn into a real one after a name has been checked in its encoded form.
+        static const unsigned long shortest[] = {0, 0x80, 0x800, 0x10000};
+        ok = ok && c >= shortest[extra] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
         out += ok ? static_cast<wchar_t>(c) : L'\xFFFD';
         i += ok ? extra + 1 : 1;
     }

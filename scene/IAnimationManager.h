@@ -1,5 +1,6 @@
 // The scheduler behind the timeline: intervals drive IAnimateable objects, instants fire IEvents.
-// Registered objects are not owned; nothing is ever unregistered.
+// Registered objects are not owned; nothing is ever unregistered. Registering from inside a
+// Trigger or Animate is allowed.
 #pragma once
 
 class IAnimateable;

@@ -71,19 +71,21 @@ void k_AnimationManager::Update()
     const double r0 = m_previousRealTime;
     const bool first = m_firstUpdate;
     const double last = t > t0 ? t : t0;
+    // A Trigger may register further instants: the lists are walked by index because an
+    // append can move a list's storage, while the maps keep their nodes in place.
     for (const auto& [time, events] : m_instants) {
         if (time > last) break;
-        for (const auto& [event, type] : events) {
+        for (size_t i = 0; i < events.size(); ++i) {
             const double s = timeline->GetSpeed();
             const bool forward = s > 0 && (t0 < time || first) && time <= t;
             const bool backward = s < 0 && t <= time && (time < t0 || first);
-            if (forward || backward) event->Trigger(type);
+            if (forward || backward) events[i].first->Trigger(events[i].second);
         }
     }
     for (const auto& [time, events] : m_realTimeInstants) {
         if (time > r) break;
         if (r0 < time || first)
-            for (const auto& [event, type] : events) event->Trigger(type);
+            for (size_t i = 0; i < events.size(); ++i) events[i].first->Trigger(events[i].second);
     }
 
     m_previousTime = t;

@@ -16,6 +16,6 @@ done
 [ -z "$missing" ] && exit 0
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends $missing
+# Passed through env: sudo would drop an exported variable and let debconf ask questions.
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing

@@ -65,7 +65,8 @@ TEST(Options, BadValuesAreRefused)
 {
     const std::vector<std::vector<const char*>> cases = {
         {"--window"}, {"--window", "640"}, {"--window", "0x360"}, {"--window", "640x360x"},
-        {"--aspect", "16-9"}, {"--frames", "-1"}, {"--frames", "1.5"}, {"--frames", "ten"},
+        {"--window", "4294968576x720"}, {"--window", "1280x99999999999"}, {"--aspect", "4294967312:9"},
+        {"--aspect", "16:9:1"}, {"--aspect", "16-9"}, {"--frames", "-1"}, {"--frames", "1.5"}, {"--frames", "ten"},
         {"--fixed-step", "0"}, {"--fixed-step", "0.02s"}, {"--until", "-3"},
         {"--shot", "1,,2", "--out", "x"}, {"--shot", "1"}, {"--out"}, {"--data"}, {"--bogus"},
     };

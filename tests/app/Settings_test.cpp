@@ -58,6 +58,8 @@ TEST(AcceptSettings, NothingStartsWithoutAPositiveSizeAndRatio)
     struct Case { const char* resolution; const char* aspect; } cases[] = {
         {"", "16:9"}, {"1280", "16:9"}, {"0x720", "16:9"}, {"-5x720", "16:9"}, {"wide", "16:9"},
         {"1280x720", ""}, {"1280x720", "16:0"}, {"1280x720", "0:9"}, {"1280x720", "16"},
+        // too large for an int: refused, not wrapped into 1215752191x720 or 1280x720
+        {"99999999999x720", "16:9"}, {"4294968576x720", "16:9"}, {"1280x720", "4294967312:9"},
     };
     for (const Case& c : cases) {
         Settings settings;

@@ -1,7 +1,9 @@
 // The window's reaction to what the window system reports.
 #include <gtest/gtest.h>
 
+#include "app/WindowPlacement.h"
 #include "platform/Display.h"
+#include "platform/SdlHandles.h"
 #include "support/GlTest.h"
 
 namespace {
@@ -64,6 +66,10 @@ TEST_F(Window, SizeChangesReachTheGraphicsDevice)
     EXPECT_FLOAT_EQ(graphics->GetAspectRatio(), static_cast<float>(kWidth) / kHeight);
 }
 
+bool Resizable(IWindow& window) { return SDL_GetWindowFlags(window.GetHandle()->window) & SDL_WINDOW_RESIZABLE; }
+
+TEST_F(Window, TheWindowedFrameCanBeResized) { EXPECT_TRUE(Resizable(*window)); }
+
 TEST(FullscreenWindow, ARefusedModeFallsBackToAWindowOfTheSameSize)
 {
     k_Engine engine(L".");
@@ -72,6 +78,15 @@ TEST(FullscreenWindow, ARefusedModeFallsBackToAWindowOfTheSameSize)
     EXPECT_FALSE(window.IsFullscreen());
     EXPECT_EQ(engine.GetGraphics()->GetWidth(), 1000);
     EXPECT_EQ(engine.GetGraphics()->GetHeight(), 700);
+    // The same windowed frame as a window asked for: resizable and centred.
+    EXPECT_TRUE(Resizable(window));
+    int left, top, right, bottom, x, y;
+    Platform::GetFrameExtents(window.GetHandle(), left, top, right, bottom);
+    const Platform::Size screen = Platform::GetDesktopSize();
+    const WindowPosition centre = CentreWindow(1000 + left + right, 700 + top + bottom, screen.width, screen.height);
+    SDL_GetWindowPosition(window.GetHandle()->window, &x, &y);
+    EXPECT_EQ(x, centre.x + left);
+    EXPECT_EQ(y, centre.y + top);
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ sorted=$(tr ' ' '\n' < "$work/order" | sed '/^$/d' | sort -n | tr '\n' ' ')
 [ "$(cat "$work/order")" = "$sorted" ] || fail "start-up lines out of order"
 sed -n 1p "$work/log" | grep -qx 'Initializing OpenGL...' || fail "first line"
 
-"$meridian" --window 640x360 --mute --fixed-step 0.02 --shot 0.5 --out "$work" > /dev/null || fail "shot run"
-python3 - "$work/t0000.500.png" <<'PY' || fail "captured frame"
+"$meridian" --window 640x360 --mute --fixed-step 0.02 --shot 0.5 --out "$work/shots" > /dev/null || fail "shot run"
+python3 - "$work/shots/t0000.500.png" <<'PY' || fail "captured frame"
 import struct, sys
 data = open(sys.argv[1], 'rb').read()
 assert data[:8] == b'\x89PNG\r\n\x1a\n'
@@ -33,7 +33,20 @@ set -e
 [ "$(sed -n 1p "$work/err")" = "meridian: --window needs a size such as 1280x720" ] || fail "bad option message"
 grep -q '^usage: meridian' "$work/err" || fail "usage after a bad option"
 
+touch "$work/file"
+set +e
+"$meridian" --window 640x360 --mute --shot 1 --out "$work/file/shots" > /dev/null 2> "$work/err"; code=$?
+set -e
+[ $code -eq 2 ] || fail "unusable --out folder gave $code"
+sed -n 1p "$work/err" | grep -q "^meridian: cannot create $work/file/shots: " || fail "--out message: $(cat "$work/err")"
+
 DISPLAY=:987 SDL_VIDEODRIVER=x11 KORVANTA_NO_MESSAGE_BOX=1 "$meridian" --window 640x360 --mute \
     > /dev/null 2> "$work/err" || fail "a fatal error must end with code 0"
 grep -qx 'Korvanta demo system: Cannot create Window!' "$work/err" || fail "fatal message: $(cat "$work/err")"
-echo "meridian run: 5 passed, 0 failed"
+
+# A library's exception (here: no current folder to make --data absolute) is a fatal error too.
+mkdir "$work/gone"
+(cd "$work/gone" && rmdir "$work/gone" && KORVANTA_NO_MESSAGE_BOX=1 "$meridian" --window 64x64 --mute --data x \
+    > /dev/null 2> "$work/err") || fail "a library exception must end with code 0, not $?"
+grep -q '^Korvanta demo system: filesystem error' "$work/err" || fail "library exception message: $(cat "$work/err")"
+echo "meridian run: 7 passed, 0 failed"

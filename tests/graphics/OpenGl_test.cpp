@@ -139,4 +139,20 @@ TEST_F(OpenGl, BeginFrameClearsTheWindowToBlack)
     EXPECT_EQ(front, GL_CW);
 }
 
+TEST_F(OpenGl, BeginFrameClearsDepthToZeroEvenAfterAPassThatMaskedIt)
+{
+    glDepthMask(GL_TRUE);
+    glClearDepth(1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDepthMask(GL_FALSE);  // as a blended pass leaves it
+    k_Demo demo(engine.get());
+    demo.BeginFrame();
+    float depth = -1;
+    glReadPixels(10, 10, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    EXPECT_EQ(depth, 0.0f);
+    GLboolean mask = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+    EXPECT_TRUE(mask);
+}
+
 }  // namespace

@@ -155,4 +155,34 @@ TEST_F(Scheduler, BackwardsTimeFiresEventsItCrosses)
     EXPECT_EQ(Step(1), Calls{"a T1"});
 }
 
+// Fires once, then registers a burst of events at its own time and one later, as an event may
+// schedule its own follow-ups from inside its Trigger.
+struct Scheduling : IEvent {
+    Scheduling(IAnimationManager& manager, IEvent& target, std::vector<std::string>& journal)
+        : manager(manager), target(target), journal(journal) {}
+    void Trigger(int type) override
+    {
+        journal.push_back("s T" + std::to_string(type));
+        for (int i = 0; i < 32; ++i) manager.AddEvent(1, &target, i);
+        manager.AddEvent(2, &target, 99);
+        manager.AddRealTimeEvent(1, &target, 100);
+    }
+    IAnimationManager& manager;
+    IEvent& target;
+    std::vector<std::string>& journal;
+};
+
+TEST_F(Scheduler, ATriggerMayRegisterFurtherEvents)
+{
+    Scheduling scheduling(manager, a, journal);
+    manager.AddEvent(1, &scheduling, 7);
+    const Calls first = Step(1.5);
+    ASSERT_EQ(first.size(), 34u);  // itself, the 32 due at its own time, then the real-time one
+    EXPECT_EQ(first.front(), "s T7");
+    EXPECT_EQ(first[1], "a T0");
+    EXPECT_EQ(first[32], "a T31");
+    EXPECT_EQ(first.back(), "a T100");
+    EXPECT_EQ(Step(1), Calls{"a T99"});
+}
+
 }  // namespace
