@@ -100,9 +100,13 @@ TEST_F(PakBuild, FailedRunsLeaveNoArchiveBehind)
 {
     scratch.Write("old.pak", "the previous archive");
     scratch.Write("clash/Plasma.mat", "a second Plasma.mat");
+    scratch.Write("case/PLASMA.mat", "found only if sorted first");
+    scratch.Write("folders/hdr/Glow.mat", "beside data/Hdr/Glow.mat");
     const char* failing[] = {
         "data missing-root",  // a root that does not exist
         "data clash",         // two roots hold the same name
+        "data case",          // names that differ in letter case alone: one could never be read
+        "data folders",       // the same, through a folder's name
         "data/Plasma.mat",    // a root that is a file
     };
     for (const char* roots : failing) {

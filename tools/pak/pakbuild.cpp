@@ -22,6 +22,15 @@ struct Entry {
     fs::path source;
 };
 
+// The archive reader ignores the case of ASCII letters, so names equal under this fold collide.
+std::string Folded(std::string name)
+{
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return name;
+}
+
 bool Fail(const std::string& message)
 {
     std::fprintf(stderr, "pakbuild: %s\n", message.c_str());
@@ -83,13 +92,19 @@ bool Build(const fs::path& out, const fs::path& temp, const std::vector<fs::path
         if (!Collect(root, exclude, entries))
             return false;
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].name.size() > kMaxNameBytes)
-            return Fail("name longer than " + std::to_string(kMaxNameBytes) + " bytes: " + entries[i].name);
-        if (i > 0 && entries[i].name == entries[i - 1].name)
-            return Fail("two roots hold " + entries[i].name + ": " + entries[i - 1].source.string() +
-                        " and " + entries[i].source.string());
-    }
+    for (const Entry& entry : entries)
+        if (entry.name.size() > kMaxNameBytes)
+            return Fail("name longer than " + std::to_string(kMaxNameBytes) + " bytes: " + entry.name);
+    // Only the first of two names that differ in letter case alone could ever be read back.
+    std::vector<const Entry*> byFolded;
+    for (const Entry& entry : entries)
+        byFolded.push_back(&entry);
+    std::stable_sort(byFolded.begin(), byFolded.end(),
+                     [](const Entry* a, const Entry* b) { return Folded(a->name) < Folded(b->name); });
+    for (size_t i = 1; i < byFolded.size(); ++i)
+        if (Folded(byFolded[i]->name) == Folded(byFolded[i - 1]->name))
+            return Fail("two files would share the name " + byFolded[i]->name + ": " +
+                        byFolded[i - 1]->source.string() + " and " + byFolded[i]->source.string());
 
     zipFile zip = zipOpen64(temp.c_str(), APPEND_STATUS_CREATE);
     if (!zip)
