@@ -46,7 +46,8 @@ void CollectLine(Log::Level level, const std::string& text)
 {
     Report& report = *g_report;
     // GL errors are logged as information by the graphics device; here they are problems.
-    if (level == Log::Level::Error || text.rfind("OPENGL :: ERROR", 0) == 0) {
+    const bool glError = text.rfind("OPENGL :: ERROR", 0) == 0 || text.rfind("OPENGL :: UNKNOWN ERROR", 0) == 0;
+    if (level == Log::Level::Error || glError) {
         ++report.errors;
         Print(report, "error", text);
     } else if (level == Log::Level::Warning) {

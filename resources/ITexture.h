@@ -12,8 +12,8 @@ public:
     // In pixels; 0 until the image is decoded.
     virtual int GetWidth() = 0;
     virtual int GetHeight() = 0;
-    // Decodes the file's bytes into the texture object bound to GL_TEXTURE_2D. Throws a
-    // wide message when the bytes cannot be decoded; the file stays the caller's.
+    // Decodes the file's bytes into the texture object bound to GL_TEXTURE_2D. Throws, after
+    // logging why, when the bytes cannot be decoded; the file stays the caller's.
     virtual void Load(IFile& file) = 0;
     // Activates texture unit `unit` (0 based), binds the texture there and enables GL_TEXTURE_2D.
     virtual void Bind(int unit) = 0;

@@ -345,8 +345,12 @@ void k_MaterialLoader::UseShader(IShader* shader)
 void k_MaterialLoader::ReadTextureSlot(const std::vector<std::string>& tokens, bool load)
 {
     const int unit = std::atoi(tokens[1].c_str());
-    if (unit < 0) {
-        Log::Warning() << "MaterialLoader: Negative texture unit " << tokens[1] << ", line ignored" << Where();
+    // A unit the driver lacks would be bound as GL_TEXTURE0 + unit and handed to samplers.
+    GLint units = 0;
+    glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
+    if (unit < 0 || unit >= units) {
+        Log::Warning() << "MaterialLoader: Texture unit " << tokens[1] << " is not between 0 and " << units - 1
+                       << ", line ignored" << Where();
         return;
     }
     TextureSlot slot;

@@ -36,6 +36,8 @@ auto Construct(Make make) -> decltype(make())
     } catch (const ReportedFailure&) {
     } catch (const std::exception& error) {
         Log::Error() << error.what();
+    } catch (...) {
+        // Nothing to report: callers test for null.
     }
     return nullptr;
 }

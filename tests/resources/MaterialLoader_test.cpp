@@ -227,6 +227,28 @@ TEST_F(MaterialLoaderTest, TextureSlotsAndWrapModes)
     EXPECT_TRUE(HasLine(log, Log::Level::Error, "MaterialLoader: Texture missing.png not loaded (pass1.mat:7)"));
 }
 
+TEST_F(MaterialLoaderTest, TextureUnitsTheDriverLacksAreWarnedAndIgnored)
+{
+    ASSERT_EQ(folder.Run("convert -size 4x4 xc:teal -define png:color-type=2 t.png"), 0);
+    GLint units = 0;
+    glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
+    ASSERT_GT(units, 0);
+    const std::string last = std::to_string(units - 1);
+    const std::string rejected[] = {"-1", "2147483647", std::to_string(units)};
+    LogCapture log;
+    const MaterialPass& pass = OnlyPass("loadtexture " + rejected[0] + " t.png\nloadtexture " + rejected[1] +
+                                        " t.png\nreservetexture " + rejected[2] + " clamp\nloadtexture " + last +
+                                        " t.png\n");
+    ASSERT_EQ(pass.textures.size(), 1u);
+    EXPECT_NE(pass.textures.count(units - 1), 0u) << "the last unit the driver has is taken";
+    int line = 2;
+    for (const std::string& unit : rejected)
+        EXPECT_TRUE(HasLine(log, Log::Level::Warning,
+                            "MaterialLoader: Texture unit " + unit + " is not between 0 and " + last +
+                                ", line ignored (pass1.mat:" + std::to_string(line++) + ")"))
+            << unit << "\n" << Joined(log);
+}
+
 TEST_F(MaterialLoaderTest, ALaterSlotOfTheSameUnitReplacesTheEarlier)
 {
     const MaterialPass& pass = OnlyPass("reservetexture 1 clamp\nreservetexture 1 mirror\n");

@@ -11,11 +11,46 @@
 #include "resources/IShaderCallback.h"
 #include "resources/ITexture.h"
 #include "support/ScratchFolder.h"
+#include "resources/IShaderProgram.h"
 #include "resources/k_DeltaTimeShaderCallback.h"
+#include "resources/k_ResourceFactory.h"
+#include "resources/k_ShaderProgram.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
 
 namespace {
+
+// A callback that throws what no handler of the system names, from inside a material's
+// construction (the loader asks every attached callback whether it accepts the program).
+class ThrowingCallback : public IShaderCallback {
+public:
+    std::wstring GetName() override { return L"throws"; }
+    void Apply(IShaderProgram*, void*) override {}
+    bool Accepts(IShaderProgram*) override { throw 42; }
+};
+
+// Notes, when the factory destroys it, whether the GL objects of a shader and a program still exist.
+class ProbeCallback : public IShaderCallback {
+public:
+    ProbeCallback(unsigned shader, unsigned program, bool& shaderAlive, bool& programAlive)
+        : m_shader(shader), m_program(program), m_shaderAlive(shaderAlive), m_programAlive(programAlive)
+    {
+    }
+    ~ProbeCallback() override
+    {
+        m_shaderAlive = glIsShader(m_shader);
+        m_programAlive = glIsProgram(m_program);
+    }
+    std::wstring GetName() override { return L"probe"; }
+    void Apply(IShaderProgram*, void*) override {}
+    bool Accepts(IShaderProgram*) override { return true; }
+
+private:
+    unsigned m_shader;
+    unsigned m_program;
+    bool& m_shaderAlive;
+    bool& m_programAlive;
+};
 
 class ResourceFactoryTest : public GlTest {
 protected:
@@ -154,6 +189,32 @@ TEST_F(ResourceFactoryTest, CallbackRegistry)
     EXPECT_FALSE(factory->RegisterShaderCallback(second.get())) << "the caller keeps a refused callback";
     EXPECT_EQ(factory->GetShaderCallback(L"deltatime"), first);
     EXPECT_EQ(factory->GetShaderCallback(L"DeltaTime"), nullptr);
+}
+
+TEST_F(ResourceFactoryTest, AnythingThrownDuringConstructionGivesNull)
+{
+    ASSERT_TRUE(factory->RegisterShaderCallback(new ThrowingCallback));
+    folder.Write("t.mat", "pixelshader p {{\nvoid main() { gl_FragColor = vec4(1.0); }\n}}\n"
+                          "material {\nuseshader p\nshadercallback throws\n}\n");
+    EXPECT_EQ(factory->LoadMaterial(L"t", L"t.mat"), nullptr);
+    LogCapture log;
+    EXPECT_EQ(factory->LoadMaterial(L"t", L"t.mat"), nullptr);
+    EXPECT_TRUE(log.Contains("MaterialLoader: Loading material: t.mat...")) << "nothing was cached";
+}
+
+TEST_F(ResourceFactoryTest, CallbacksAreReleasedAfterShadersAndPrograms)
+{
+    bool shaderAlive = true, programAlive = true;
+    {
+        k_ResourceFactory own(engine.get());
+        IShader* shader = own.CreateShader(L"v", 0, L"v", "void main() { gl_Position = gl_Vertex; }\n");
+        auto* program = static_cast<k_ShaderProgram*>(own.CreateShaderProgram({shader}));
+        ASSERT_NE(program, nullptr);
+        ASSERT_TRUE(own.RegisterShaderCallback(
+            new ProbeCallback(shader->GetShaderObject(), program->GetProgramObject(), shaderAlive, programAlive)));
+    }
+    EXPECT_FALSE(shaderAlive);
+    EXPECT_FALSE(programAlive);
 }
 
 }  // namespace
