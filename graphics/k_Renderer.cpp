@@ -18,7 +18,9 @@ void k_Renderer::RenderFrame(double seconds)
     int n = m_timeSamples;
     if (m_adaptiveSamples) {
         n = seconds <= 1.0 / 59.0 ? n + 1 : n - 1;
-        if (n == 0) n = 1;
+        // Below 1, not only at 0: the engine starts the count at 0, and a slow frame from there
+        // would otherwise drive it further down with every slow frame that follows.
+        if (n < 1) n = 1;
         m_timeSamples = n;
     }
     glEnable(GL_DEPTH_TEST);

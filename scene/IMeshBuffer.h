@@ -54,12 +54,13 @@ public:
     // Not owned. Without a material the mesh draws nothing.
     virtual void SetMaterial(IMaterial* material) = 0;
     virtual IMaterial* GetMaterial() = 0;
-    // Draws only the first count indices; clamped to the index count.
+    // Draws only the first count indices; clamped to 0 .. the index count.
     virtual void SetDrawCount(int count) = 0;
     virtual int GetDrawCount() = 0;
 
-    // Maps the GL buffer with a GL access mode; null unless the buffer exists and was given
-    // GL_DYNAMIC_DRAW usage. Writes reach only the GPU copy. Unlock after writing.
+    // Maps the GL buffer with a GL access mode; null unless the buffer exists, was given
+    // GL_DYNAMIC_DRAW usage and is not locked already. Writes reach only the GPU copy. Unlock
+    // after writing.
     virtual void* LockVertices(unsigned access) = 0;
     virtual void* LockIndices(unsigned access) = 0;
     // Does nothing unless the matching Lock succeeded.

@@ -2,6 +2,7 @@
 #include "scene/k_MeshBuffer.h"
 
 #include <GL/glew.h>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -67,7 +68,8 @@ k_MeshBuffer::~k_MeshBuffer()
 
 void k_MeshBuffer::SetIndices(const unsigned* data, int count, unsigned usage, bool copy)
 {
-    m_ownedIndices.reset();
+    // data may be this mesh's own copy (GetIndices): it is freed only after it was read.
+    const std::unique_ptr<unsigned[]> previous = std::move(m_ownedIndices);
     m_indexData = nullptr;
     if (m_indexBuffer) glDeleteBuffersARB(1, &m_indexBuffer);
     m_indexBuffer = 0;
@@ -89,9 +91,10 @@ void k_MeshBuffer::SetIndices(const unsigned* data, int count, unsigned usage, b
 void k_MeshBuffer::SetVertices(const void* data, int count, const std::vector<int>& layout, unsigned usage,
                                bool copy)
 {
-    m_ownedVertices.reset();
+    // data and layout may be this mesh's own (GetVertices, GetVertexLayout): the old copy is
+    // freed only after it was read, and the layout is assigned, never emptied first.
+    const std::unique_ptr<unsigned char[]> previous = std::move(m_ownedVertices);
     m_vertexData = nullptr;
-    m_layout.clear();
     m_offsets.clear();
     m_vertexBytes = m_stride = 0;
     if (m_vertexBuffer) glDeleteBuffersARB(1, &m_vertexBuffer);
@@ -123,7 +126,8 @@ void k_MeshBuffer::SetMaterial(IMaterial* material)
     CreateMissingBuffers();
 }
 
-void k_MeshBuffer::SetDrawCount(int count) { m_drawCount = count < m_indexCount ? count : m_indexCount; }
+// Not below 0 either: a negative count is a GL error on every draw.
+void k_MeshBuffer::SetDrawCount(int count) { m_drawCount = std::clamp(count, 0, m_indexCount); }
 
 void k_MeshBuffer::CreateMissingBuffers()
 {
@@ -144,7 +148,8 @@ void k_MeshBuffer::CreateMissingBuffers()
 
 void* k_MeshBuffer::LockVertices(unsigned access)
 {
-    if (!m_vertexData || !m_vertexBuffer || m_vertexUsage != GL_DYNAMIC_DRAW_ARB) return nullptr;
+    // Mapping a mapped buffer fails in GL and would lose track of the mapping still open.
+    if (m_verticesLocked || !m_vertexData || !m_vertexBuffer || m_vertexUsage != GL_DYNAMIC_DRAW_ARB) return nullptr;
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, m_vertexBuffer);
     void* mapped = glMapBufferARB(GL_ARRAY_BUFFER_ARB, access);
     // The mapping outlives the binding; leaving the buffer bound would turn later client-side
@@ -156,7 +161,7 @@ void* k_MeshBuffer::LockVertices(unsigned access)
 
 void* k_MeshBuffer::LockIndices(unsigned access)
 {
-    if (!m_indexData || !m_indexBuffer || m_indexUsage != GL_DYNAMIC_DRAW_ARB) return nullptr;
+    if (m_indicesLocked || !m_indexData || !m_indexBuffer || m_indexUsage != GL_DYNAMIC_DRAW_ARB) return nullptr;
     glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, m_indexBuffer);
     void* mapped = glMapBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, access);
     glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);

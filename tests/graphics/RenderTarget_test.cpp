@@ -2,6 +2,7 @@
 // values, kept contents, viewports, texture storage, and no GL error on the way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include "graphics/IRenderer.h"
@@ -87,6 +88,49 @@ TEST_F(RenderTarget, StartsWithoutADrawBufferListAndTheFirstTextureSelectsAttach
     EXPECT_EQ(target.GetCurrentFlags(), 0x100);
     EXPECT_EQ(target.GetDrawBuffers(), std::vector<unsigned>{GL_COLOR_ATTACHMENT0_EXT});
     EXPECT_EQ(target.GetTextures(), std::vector<ITexture*>{texture});
+    ExpectNoGlErrors();
+}
+
+TEST_F(RenderTarget, AMultisampledColourBufferHoldsAttachmentZeroUntilTheFirstTexture)
+{
+    k_RenderTarget target(engine.get(), kSize, kSize);
+    // Bound without clear or draw bits, so that nothing touches the attachments.
+    auto attachment = [&target](GLenum point, GLenum parameter) {
+        GLint value = -1;
+        target.Bind(0x000);
+        glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, point, parameter, &value);
+        target.Unbind();
+        return value;
+    };
+    const GLint kRenderbuffer = GL_RENDERBUFFER_EXT, kTexture = GL_TEXTURE;
+    GLint maxSamples = 0;
+    glGetIntegerv(GL_MAX_SAMPLES_EXT, &maxSamples);
+
+    ASSERT_EQ(attachment(GL_COLOR_ATTACHMENT0_EXT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE_EXT), kRenderbuffer);
+    GLint samples = -1, depthBits = -1;
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT,
+                          attachment(GL_COLOR_ATTACHMENT0_EXT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT));
+    glGetRenderbufferParameterivEXT(GL_RENDERBUFFER_EXT, GL_RENDERBUFFER_SAMPLES_EXT, &samples);
+    EXPECT_EQ(samples, std::min(8, maxSamples));
+    EXPECT_EQ(attachment(GL_DEPTH_ATTACHMENT_EXT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE_EXT), kRenderbuffer);
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT,
+                          attachment(GL_DEPTH_ATTACHMENT_EXT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT));
+    glGetRenderbufferParameterivEXT(GL_RENDERBUFFER_EXT, GL_RENDERBUFFER_DEPTH_SIZE_EXT, &depthBits);
+    EXPECT_GT(depthBits, 0);
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, 0);
+
+    auto* first = static_cast<k_RenderTargetTexture*>(target.AddTexture(2));
+    auto* second = static_cast<k_RenderTargetTexture*>(target.AddTexture(2));
+    const struct { GLenum point; k_RenderTargetTexture* texture; } cases[] = {
+        {GL_COLOR_ATTACHMENT0_EXT, first}, {GL_COLOR_ATTACHMENT0_EXT + 1, second},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.point - GL_COLOR_ATTACHMENT0_EXT);
+        EXPECT_EQ(attachment(c.point, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE_EXT), kTexture);
+        EXPECT_EQ(attachment(c.point, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT),
+                  static_cast<GLint>(c.texture->GetTextureObject()));
+    }
+    EXPECT_EQ(attachment(GL_DEPTH_ATTACHMENT_EXT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE_EXT), kRenderbuffer);
     ExpectNoGlErrors();
 }
 

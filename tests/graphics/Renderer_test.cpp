@@ -370,6 +370,24 @@ TEST_F(Renderer, AdaptiveSamplesFollowTheFrameTime)
     ExpectNoGlErrors();
 }
 
+TEST_F(Renderer, AdaptiveSamplesNeverFallBelowOne)
+{
+    RecordingWorld world(engine.get(), "Main", journal);
+    engine->AddWorld(&world);
+    renderer->SetAdaptiveSamples(true);
+    renderer->SetTimeSamples(0);  // as the engine leaves it
+    for (int frame = 0; frame < 3; ++frame) {
+        engine->Advance(0.05);  // slow frames
+        EXPECT_EQ(renderer->GetTimeSamples(), 1) << frame;
+    }
+    EXPECT_EQ(world.updates, 3);
+    world.steps.clear();
+    engine->Advance(0.01);  // one fast frame is enough to take two samples again
+    EXPECT_EQ(renderer->GetTimeSamples(), 2);
+    EXPECT_EQ(world.steps, (std::vector<double>{0.005, 0.005}));
+    ExpectNoGlErrors();
+}
+
 TEST_F(Renderer, SteadyFramesAllocateNothing)
 {
     if (!kCountsAllocations) GTEST_SKIP() << "allocations are counted in builds without the sanitizer";

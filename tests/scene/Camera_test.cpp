@@ -106,6 +106,29 @@ TEST_F(Camera, FrustumFollowsTheFrameWhenAskedFor)
     EXPECT_EQ(frustum->TestPoint({0, 0, 10, 1}), IFrustum::Outside);
 }
 
+TEST_F(Camera, EverySetterMakesTheFrustumFollowTheNewFrame)
+{
+    // From the eye at z = 5 looking along -z (4:3, 45 degrees: 10 units ahead the frustum is
+    // 8.28 high and 11.05 wide), each setter moves the frame so that the probe changes sides.
+    const struct { const char* setter; void (*change)(ICamera&); Vector probe; } cases[] = {
+        {"SetEye", [](ICamera& c) { c.SetEye({0, 0, -5, 0}); }, {0, 0, 5, 1}},
+        {"SetTarget", [](ICamera& c) { c.SetTarget({0, 0, 10, 0}); }, {0, 0, 8, 1}},
+        {"SetDirection", [](ICamera& c) { c.SetDirection({1, 0, 0, 0}); }, {8, 0, 5, 1}},
+        // Rolled a quarter turn, the wide side of the frustum runs along y.
+        {"SetUp", [](ICamera& c) { c.SetUp({1, 0, 0, 0}); }, {0, 5, -5, 1}},
+        {"SetUpPoint", [](ICamera& c) { c.SetUpPoint({1, 0, 5, 0}); }, {0, 5, -5, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setter);
+        k_Camera fresh(&engine);
+        fresh.SetEye({0, 0, 5, 0});
+        IFrustum* frustum = fresh.GetFrustum();
+        EXPECT_EQ(frustum->TestPoint(c.probe), IFrustum::Outside);
+        c.change(fresh);
+        EXPECT_EQ(fresh.GetFrustum()->TestPoint(c.probe), IFrustum::Inside);
+    }
+}
+
 TEST_F(Camera, FrustumReachesFurtherThanTheProjectionAndKeepsItsAngle)
 {
     camera.SetEye({0, 0, 5, 0});  // looking along -z

@@ -312,6 +312,44 @@ TEST_F(MeshBuffer, DrawCountIsClampedAndResetByNewIndices)
     ExpectNoGlErrors();
 }
 
+TEST_F(MeshBuffer, ANegativeDrawCountDrawsNothing)
+{
+    k_MeshBuffer mesh(engine.get());
+    MakeTwoSquares(mesh, GL_STATIC_DRAW_ARB);
+    mesh.SetDrawCount(-4);
+    EXPECT_EQ(mesh.GetDrawCount(), 0);
+    mesh.Render();
+    EXPECT_EQ(Left(), kBlack);
+    EXPECT_EQ(Right(), kBlack);
+    ExpectNoGlErrors();
+}
+
+TEST_F(MeshBuffer, ALockedBufferCannotBeLockedAgainAndStillUnlocks)
+{
+    k_MeshBuffer mesh(engine.get());
+    MakeTwoSquares(mesh, GL_DYNAMIC_DRAW_ARB);
+    const unsigned indices[] = {4, 5, 6, 7};
+    mesh.SetIndices(indices, 4, GL_DYNAMIC_DRAW_ARB, true);
+    auto* vertices = static_cast<ColouredVertex*>(mesh.LockVertices(GL_WRITE_ONLY_ARB));
+    ASSERT_NE(vertices, nullptr);
+    ASSERT_NE(mesh.LockIndices(GL_WRITE_ONLY_ARB), nullptr);
+    EXPECT_EQ(mesh.LockVertices(GL_WRITE_ONLY_ARB), nullptr);
+    EXPECT_EQ(mesh.LockIndices(GL_WRITE_ONLY_ARB), nullptr);
+    const ColouredVertex squares[] = {
+        {0, 0, 0, {}}, {0, 0, 0, {}}, {0, 0, 0, {}}, {0, 0, 0, {}},
+        {0, -1, 0, {0, 0, 255, 255}}, {1, -1, 0, {0, 0, 255, 255}},
+        {1, 1, 0, {0, 0, 255, 255}},  {0, 1, 0, {0, 0, 255, 255}},
+    };
+    std::copy(squares, squares + 8, vertices);
+    // The first locks are still open and are closed by one unlock each.
+    mesh.UnlockVertices();
+    mesh.UnlockIndices();
+    mesh.Render();
+    EXPECT_EQ(Left(), kBlack);
+    EXPECT_EQ(Right(), (Rgba{0, 0, 255, 255}));
+    ExpectNoGlErrors();
+}
+
 TEST_F(MeshBuffer, StaticBuffersCannotBeLocked)
 {
     k_MeshBuffer mesh(engine.get());
@@ -396,6 +434,22 @@ TEST_F(MeshBuffer, NothingIsDrawnWithoutAMaterialAPassIndicesOrALayout)
     EXPECT_EQ(noLayout.GetVertexBuffer(), 0u);
     noLayout.Render();
     EXPECT_EQ(Left(), kBlack);
+    ExpectNoGlErrors();
+}
+
+TEST_F(MeshBuffer, ItsOwnDataAndLayoutCanBeGivenBackToIt)
+{
+    // Re-uploading with another usage: the arguments are the mesh's own copies and live layout.
+    k_MeshBuffer mesh(engine.get());
+    MakeTwoSquares(mesh, GL_STATIC_DRAW_ARB);
+    mesh.SetVertices(mesh.GetVertices(), mesh.GetVertexCount(), mesh.GetVertexLayout(), GL_DYNAMIC_DRAW_ARB, true);
+    mesh.SetIndices(mesh.GetIndices(), 4, GL_DYNAMIC_DRAW_ARB, true);
+    EXPECT_EQ(mesh.GetVertexLayout(), (std::vector<int>{IMeshBuffer::Position3, IMeshBuffer::ColourBytes4}));
+    EXPECT_EQ(mesh.GetStride(), 16);
+    EXPECT_EQ(mesh.GetIndices()[3], 3u);
+    mesh.Render();
+    EXPECT_EQ(Left(), kRed);
+    EXPECT_EQ(Right(), kBlack);
     ExpectNoGlErrors();
 }
 

@@ -40,6 +40,9 @@ TEST_F(WorldClear, ASubclassChangesWhatIsClearedThroughTheGetters)
     float depth = -1;
     glReadPixels(5, 5, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     EXPECT_NEAR(depth, 0.75f, 1e-6f);
+    LogCapture log;
+    graphics->CheckErrors();
+    EXPECT_TRUE(log.Lines().empty());
 }
 
 }  // namespace
