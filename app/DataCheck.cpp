@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <memory>
 #include <set>
-#include <unzip.h>
 #include <vector>
 
 #include "app/k_Engine.h"
@@ -71,28 +70,6 @@ std::string Lower(std::string text)
 bool EndsWith(const std::string& text, const std::string& suffix)
 {
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-// Every file name in the archive or below the folder, "/"-separated; false if neither opens.
-bool ListEntries(const std::filesystem::path& path, std::vector<std::string>& entries)
-{
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        for (auto it = std::filesystem::recursive_directory_iterator(path, error);
-             !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error))
-            if (it->is_regular_file(error)) entries.push_back(it->path().lexically_relative(path).generic_string());
-        return !error;
-    }
-    unzFile archive = unzOpen64(path.string().c_str());
-    if (!archive) return false;
-    for (int more = unzGoToFirstFile(archive); more == UNZ_OK; more = unzGoToNextFile(archive)) {
-        char name[1024];
-        unz_file_info64 info;
-        if (unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK) break;
-        if (!EndsWith(name, "/")) entries.push_back(name);
-    }
-    unzClose(archive);
-    return true;
 }
 
 // Shader stage by file extension, or -1.
@@ -205,12 +182,6 @@ int RunDataCheck(const std::string& requested)
                                            : std::filesystem::absolute(requested);
     Report report;
     report.subject = path.string();
-    std::vector<std::string> entries;
-    if (!ListEntries(path, entries)) {
-        Fail(report, "neither a folder nor a readable archive");
-        return 1;
-    }
-    std::sort(entries.begin(), entries.end());
     if (!Platform::InitializeVideo()) {
         Fail(report, "no display for the OpenGL context");
         return 1;
@@ -230,10 +201,12 @@ int RunDataCheck(const std::string& requested)
         graphics->CreateContext(window);
         graphics->Resize(64, 64);
         graphics->Initialize();
-        if (std::filesystem::is_directory(path))
-            engine->GetFileSystem()->UseDirectory(Text::FromUtf8(path.string()));
-        else
-            engine->GetFileSystem()->MountArchive(Text::FromUtf8(path.string()));
+        IFileSystem* files = engine->GetFileSystem();
+        files->Mount(Text::FromUtf8(path.string()));
+        std::vector<std::string> entries;
+        for (const std::wstring& name : files->ListFiles()) entries.push_back(Text::ToUtf8(name));
+        if (entries.empty() && !std::filesystem::is_directory(path))
+            Fail(report, "neither a folder nor a readable archive");
 
         DataCheck check(*engine, report);
         for (const std::string& entry : entries) {

@@ -37,7 +37,7 @@ void k_Engine::Initialize()
     if (m_dataPath.empty())
         m_fileSystem->MountArchive(L"data.pak");
     else
-        static_cast<k_FileSystem*>(m_fileSystem.get())->Mount(m_dataPath);
+        m_fileSystem->Mount(m_dataPath);
     m_resourceFactory->Initialize();
     m_renderer->Initialize();
     m_renderer->SetTimeSamples(0);

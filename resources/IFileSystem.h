@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class IFile;
 
@@ -21,6 +22,12 @@ public:
     // full. Archive names match the stored full name exactly except for ASCII letter case;
     // "\" is not "/", and names of 256 UTF-8 bytes or more are never found.
     virtual std::unique_ptr<IFile> OpenFile(const std::wstring& name) = 0;
+    // Mounts path as the data source: a folder selects directory mode, anything else is
+    // mounted as an archive (relative to the base directory unless absolute).
+    virtual void Mount(const std::wstring& path) = 0;
+    // Every file of the mounted archive or below the directory, "/"-separated and sorted;
+    // empty when nothing is mounted.
+    virtual std::vector<std::wstring> ListFiles() = 0;
 
 protected:
     IFileSystem() = default;

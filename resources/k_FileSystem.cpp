@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unzip.h>
 
@@ -96,6 +97,32 @@ void k_FileSystem::Mount(const std::wstring& path)
     } else {
         MountArchive(path);
     }
+}
+
+std::vector<std::wstring> k_FileSystem::ListFiles()
+{
+    std::vector<std::wstring> names;
+    if (m_archiveMode && m_archive) {
+        unz_file_info64 info;
+        std::string stored(0xFFFF, '\0');  // the longest name a ZIP header can hold
+        for (int walk = unzGoToFirstFile(m_archive); walk == UNZ_OK; walk = unzGoToNextFile(m_archive)) {
+            if (unzGetCurrentFileInfo64(m_archive, &info, stored.data(), stored.size(), nullptr, 0, nullptr, 0) != UNZ_OK)
+                break;
+            const std::string name = stored.substr(0, info.size_filename);
+            if (!name.empty() && name.back() != '/')  // folders have entries of their own
+                names.push_back(Text::FromUtf8(name));
+        }
+    } else if (!m_archiveMode && !m_looseRoot.empty()) {
+        namespace fs = std::filesystem;
+        const fs::path root = Text::ToUtf8(m_looseRoot);
+        std::error_code error;
+        for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
+             it.increment(error))
+            if (it->is_regular_file(error))
+                names.push_back(Text::FromUtf8(it->path().lexically_relative(root).generic_string()));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::unique_ptr<IFile> k_FileSystem::OpenFile(const std::wstring& name)

@@ -18,11 +18,10 @@ public:
     void UseDirectory(const std::wstring& name) override;
     void MountArchive(const std::wstring& fileName) override;
     std::unique_ptr<IFile> OpenFile(const std::wstring& name) override;
-
-    // Mounts path as the data source: a folder is used in directory mode, anything else is
-    // mounted as an archive. Relative paths resolve against the base directory like every
-    // other name, so a path from the command line should be made absolute first.
-    void Mount(const std::wstring& path);
+    // Relative paths resolve against the base directory like every other name, so a path
+    // from the command line should be made absolute first.
+    void Mount(const std::wstring& path) override;
+    std::vector<std::wstring> ListFiles() override;
 
 private:
     std::unique_ptr<IFile> OpenFromArchive(const std::wstring& name);

@@ -18,8 +18,6 @@
 
 namespace {
 
-
-
 // What the fake back end does, and what it saw.
 struct Script {
     uint32_t version = kAudioApiVersion << 16 | 0x1A05;

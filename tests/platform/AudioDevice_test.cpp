@@ -15,9 +15,6 @@
 
 namespace {
 
-
-
-
 // Writes a one-second WAV (a tone per channel) and encodes it with oggenc.
 void MakeTune(const ScratchFolder& scratch, const std::string& name, int rate, std::vector<double> tones)
 {

@@ -12,9 +12,6 @@
 
 namespace {
 
-
-
-
 using namespace std::string_literals;
 
 std::string Content(const IFile& file)
@@ -353,6 +350,31 @@ TEST(LooseFiles, DirectoryModeReadsWholeFilesBelowItsFolder)
 
     files.UseDirectory((scratch / "loose/Hdr").wstring());  // an absolute folder is taken as is
     EXPECT_TRUE(files.OpenFile(L"Glow.mat"));
+}
+
+TEST(FileList, ListsEveryFileOfTheArchiveOrFolderSorted)
+{
+    ScratchFolder scratch;
+    scratch.Write("loose/Hdr/Glow.mat", "glow");
+    scratch.Write("loose/Plasma.mat", "plasma");
+    ASSERT_EQ(scratch.Python("make.py", R"(
+import zipfile
+with zipfile.ZipFile("data.pak", "w") as z:
+    z.writestr("Thanks/", b"")  # a folder entry is no file
+    z.writestr("Thanks/thanks1.png", b"1")
+    z.writestr("kv-meridian.ogg", b"o")
+    z.writestr("Common/Blur.mat", b"b")
+)"), 0);
+    LogCapture log;
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    EXPECT_TRUE(files.ListFiles().empty());  // nothing mounted yet
+    files.Mount(L"data.pak");
+    EXPECT_EQ(files.ListFiles(),
+              (std::vector<std::wstring>{L"Common/Blur.mat", L"Thanks/thanks1.png", L"kv-meridian.ogg"}));
+    files.Mount(L"loose");
+    EXPECT_EQ(files.ListFiles(), (std::vector<std::wstring>{L"Hdr/Glow.mat", L"Plasma.mat"}));
+    files.Mount(L"missing.pak");
+    EXPECT_TRUE(files.ListFiles().empty());
 }
 
 TEST(LooseFiles, MountChoosesTheModeByWhatThePathIs)

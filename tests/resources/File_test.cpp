@@ -12,8 +12,6 @@
 
 namespace {
 
-
-
 k_File Make(const std::string& bytes)
 {
     std::unique_ptr<unsigned char[]> data(new unsigned char[bytes.size()]);

@@ -11,7 +11,6 @@
 
 namespace {
 
-
 const std::string kPakBuild = PAKBUILD_PATH;
 
 std::string Noise(size_t size)
