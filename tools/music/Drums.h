@@ -11,6 +11,6 @@
 namespace music {
 
 // Creates the voice for a percussive or effect note; `note.inst` must be one of Kick..Tick.
-std::unique_ptr<Voice> makeDrumVoice(const Note& note, uint32_t seed);
+std::unique_ptr<Voice> MakeDrumVoice(const Note& note, uint32_t seed);
 
 }  // namespace music

@@ -8,31 +8,31 @@
 namespace music {
 
 // "A4" -> 69, "C#5" -> 73, "Bb3" -> 58.
-int noteNumber(std::string_view name);
+int NoteNumber(std::string_view name);
 
 struct Chord {
-  int root = 0;                // pitch class, 0 = C
-  std::vector<int> intervals;  // semitones above the root, most important first
+    int root = 0;                // pitch class, 0 = C
+    std::vector<int> intervals;  // semitones above the root, most important first
 };
 
 // Root letter, optional # or b, then "", "m", "sus2", "sus4", "7", "m7", "maj7", "add9", "madd9".
-Chord parseChord(std::string_view symbol);
+Chord ParseChord(std::string_view symbol);
 
 // The chord's first `count` tones (more than the chord has adds root and fifth an octave
 // away), each placed as close to MIDI note `centre` as possible; ascending.
-std::vector<int> voicing(const Chord& chord, int centre, int count);
+std::vector<int> Voicing(const Chord& chord, int centre, int count);
 
 // The chord's root in [lowest, lowest + 12).
-int bassNote(const Chord& chord, int lowest);
+int BassNote(const Chord& chord, int lowest);
 
 struct MelodyNote {
-  int step;    // start, in sixteenths from the beginning of the line
-  int length;  // sixteenths
-  int pitch;   // MIDI note
+    int step;    // start, in sixteenths from the beginning of the line
+    int length;  // sixteenths
+    int pitch;   // MIDI note
 };
 
 // "E5:6 D5:2 C5:8 | r:4 A4:12" — note or r (rest), colon, length in sixteenths; every
 // "|" must close a bar of exactly sixteen sixteenths.
-std::vector<MelodyNote> parseMelody(std::string_view text);
+std::vector<MelodyNote> ParseMelody(std::string_view text);
 
 }  // namespace music

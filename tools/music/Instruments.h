@@ -10,8 +10,8 @@
 namespace music {
 
 // Creates the voice for `note` (melodic instruments here, drums and effects via
-// makeDrumVoice). `seed` decides the voice's random phases and noise, so a given
+// MakeDrumVoice). `seed` decides the voice's random phases and noise, so a given
 // score always sounds the same.
-std::unique_ptr<Voice> makeVoice(const Note& note, uint32_t seed);
+std::unique_ptr<Voice> MakeVoice(const Note& note, uint32_t seed);
 
 }  // namespace music

@@ -9,23 +9,23 @@ namespace music {
 
 class WavWriter {
 public:
-  WavWriter() = default;
-  ~WavWriter();
-  WavWriter(const WavWriter&) = delete;
-  WavWriter& operator=(const WavWriter&) = delete;
+    WavWriter() = default;
+    ~WavWriter();
+    WavWriter(const WavWriter&) = delete;
+    WavWriter& operator=(const WavWriter&) = delete;
 
-  // Creates `path`; on failure returns false and `error` says why.
-  bool open(const std::string& path, uint32_t rate, std::string& error);
-  // Appends `frames` frames; samples in [-1, 1] (clamped).
-  bool write(const float* left, const float* right, int frames, std::string& error);
-  // Fills in the header's sizes and closes the file.
-  bool close(std::string& error);
+    // Creates `path`; on failure returns false and `error` says why.
+    bool Open(const std::string& path, uint32_t rate, std::string& error);
+    // Appends `frames` frames; samples in [-1, 1] (clamped).
+    bool Write(const float* left, const float* right, int frames, std::string& error);
+    // Fills in the header's sizes and closes the file.
+    bool Close(std::string& error);
 
 private:
-  bool writeHeader();
-  std::FILE* m_file = nullptr;
-  uint32_t m_rate = 0;
-  uint32_t m_frames = 0;
+    bool WriteHeader();
+    std::FILE* m_file = nullptr;
+    uint32_t m_rate = 0;
+    uint32_t m_frames = 0;
 };
 
 }  // namespace music
