@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace
-{
+namespace {
+
 float Clamp01(float v)
 {
     return std::min(1.0f, std::max(0.0f, v));
@@ -56,6 +56,7 @@ void BoxColumns(std::vector<float>& p, int w, int h, int r, std::vector<float>& 
                 sum[x] -= sub[x];
     }
 }
+
 }  // namespace
 
 Colour Paint::At(float y) const
@@ -73,14 +74,14 @@ Paint Paint::Faded(float alpha) const
     return p;
 }
 
-Canvas::Canvas(int width, int height) : width_(width), height_(height), rgba_(size_t(width) * height * 4, 0.0f) {}
+Canvas::Canvas(int width, int height) : m_width(width), m_height(height), m_rgba(size_t(width) * height * 4, 0.0f) {}
 
 void Canvas::Blend(int x, int y, float coverage, const Colour& c)
 {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_ || coverage <= 0.0f)
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height || coverage <= 0.0f)
         return;
     const float a = Clamp01(coverage) * c.a;
-    float* p = &rgba_[(size_t(y) * width_ + x) * 4];
+    float* p = &m_rgba[(size_t(y) * m_width + x) * 4];
     p[0] = c.r * a + p[0] * (1.0f - a);
     p[1] = c.g * a + p[1] * (1.0f - a);
     p[2] = c.b * a + p[2] * (1.0f - a);
@@ -89,11 +90,11 @@ void Canvas::Blend(int x, int y, float coverage, const Colour& c)
 
 void Canvas::Over(const Canvas& top)
 {
-    const std::vector<float>& t = top.rgba_;
-    for (size_t i = 0; i < rgba_.size(); i += 4) {
+    const std::vector<float>& t = top.m_rgba;
+    for (size_t i = 0; i < m_rgba.size(); i += 4) {
         const float k = 1.0f - t[i + 3];
         for (int c = 0; c < 4; ++c)
-            rgba_[i + c] = t[i + c] + rgba_[i + c] * k;
+            m_rgba[i + c] = t[i + c] + m_rgba[i + c] * k;
     }
 }
 
@@ -102,15 +103,15 @@ void Canvas::Knockout(const std::vector<float>& mask)
     for (size_t i = 0; i < mask.size(); ++i) {
         const float k = 1.0f - Clamp01(mask[i]);
         for (int c = 0; c < 4; ++c)
-            rgba_[i * 4 + c] *= k;
+            m_rgba[i * 4 + c] *= k;
     }
 }
 
 std::vector<float> Canvas::Alpha() const
 {
-    std::vector<float> a(size_t(width_) * height_);
+    std::vector<float> a(size_t(m_width) * m_height);
     for (size_t i = 0; i < a.size(); ++i)
-        a[i] = rgba_[i * 4 + 3];
+        a[i] = m_rgba[i * 4 + 3];
     return a;
 }
 

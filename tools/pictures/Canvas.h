@@ -6,15 +6,13 @@
 #include <vector>
 
 // Straight (not premultiplied) colour, components 0..1.
-struct Colour
-{
+struct Colour {
     float r, g, b, a;
 };
 
 // A colour that may change from top to bottom: `top` at y <= y0, `bottom` at y >= y1
 // (pixel rows), linear in between. A solid paint has top == bottom.
-struct Paint
-{
+struct Paint {
     Colour top;
     Colour bottom;
     float y0 = 0.0f;
@@ -26,13 +24,12 @@ struct Paint
     Paint Faded(float alpha) const;  // same paint with both alphas multiplied by `alpha`
 };
 
-class Canvas
-{
+class Canvas {
 public:
     Canvas(int width, int height);
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
 
     // Composites `colour` over pixel (x, y) with the given coverage (0..1); pixels outside are ignored.
     void Blend(int x, int y, float coverage, const Colour& colour);
@@ -43,12 +40,12 @@ public:
     // The alpha plane, one value per pixel, rows top to bottom.
     std::vector<float> Alpha() const;
 
-    const std::vector<float>& Pixels() const { return rgba_; }
+    const std::vector<float>& Pixels() const { return m_rgba; }
 
 private:
-    int width_;
-    int height_;
-    std::vector<float> rgba_;  // premultiplied
+    int m_width;
+    int m_height;
+    std::vector<float> m_rgba;  // premultiplied
 };
 
 // Blurs a plane of width x height values in place with an approximate Gaussian of the given sigma
@@ -57,8 +54,7 @@ void BlurPlane(std::vector<float>& plane, int width, int height, float sigma);
 
 // The dark glow laid under the ink so light text reads over bright and busy backgrounds:
 // a tight rim and a wide soft shadow, both derived from the blurred ink alpha.
-struct Halo
-{
+struct Halo {
     Colour colour;
     float tightSigma, tightGain, tightMax;
     float wideSigma, wideGain, wideMax;

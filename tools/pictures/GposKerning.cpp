@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <bitset>
 
-namespace
-{
+namespace {
+
 constexpr unsigned kPairLookup = 2;
 constexpr unsigned kExtensionLookup = 9;
 constexpr unsigned kXAdvanceBit = 0x4;
@@ -21,11 +21,12 @@ int XAdvanceOffset(unsigned format)
 {
     return (format & kXAdvanceBit) ? 2 * int(std::bitset<2>(format & 0x3).count()) : -1;
 }
+
 }  // namespace
 
-GposKerning::GposKerning(std::vector<std::uint8_t> gpos) : data_(std::move(gpos))
+GposKerning::GposKerning(std::vector<std::uint8_t> gpos) : m_data(std::move(gpos))
 {
-    if (data_.size() < 10)
+    if (m_data.size() < 10)
         return;
     const std::size_t features = U16(6);
     const std::size_t lookupList = U16(8);
@@ -59,17 +60,17 @@ GposKerning::GposKerning(std::vector<std::uint8_t> gpos) : data_(std::move(gpos)
                 subType = U16(sub + 2);
                 sub += U32(sub + 4);
             }
-            if (subType == kPairLookup && sub < data_.size())
+            if (subType == kPairLookup && sub < m_data.size())
                 subtables.push_back(sub);
         }
         if (!subtables.empty())
-            lookups_.push_back(std::move(subtables));
+            m_lookups.push_back(std::move(subtables));
     }
 }
 
 unsigned GposKerning::U16(std::size_t at) const
 {
-    return at + 2 <= data_.size() ? (unsigned(data_[at]) << 8) | data_[at + 1] : 0u;
+    return at + 2 <= m_data.size() ? (unsigned(m_data[at]) << 8) | m_data[at + 1] : 0u;
 }
 
 std::uint32_t GposKerning::U32(std::size_t at) const
@@ -181,7 +182,7 @@ bool GposKerning::ApplyPair(std::size_t sub, unsigned left, unsigned right, int&
 int GposKerning::Adjust(unsigned left, unsigned right) const
 {
     int adjust = 0;
-    for (const std::vector<std::size_t>& lookup : lookups_)
+    for (const std::vector<std::size_t>& lookup : m_lookups)
         for (std::size_t sub : lookup)
             if (ApplyPair(sub, left, right, adjust))
                 break;

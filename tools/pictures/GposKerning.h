@@ -4,15 +4,14 @@
 #include <cstdint>
 #include <vector>
 
-class GposKerning
-{
+class GposKerning {
 public:
     // `gpos` is the raw GPOS table (may be empty: no kerning). Malformed data never reads out of
     // bounds; it only yields wrong or zero adjustments.
     explicit GposKerning(std::vector<std::uint8_t> gpos);
 
     // True when the table holds no pair-adjustment lookup for 'kern'.
-    bool Empty() const { return lookups_.empty(); }
+    bool Empty() const { return m_lookups.empty(); }
 
     // Change of the advance of glyph `left` when glyph `right` follows it, in font units.
     int Adjust(unsigned left, unsigned right) const;
@@ -25,6 +24,6 @@ private:
     // Applies one PairPos subtable; false when it does not cover the pair.
     bool ApplyPair(std::size_t subtable, unsigned left, unsigned right, int& adjust) const;
 
-    std::vector<std::uint8_t> data_;
-    std::vector<std::vector<std::size_t>> lookups_;  // per lookup, absolute offsets of its PairPos subtables
+    std::vector<std::uint8_t> m_data;
+    std::vector<std::vector<std::size_t>> m_lookups;  // per lookup, absolute offsets of its PairPos subtables
 };

@@ -5,16 +5,16 @@
 #include <algorithm>
 #include <cmath>
 
-namespace ornament
-{
-namespace
-{
+namespace ornament {
+namespace {
+
 constexpr float kPi = 3.14159265358979f;
 
 float Clamp01(float v)
 {
     return std::min(1.0f, std::max(0.0f, v));
 }
+
 float Smooth(float t)
 {
     t = Clamp01(t);
@@ -60,6 +60,7 @@ void Polar(float cx, float cy, float degrees, float r, float& x, float& y)
     x = cx + std::sin(a) * r;
     y = cy - std::cos(a) * r;
 }
+
 }  // namespace
 
 void Rule(Canvas& canvas, float x0, float x1, float y, float thickness, const Colour& colour, float taper0,
@@ -190,4 +191,5 @@ void Divider(Canvas& canvas, float cx, float y, float halfWidth, const Colour& c
     Disc(canvas, cx + halfWidth + 14.0f, y, 2.4f, soft);
     Disc(canvas, cx - halfWidth - 14.0f, y, 2.4f, soft);
 }
+
 }  // namespace ornament

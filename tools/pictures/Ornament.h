@@ -4,8 +4,8 @@
 
 #include "Canvas.h"
 
-namespace ornament
-{
+namespace ornament {
+
 // A horizontal hairline from x0 to x1 at y whose thickness and alpha taper to nothing towards the
 // x0 end over `taper0` and towards the x1 end over `taper1` (fractions 0..1 of its length; 0 = blunt).
 void Rule(Canvas& canvas, float x0, float x1, float y, float thickness, const Colour& colour, float taper0,
@@ -27,4 +27,5 @@ void Dial(Canvas& canvas, float cx, float cy, float radius, const Colour& colour
 
 // A centred divider: two rules tapering away from a central diamond, with a dot beyond each tip.
 void Divider(Canvas& canvas, float cx, float y, float halfWidth, const Colour& colour);
+
 }  // namespace ornament

@@ -5,13 +5,13 @@
 // closing lines under the logo) never collide.
 #include "PictureSet.h"
 
-#include "Ornament.h"
-
 #include <algorithm>
 #include <cstdio>
 
-namespace
-{
+#include "Ornament.h"
+
+namespace {
+
 constexpr int kWide = 2048;
 constexpr int kTall = 512;
 constexpr float kCentreX = kWide * 0.5f;
@@ -34,8 +34,7 @@ const TextStyle kAside{Face::Serif, 50.0f, 0.02f};
 const TextStyle kGreeting{Face::SansHeavy, 156.0f, 0.07f};
 
 // Vertical slots of a caption (baselines, pixels from the top) and its voice size.
-struct Band
-{
+struct Band {
     float label;
     float voice;
     float aside;
@@ -239,6 +238,7 @@ void Logo(Canvas& c, Typesetter& ts)
     const float subWidth = ts.Measure(sub, "MERIDIAN");
     ts.Draw(c, sub, "MERIDIAN", cx - subWidth * 0.5f, 488.0f, kGold);
 }
+
 }  // namespace
 
 Halo PictureHalo()

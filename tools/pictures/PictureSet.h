@@ -1,15 +1,14 @@
 // PictureSet: every picture the demo shows, as one designed set: archive path, size and composition.
 #pragma once
 
-#include "Canvas.h"
-#include "Typesetter.h"
-
 #include <functional>
 #include <string>
 #include <vector>
 
-struct Picture
-{
+#include "Canvas.h"
+#include "Typesetter.h"
+
+struct Picture {
     std::string path;  // archive path, '/'-separated, exact case
     int width;         // powers of two: the demo builds mipmaps from them
     int height;

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-namespace
-{
+namespace {
+
 constexpr std::size_t kMessageSize = 128;
 
 // Keeps libpng's message for our own report instead of letting it print, then unwinds to Encode.
@@ -48,6 +48,7 @@ int Encode(std::FILE* file, int width, int height, png_bytep* rows, char* messag
     png_destroy_write_struct(&png, &info);
     return 0;
 }
+
 }  // namespace
 
 bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba, std::string& error)

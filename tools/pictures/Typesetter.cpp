@@ -1,8 +1,6 @@
 // Typesetter: fontconfig lookup, FreeType glyph rendering and line layout for the pictures.
 #include "Typesetter.h"
 
-#include "GposKerning.h"
-
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -13,10 +11,11 @@
 #include <cstdio>
 #include <stdexcept>
 
-namespace
-{
-struct FontSpec
-{
+#include "GposKerning.h"
+
+namespace {
+
+struct FontSpec {
     Face face;
     const char* family;
     int weight;  // fontconfig weight
@@ -88,10 +87,10 @@ std::vector<char32_t> DecodeUtf8(const std::string& text)
     }
     return out;
 }
+
 }  // namespace
 
-struct Typesetter::Font
-{
+struct Typesetter::Font {
     FT_Face face = nullptr;
     std::string name;
     GposKerning kerning{{}};
@@ -121,15 +120,15 @@ void Typesetter::OpenFonts()
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0)
         throw std::runtime_error("FreeType could not be initialised");
-    library_ = library;
+    m_library = library;
 
     for (const FontSpec& spec : kFonts) {
         int index = 0;
         const std::string file = FindFontFile(spec, index);
         if (file.empty())
             throw std::runtime_error("font not found: " + Describe(spec));
-        fonts_.push_back(std::make_unique<Font>());
-        Font& font = *fonts_.back();
+        m_fonts.push_back(std::make_unique<Font>());
+        Font& font = *m_fonts.back();
         font.name = file;
         if (FT_New_Face(library, file.c_str(), index, &font.face) != 0)
             throw std::runtime_error("font cannot be opened: " + file);
@@ -152,19 +151,19 @@ void Typesetter::OpenFonts()
 
 void Typesetter::Release()
 {
-    for (const std::unique_ptr<Font>& font : fonts_)
+    for (const std::unique_ptr<Font>& font : m_fonts)
         if (font->face)
             FT_Done_Face(font->face);
-    fonts_.clear();
-    if (library_)
-        FT_Done_FreeType(library_);
-    library_ = nullptr;
+    m_fonts.clear();
+    if (m_library)
+        FT_Done_FreeType(m_library);
+    m_library = nullptr;
     FcFini();
 }
 
 std::vector<Typesetter::Glyph> Typesetter::Layout(const TextStyle& style, const std::string& utf8, float& width)
 {
-    Font& font = *fonts_[size_t(style.face)];
+    Font& font = *m_fonts[size_t(style.face)];
     const float scale = style.size / float(font.face->units_per_EM);
     std::vector<Glyph> glyphs;
     float pen = 0.0f;
@@ -206,7 +205,7 @@ float Typesetter::Draw(Canvas& canvas, const TextStyle& style, const std::string
 {
     float width = 0.0f;
     const std::vector<Glyph> glyphs = Layout(style, utf8, width);
-    FT_Face face = fonts_[size_t(style.face)]->face;
+    FT_Face face = m_fonts[size_t(style.face)]->face;
     FT_Set_Char_Size(face, 0, FT_F26Dot6(std::lround(style.size * 64.0f)), 72, 72);
     const int row0 = int(std::lround(baseline));
     for (const Glyph& glyph : glyphs) {
@@ -235,10 +234,10 @@ float Typesetter::Draw(Canvas& canvas, const TextStyle& style, const std::string
 
 float Typesetter::CapHeight(const TextStyle& style) const
 {
-    return fonts_[size_t(style.face)]->capHeight * style.size;
+    return m_fonts[size_t(style.face)]->capHeight * style.size;
 }
 
 float Typesetter::XHeight(const TextStyle& style) const
 {
-    return fonts_[size_t(style.face)]->xHeight * style.size;
+    return m_fonts[size_t(style.face)]->xHeight * style.size;
 }

@@ -2,17 +2,16 @@
 // with FreeType: unhinted outlines at sub-pixel positions, GPOS (or legacy) pair kerning, tracking.
 #pragma once
 
-#include "Canvas.h"
-
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "Canvas.h"
+
 struct FT_LibraryRec_;
 struct FT_FaceRec_;
 
-enum class Face
-{
+enum class Face {
     Serif,        // EB Garamond 12 Regular
     SerifItalic,  // EB Garamond 12 Italic
     Sans,         // Cantarell Regular
@@ -20,15 +19,13 @@ enum class Face
     SansHeavy,    // Cantarell Extra Bold
 };
 
-struct TextStyle
-{
+struct TextStyle {
     Face face;
     float size;             // pixels per em
     float tracking = 0.0f;  // extra space after every letter but the last, in em
 };
 
-class Typesetter
-{
+class Typesetter {
 public:
     // Opens every face; throws std::runtime_error naming the missing font and its Debian package.
     Typesetter();
@@ -48,8 +45,7 @@ public:
 
 private:
     struct Font;
-    struct Glyph
-    {
+    struct Glyph {
         unsigned index;
         float x;  // pen position, pixels from the line's start
     };
@@ -58,6 +54,6 @@ private:
     void Release();
     std::vector<Glyph> Layout(const TextStyle& style, const std::string& utf8, float& width);
 
-    FT_LibraryRec_* library_ = nullptr;
-    std::vector<std::unique_ptr<Font>> fonts_;  // indexed by Face
+    FT_LibraryRec_* m_library = nullptr;
+    std::vector<std::unique_ptr<Font>> m_fonts;  // indexed by Face
 };

@@ -1,14 +1,14 @@
 // picturegen: renders every picture the demo shows (captions and logo) as RGBA PNG files.
 // Usage: picturegen OUTDIR. Output is byte-for-byte reproducible from the same sources and fonts.
-#include "Canvas.h"
-#include "PictureSet.h"
-#include "PngWriter.h"
-#include "Typesetter.h"
-
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <system_error>
+
+#include "Canvas.h"
+#include "PictureSet.h"
+#include "PngWriter.h"
+#include "Typesetter.h"
 
 int main(int argc, char** argv)
 {
