@@ -51,6 +51,7 @@ TEST(Harmony, MelodyBarsMustAddUp)
     EXPECT_EQ(melody[3].length, 12);
     EXPECT_THROW(music::ParseMelody("E5:6 D5:2 | C5:8"), std::invalid_argument);
     EXPECT_THROW(music::ParseMelody("E5:x"), std::invalid_argument);
+    EXPECT_THROW(music::ParseMelody("E5:4x"), std::invalid_argument);
 }
 
 }  // namespace

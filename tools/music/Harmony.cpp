@@ -2,7 +2,7 @@
 #include "Harmony.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <charconv>
 #include <stdexcept>
 #include <string>
 
@@ -110,8 +110,11 @@ std::vector<MelodyNote> ParseMelody(std::string_view text)
         }
         const std::size_t colon = token.find(':');
         if (colon == std::string_view::npos) Fail("melody token without length", token);
-        const int length = std::atoi(std::string(token.substr(colon + 1)).c_str());
-        if (length <= 0) Fail("bad length in melody token", token);
+        const std::string_view digits = token.substr(colon + 1);
+        int length = 0;
+        const auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), length);
+        if (error != std::errc() || stop != digits.data() + digits.size() || length <= 0)
+            Fail("bad length in melody token", token);
         const std::string_view name = token.substr(0, colon);
         if (name != "r") notes.push_back({step, length, NoteNumber(name)});
         step += length;
