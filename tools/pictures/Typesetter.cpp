@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "GposKerning.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -66,26 +67,6 @@ std::string FindFontFile(const FontSpec& spec, int& faceIndex)
     FcObjectSetDestroy(objects);
     FcPatternDestroy(pattern);
     return best;
-}
-
-std::vector<char32_t> DecodeUtf8(const std::string& text)
-{
-    std::vector<char32_t> out;
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const int length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xe ? 3 : (c >> 3) == 0x1e ? 4 : 0;
-        if (length == 0 || i + length > text.size()) {
-            out.push_back(0xfffd);
-            ++i;
-            continue;
-        }
-        char32_t code = length == 1 ? c : c & (0x7f >> length);
-        for (int k = 1; k < length; ++k)
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3f);
-        out.push_back(code);
-        i += length;
-    }
-    return out;
 }
 
 }  // namespace
@@ -168,7 +149,7 @@ std::vector<Typesetter::Glyph> Typesetter::Layout(const TextStyle& style, const 
     std::vector<Glyph> glyphs;
     float pen = 0.0f;
     unsigned previous = 0;
-    for (char32_t code : DecodeUtf8(utf8)) {
+    for (const char32_t code : Text::FromUtf8(utf8)) {
         const unsigned index = FT_Get_Char_Index(font.face, code);
         if (index == 0) {
             char text[64];
