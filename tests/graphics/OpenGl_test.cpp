@@ -147,9 +147,7 @@ TEST_F(OpenGl, BeginFrameClearsDepthToZeroEvenAfterAPassThatMaskedIt)
     glDepthMask(GL_FALSE);  // as a blended pass leaves it
     k_Demo demo(engine.get());
     demo.BeginFrame();
-    float depth = -1;
-    glReadPixels(10, 10, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    EXPECT_EQ(depth, 0.0f);
+    EXPECT_EQ(DepthAt(10, 10), 0.0f);
     GLboolean mask = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
     EXPECT_TRUE(mask);

@@ -33,14 +33,6 @@ protected:
         GlTest::TearDown();
     }
 
-    // The graphics device's error log must stay empty.
-    void ExpectNoGlErrors()
-    {
-        LogCapture log;
-        graphics->CheckErrors();
-        EXPECT_TRUE(log.Lines().empty()) << log.Lines().front();
-    }
-
     void SetWorldColour(float r, float g, float b, float a)
     {
         const float colour[4] = {r, g, b, a};
@@ -56,12 +48,7 @@ protected:
         return {rgba[0], rgba[1], rgba[2], rgba[3]};
     }
 
-    static float Depth()
-    {
-        float depth = -1;
-        glReadPixels(kSize / 2, kSize / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-        return depth;
-    }
+    static float Depth() { return DepthAt(kSize / 2, kSize / 2); }
 
     static void DrawWhiteSquare()
     {

@@ -150,17 +150,20 @@ protected:
         DrainErrors();
     }
 
-    void ExpectNoGlErrors()
-    {
-        LogCapture log;
-        graphics->CheckErrors();
-        EXPECT_TRUE(log.Lines().empty()) << log.Lines().front();
-    }
-
     static void SetColour(IWorld& world, float r, float g, float b)
     {
         const float colour[4] = {r, g, b, 1};
         world.SetClearColor(colour);
+    }
+
+    // "Back" clears red; "Front" keeps the colour and fills the left half green with `square`.
+    static void Dress(RecordingWorld& back, RecordingWorld& front, Square& square)
+    {
+        SetColour(back, 1, 0, 0);
+        front.keepColour = true;
+        square.fill = true;
+        square.colour = {0, 1, 0, 1};
+        front.AddRenderable(&square);
     }
 
     IRenderer* renderer = nullptr;
@@ -227,14 +230,9 @@ TEST_F(Renderer, AWorldWithoutTargetOrLightsIsClearedInTheWholeWindowWithLightin
 
 TEST_F(Renderer, WorldsCompositeInTheOrderTheyWereAdded)
 {
-    // "Back" clears red; "Front" keeps the colour and fills the left half green.
     RecordingWorld back(engine.get(), "Back", journal), front(engine.get(), "Front", journal);
-    SetColour(back, 1, 0, 0);
-    front.keepColour = true;
     Square square(engine.get(), "square", journal);
-    square.fill = true;
-    square.colour = {0, 1, 0, 1};
-    front.AddRenderable(&square);
+    Dress(back, front, square);
     engine->AddWorld(&back);
     engine->AddWorld(&front);
 
@@ -248,12 +246,8 @@ TEST_F(Renderer, WorldsCompositeInTheOrderTheyWereAdded)
 TEST_F(Renderer, ALaterWorldThatClearsColourHidesTheEarlierOnes)
 {
     RecordingWorld front(engine.get(), "Front", journal), back(engine.get(), "Back", journal);
-    SetColour(back, 1, 0, 0);
-    front.keepColour = true;
     Square square(engine.get(), "square", journal);
-    square.fill = true;
-    square.colour = {0, 1, 0, 1};
-    front.AddRenderable(&square);
+    Dress(back, front, square);
     engine->AddWorld(&front);
     engine->AddWorld(&back);
 

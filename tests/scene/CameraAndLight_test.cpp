@@ -18,12 +18,6 @@ protected:
         GlTest::SetUp();
         DrainErrors();
     }
-    void ExpectNoGlErrors()
-    {
-        LogCapture log;
-        graphics->CheckErrors();
-        EXPECT_TRUE(log.Lines().empty()) << log.Lines().front();
-    }
 };
 
 Vector Light(GLenum light, GLenum parameter)

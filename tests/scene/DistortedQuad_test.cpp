@@ -61,13 +61,6 @@ protected:
         DrainErrors();
     }
 
-    void ExpectNoGlErrors()
-    {
-        LogCapture log;
-        graphics->CheckErrors();
-        EXPECT_TRUE(log.Lines().empty()) << log.Lines().front();
-    }
-
     // A texture of the given size filled with one colour: a render target's attachment.
     ITexture* FilledTexture(k_RenderTarget& target, float g, float b)
     {

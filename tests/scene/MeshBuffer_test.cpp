@@ -75,13 +75,6 @@ protected:
         DrainErrors();
     }
 
-    void ExpectNoGlErrors()
-    {
-        LogCapture log;
-        graphics->CheckErrors();
-        EXPECT_TRUE(log.Lines().empty()) << log.Lines().front();
-    }
-
     // Two squares side by side: indices 0-3 the left half of the window, 4-7 the right half.
     void MakeTwoSquares(k_MeshBuffer& mesh, unsigned usage)
     {

@@ -49,13 +49,6 @@ protected:
         glLoadIdentity();
     }
 
-    void ExpectNoGlErrors()
-    {
-        LogCapture log;
-        graphics->CheckErrors();
-        EXPECT_TRUE(log.Lines().empty()) << log.Lines().front();
-    }
-
     static GLint StackDepth()
     {
         GLint depth = 0;

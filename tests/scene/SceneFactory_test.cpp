@@ -99,9 +99,7 @@ TEST_F(SceneFactory, RenderTargetsWithAndWithoutATexture)
     EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
     target->Unbind();
 
-    LogCapture log;
-    graphics->CheckErrors();
-    EXPECT_TRUE(log.Lines().empty());
+    ExpectNoGlErrors();
 }
 
 TEST_F(SceneFactory, TheFactoryReleasesWhatItMadeWithTheEngine)

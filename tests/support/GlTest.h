@@ -10,6 +10,7 @@
 #include "app/k_Engine.h"
 #include "app/k_Window.h"
 #include "graphics/IGraphics.h"
+#include "support/LogCapture.h"
 
 // Identity matrices and no depth test, culling, blending, lighting or texturing: what a test
 // needs before drawing flat colour in normalised device coordinates.
@@ -54,6 +55,22 @@ protected:
         glReadBuffer(GL_BACK);
         glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
         return {rgba[0], rgba[1], rgba[2], rgba[3]};
+    }
+
+    // The depth buffer's value at (x, y), origin at the bottom left.
+    static float DepthAt(int x, int y)
+    {
+        float depth = -1;
+        glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        return depth;
+    }
+
+    // The graphics device's error log must stay empty.
+    void ExpectNoGlErrors()
+    {
+        LogCapture log;
+        graphics->CheckErrors();
+        EXPECT_TRUE(log.Lines().empty()) << log.Lines().front();
     }
 
     // Drains the GL error flag so a test starts clean, and reports what was pending.

@@ -19,12 +19,8 @@ TEST_F(WorldClear, ClearsColourAndDepthWithDepthWritesOn)
     glDepthMask(GL_FALSE);
     world.Clear();
     EXPECT_EQ(Pixel(5, 5), (std::array<int, 4>{0, 0, 255, 255}));
-    float depth = -1;
-    glReadPixels(5, 5, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    EXPECT_NEAR(depth, 0.25f, 1e-6f);
-    LogCapture log;
-    graphics->CheckErrors();
-    EXPECT_TRUE(log.Lines().empty());
+    EXPECT_NEAR(DepthAt(5, 5), 0.25f, 1e-6f);
+    ExpectNoGlErrors();
 }
 
 TEST_F(WorldClear, ASubclassChangesWhatIsClearedThroughTheGetters)
@@ -37,12 +33,8 @@ TEST_F(WorldClear, ASubclassChangesWhatIsClearedThroughTheGetters)
     } world(engine.get(), "Tinted");
     world.Clear();
     EXPECT_EQ(Pixel(5, 5), (std::array<int, 4>{255, 0, 0, 255}));
-    float depth = -1;
-    glReadPixels(5, 5, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    EXPECT_NEAR(depth, 0.75f, 1e-6f);
-    LogCapture log;
-    graphics->CheckErrors();
-    EXPECT_TRUE(log.Lines().empty());
+    EXPECT_NEAR(DepthAt(5, 5), 0.75f, 1e-6f);
+    ExpectNoGlErrors();
 }
 
 }  // namespace
