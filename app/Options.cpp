@@ -1,12 +1,14 @@
 // Command-line parsing: every value is checked whole, so "12x" or "0.5s" is refused.
 #include "app/Options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/Settings.h"
+#include "worlds/ViewerScenes.h"
 
 namespace {
 
@@ -30,6 +32,13 @@ bool ParseNumber(const std::string& text, double& value)
     return errno == 0 && *end == 0 && value == value;
 }
 
+std::string SceneList()
+{
+    std::string list;
+    for (const std::string& name : ViewerSceneNames()) list += " " + name;
+    return list;
+}
+
 }  // namespace
 
 std::string Usage()
@@ -46,6 +55,7 @@ std::string Usage()
            "  --mute               open no audio device\n"
            "  --data PATH          use this archive or folder instead of data.pak\n"
            "  --check-data [PATH]  load and check every material, shader and image, then exit\n"
+           "  --scene NAME         show one scene alone against the demo clock:" + SceneList() + "\n"
            "  --help, --version\n";
 }
 
@@ -106,6 +116,10 @@ std::string ParseOptions(int argc, const char* const* argv, Options& options)
         } else if (option == "--check-data") {
             options.checkData = true;
             if (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) options.dataPath = argv[++i];
+        } else if (option == "--scene") {
+            const std::vector<std::string> names = ViewerSceneNames();
+            if (!value(options.scene) || std::find(names.begin(), names.end(), options.scene) == names.end())
+                return "--scene needs one of" + SceneList();
         } else {
             return "unknown option " + option;
         }

@@ -21,6 +21,7 @@ struct Options {
     bool mute = false;            // --mute: no audio device is opened
     std::string dataPath;         // --data PATH: archive or folder instead of data.pak
     bool checkData = false;       // --check-data [PATH]: validate the content and exit
+    std::string scene;            // --scene NAME: one scene alone instead of the demo script
 };
 
 // Empty on success, else the one-line reason.

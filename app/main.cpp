@@ -26,6 +26,7 @@
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "platform/k_AudioDevice.h"
+#include "worlds/ViewerScenes.h"
 
 namespace {
 
@@ -76,7 +77,10 @@ int Run(const Settings& settings, Options options)
         window->Present();
         engine->Initialize();
         engine->GetGraphics()->SetAspectRatio(settings.aspectRatio);
-        demo->Setup();
+        if (options.scene.empty())
+            demo->Setup();
+        else
+            SetupViewerScene(engine, options.scene);
 
         auto music = std::make_unique<Music>(std::make_unique<k_AudioDevice>());
         if (!options.mute) music->Open(engine->GetFileSystem());

@@ -17,6 +17,7 @@ public:
         DrawAttachment2 = 0x040,
         DrawAttachment3 = 0x080,
         DrawAll = 0x100,          // every attachment that has a texture; overrides bits 4 to 7
+        WorldDefault = ClearDepth | ClearColour | DrawAll,  // 0x103
     };
 
     // Destroys the target's textures.

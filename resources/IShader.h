@@ -4,6 +4,9 @@
 
 class IShader {
 public:
+    // Stage codes.
+    enum Stage { Vertex = 0, Geometry = 1, Pixel = 2 };
+
     // Deletes the GL shader object.
     virtual ~IShader() = default;
 

@@ -6,6 +6,9 @@ class IFile;
 
 class ITexture {
 public:
+    // Format codes, shared by image and render-target textures.
+    enum Format { Rgb8 = 0, RgbFloat = 1, Rgba8 = 2, RgbaFloat = 3, Depth = 4, DepthFloat = 5 };
+
     // Leaves the GL texture object alone: it lives until the context ends.
     virtual ~ITexture() = default;
 

@@ -11,19 +11,7 @@
 #include "resources/IShaderProgram.h"
 #include "resources/ITexture.h"
 #include "resources/MaterialPass.h"
-
-namespace {
-
-// Position (3 floats), then texture coordinate (2 floats).
-constexpr float kVertices[] = {
-    1, 1, 0.5f, 1, 1,
-    1, 0, 0.5f, 1, 0,
-    0, 0, 0.5f, 0, 0,
-    0, 1, 0.5f, 0, 1,
-};
-constexpr unsigned kIndices[] = {0, 1, 2, 3};
-
-}  // namespace
+#include "scene/UnitQuad.h"
 
 k_DistortedQuad::k_DistortedQuad(IEngine* engine, ITexture* texture) : k_MeshBuffer(engine), m_texture(texture)
 {
@@ -36,10 +24,8 @@ k_DistortedQuad::k_DistortedQuad(IEngine* engine, ITexture* texture) : k_MeshBuf
         MaterialPass& pass = *m_quadMaterial->GetPasses().front();
         pass.textures[0] = TextureSlot{texture, GL_REPEAT, GL_REPEAT};
     }
-    SetPrimitiveMode(GL_QUADS);
     SetMaterial(m_quadMaterial);
-    SetVertices(kVertices, 4, {Position3, TexCoord2}, GL_STATIC_DRAW_ARB, true);
-    SetIndices(kIndices, 4, GL_STATIC_DRAW_ARB, true);
+    FillUnitQuad(this);
 }
 
 void k_DistortedQuad::DrawStage(int stage)

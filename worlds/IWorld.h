@@ -12,6 +12,14 @@ class IRenderTarget;
 
 class IWorld {
 public:
+    // The render stages handed to OnRenderStage, in the order the renderer reaches them.
+    enum RenderStage {
+        BeforeTarget = 0,      // before the target is bound and cleared
+        AfterClear = 1,        // after clearing, before the renderables
+        AfterRenderables = 2,  // after the renderables, target still bound
+        AfterUnbind = 3,       // after the target is released: post-processing into the window
+    };
+
     virtual ~IWorld() = default;
 
     // Materials pick their pass by this name.

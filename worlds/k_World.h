@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/IRenderTarget.h"
 #include "math/Vector.h"
 #include "worlds/IWorld.h"
 
@@ -55,6 +56,6 @@ private:
     std::vector<IRenderable*> m_renderables;
     std::vector<ILight*> m_lights;
     IRenderTarget* m_renderTarget = nullptr;
-    int m_targetFlags = 0x103;
+    int m_targetFlags = IRenderTarget::WorldDefault;
     IWorld* m_linkedWorld = nullptr;
 };
