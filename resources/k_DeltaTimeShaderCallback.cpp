@@ -3,6 +3,7 @@
 
 #include "app/IEngine.h"
 #include "app/ITimeline.h"
+#include "resources/IResourceFactory.h"
 #include "resources/IShaderProgram.h"
 
 void k_DeltaTimeShaderCallback::Apply(IShaderProgram* program, void*)
@@ -13,4 +14,10 @@ void k_DeltaTimeShaderCallback::Apply(IShaderProgram* program, void*)
 bool k_DeltaTimeShaderCallback::Accepts(IShaderProgram* program)
 {
     return program->GetUniformLocation("deltatime") >= 0;
+}
+
+void RegisterDeltaTimeCallback(IEngine* engine)
+{
+    auto* callback = new k_DeltaTimeShaderCallback(engine);
+    if (!engine->GetResourceFactory()->RegisterShaderCallback(callback)) delete callback;
 }

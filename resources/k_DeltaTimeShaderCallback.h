@@ -17,3 +17,7 @@ public:
 private:
     IEngine* m_engine;  // not owned
 };
+
+// Offers a new callback to the engine's resource factory; when one of that name is registered
+// already, the new one is destroyed and the registered one serves.
+void RegisterDeltaTimeCallback(IEngine* engine);
