@@ -45,7 +45,10 @@ bool k_CFileLoader::Load(const std::wstring& fileName)
             continue;
         }
         const std::vector<std::string> tokens = Split(line, ", \t()\r");
-        if (tokens.empty()) continue;
+        if (tokens.empty()) {
+            if (TakesRawLines() && !ReadLine(tokens, line)) return false;
+            continue;
+        }
         if (tokens[0] == m_endMarker) {
             inSection = false;
             const std::string name = m_sectionName;
@@ -63,3 +66,5 @@ bool k_CFileLoader::BeginSection(const std::string&, const std::vector<std::stri
 bool k_CFileLoader::ReadLine(const std::vector<std::string>&, const std::string&) { return true; }
 
 bool k_CFileLoader::EndSection(const std::string&) { return true; }
+
+bool k_CFileLoader::TakesRawLines() const { return false; }

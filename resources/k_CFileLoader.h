@@ -16,7 +16,7 @@ public:
 
     // Parses the file from the file system. Header tokens are split on ", \t\r", lines inside
     // a section on ", \t()\r"; runs of separators count as one and lines without tokens are
-    // skipped. A header whose last token is "{{" ends at a line starting with "}}", any other
+    // skipped, except in a section that takes raw lines. A header whose last token is "{{" ends at a line starting with "}}", any other
     // at a line starting with "}". A file ending inside a section never ends it. False when
     // the file is missing or an operation refused (the rest of the file is then ignored).
     bool Load(const std::wstring& fileName);
@@ -27,6 +27,9 @@ protected:
     // tokens of the line and the raw line (with a carriage return that ends it).
     virtual bool ReadLine(const std::vector<std::string>& tokens, const std::string& line);
     virtual bool EndSection(const std::string& name);
+    // True while the current section wants every line, blank or made only of separators, so
+    // that code such as a lone ")" closing a call reaches it unchanged (tokens then empty).
+    virtual bool TakesRawLines() const;
 
     // Lines read so far, blank ones included: while an operation runs, the current line's number.
     int GetLineNumber() const { return m_lineNumber; }

@@ -167,8 +167,7 @@ void k_MaterialLoader::BeginShaderSection(Mode mode, const std::vector<std::stri
     }
     m_mode = mode;
     m_shaderName = Text::FromUtf8(header[1]);
-    m_shaderSourceLines = GetLineNumber();
-    m_shaderSource.assign(static_cast<size_t>(m_shaderSourceLines), '\n');
+    m_shaderSource.assign(static_cast<size_t>(GetLineNumber()), '\n');
     if (mode != GeometryShader) return;
     try {
         m_geometryInput = static_cast<int>(ParsePrimitiveTopology(header[2]));
@@ -192,16 +191,19 @@ bool k_MaterialLoader::ReadLine(const std::vector<std::string>& tokens, const st
     case VertexShader:
     case GeometryShader:
     case PixelShader:
-        // Lines the reader skipped as blank still count, so GLSL messages name file lines.
-        m_shaderSource.append(static_cast<size_t>(GetLineNumber() - 1 - m_shaderSourceLines), '\n');
+        // Every line arrives, blank ones included, so GLSL messages name the file's lines.
         m_shaderSource += line;
         m_shaderSource += '\n';
-        m_shaderSourceLines = GetLineNumber();
         break;
     default:
         break;
     }
     return true;
+}
+
+bool k_MaterialLoader::TakesRawLines() const
+{
+    return m_mode == VertexShader || m_mode == GeometryShader || m_mode == PixelShader;
 }
 
 bool k_MaterialLoader::EndSection(const std::string&)

@@ -25,6 +25,8 @@ protected:
     bool BeginSection(const std::string& name, const std::vector<std::string>& header) override;
     bool ReadLine(const std::vector<std::string>& tokens, const std::string& line) override;
     bool EndSection(const std::string& name) override;
+    // Shader sections take every line: GLSL may hold lines of separators alone.
+    bool TakesRawLines() const override;
 
 private:
     enum Mode { Between = 0, Material = 1, Include = 2, VertexShader = 3, GeometryShader = 4, PixelShader = 5, Ignored = 6 };
@@ -66,7 +68,6 @@ private:
     std::vector<std::wstring> m_callbackNames;
     std::vector<std::pair<std::wstring, int>> m_includes;  // file name and the line naming it
     std::string m_shaderSource;
-    int m_shaderSourceLines = 0;
     std::wstring m_shaderName;
     int m_geometryInput = 0;
     int m_geometryOutput = 0;

@@ -65,30 +65,33 @@ void k_AnimationManager::Update()
     }
     for (const Call& call : m_calls) call.object->Animate(call.progress, call.id);
 
-    // An instant fires once: the bound at the previous time is exclusive, except on the first
-    // update, so a step that ends exactly on an instant does not fire it again in the next step.
+    // An instant fires once: the bound at the previous time is exclusive, so a step that ends
+    // exactly on an instant does not fire it again; only the clock's start is inclusive, until
+    // an update covers it, so every instant in [0, t] fires and none before 0 does.
     const double t0 = m_previousTime;
     const double r0 = m_previousRealTime;
-    const bool first = m_firstUpdate;
+    const bool startPending = m_startPending;
     const double last = t > t0 ? t : t0;
     // A Trigger may register further instants: the lists are walked by index because an
     // append can move a list's storage, while the maps keep their nodes in place.
     for (const auto& [time, events] : m_instants) {
         if (time > last) break;
+        const bool fromStart = startPending && time == t0;
         for (size_t i = 0; i < events.size(); ++i) {
             const double s = timeline->GetSpeed();
-            const bool forward = s > 0 && (t0 < time || first) && time <= t;
-            const bool backward = s < 0 && t <= time && (time < t0 || first);
+            const bool forward = s > 0 && (t0 < time || fromStart) && time <= t;
+            const bool backward = s < 0 && t <= time && (time < t0 || fromStart);
             if (forward || backward) events[i].first->Trigger(events[i].second);
         }
     }
     for (const auto& [time, events] : m_realTimeInstants) {
         if (time > r) break;
-        if (r0 < time || first)
+        if (r0 < time || (m_realStartPending && time == r0))
             for (size_t i = 0; i < events.size(); ++i) events[i].first->Trigger(events[i].second);
     }
 
     m_previousTime = t;
     m_previousRealTime = r;
-    m_firstUpdate = false;
+    if (speed != 0) m_startPending = false;
+    m_realStartPending = false;
 }

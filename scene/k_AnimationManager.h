@@ -41,6 +41,9 @@ private:
     Instants m_realTimeInstants;
     double m_previousTime = 0;
     double m_previousRealTime = 0;
-    bool m_firstUpdate = true;  // the only update whose lower bound is inclusive
+    // Whether an instant at exactly the previous time may still fire: only the start of the
+    // clock, until an update has covered it (the scaled clock covers nothing at speed 0).
+    bool m_startPending = true;
+    bool m_realStartPending = true;
     std::vector<Call> m_calls;  // kept between updates so a step allocates nothing
 };

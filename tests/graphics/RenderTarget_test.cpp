@@ -185,6 +185,21 @@ TEST_F(RenderTarget, BindWithoutClearBitsKeepsThePreviousContents)
     ExpectNoGlErrors();
 }
 
+TEST_F(RenderTarget, ClearingDepthWorksAfterAPassThatTurnedDepthWritesOff)
+{
+    k_RenderTarget target(engine.get(), kSize, kSize);
+    target.AddTexture(2);
+    world.SetClearDepth(0.25f);
+    target.Bind(0x103);
+    EXPECT_NEAR(Depth(), 0.25f, 1e-6f);
+    glDepthMask(GL_FALSE);  // as a pass with "depthwrite false" leaves it
+    world.SetClearDepth(0.75f);
+    target.Bind(0x101);
+    EXPECT_NEAR(Depth(), 0.75f, 1e-6f);
+    target.Unbind();
+    ExpectNoGlErrors();
+}
+
 TEST_F(RenderTarget, ClearsWithWhateverColourGlHoldsWhenNoWorldIsCurrent)
 {
     k_RenderTarget target(engine.get(), kSize, kSize);

@@ -19,25 +19,31 @@ public:
 
     std::vector<std::string> calls;
     std::string refuseAt;  // a token 0 whose line is refused
+    std::string rawSection;  // the section that takes raw lines
 
 protected:
     bool BeginSection(const std::string& name, const std::vector<std::string>& header) override
     {
         calls.push_back("begin " + name + " [" + Join(header) + "] @" + std::to_string(GetLineNumber()));
+        m_current = name;
         return true;
     }
     bool ReadLine(const std::vector<std::string>& tokens, const std::string& line) override
     {
         calls.push_back("line [" + Join(tokens) + "] raw(" + line + ") @" + std::to_string(GetLineNumber()));
-        return tokens[0] != refuseAt;
+        return tokens.empty() || tokens[0] != refuseAt;
     }
+    bool TakesRawLines() const override { return !rawSection.empty() && rawSection == m_current; }
     bool EndSection(const std::string& name) override
     {
         calls.push_back("end " + name + " @" + std::to_string(GetLineNumber()));
+        m_current.clear();
         return true;
     }
 
 private:
+    std::string m_current;
+
     static std::string Join(const std::vector<std::string>& tokens)
     {
         std::string joined;
@@ -50,11 +56,13 @@ class CFileLoaderTest : public ::testing::Test {
 protected:
     void SetUp() override { engine.GetFileSystem()->UseDirectory(Text::FromUtf8(folder.Path().string())); }
 
-    std::vector<std::string> Read(const std::string& text, bool* result = nullptr, const std::string& refuseAt = "")
+    std::vector<std::string> Read(const std::string& text, bool* result = nullptr, const std::string& refuseAt = "",
+                                  const std::string& rawSection = "")
     {
         folder.Write("f.txt", text);
         RecordingLoader loader(&engine);
         loader.refuseAt = refuseAt;
+        loader.rawSection = rawSection;
         const bool loaded = loader.Load(L"f.txt");
         if (result) *result = loaded;
         return loader.calls;
@@ -101,6 +109,17 @@ TEST_F(CFileLoaderTest, BlankLinesCountButAreNotHandedOver)
 {
     const std::vector<std::string> expected = {"begin s [s] @3", "line [v] raw(v) @6", "end s @8"};
     EXPECT_EQ(Read("\n\t\ns\n\n \t\nv\n\n}\n"), expected);
+}
+
+TEST_F(CFileLoaderTest, ASectionTakingRawLinesGetsSeparatorAndBlankLinesToo)
+{
+    const std::vector<std::string> expected = {
+        "begin code [code|{{] @1", "line [f|1] raw(f(1) @2", "line [] raw(  ,) @3", "line [] raw() @4",
+        "line [] raw()) @5",       "end code @6",          "begin s [s] @7",     "line [v] raw(v) @9",
+        "end s @10",
+    };
+    EXPECT_EQ(Read("code {{\nf(1\n  ,\n\n)\n}}\ns\n)\nv\n}\n", nullptr, "", "code"), expected)
+        << "only the raw section keeps lines without tokens";
 }
 
 TEST_F(CFileLoaderTest, AFileEndingInsideASectionNeverEndsIt)

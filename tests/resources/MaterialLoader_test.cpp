@@ -301,6 +301,28 @@ TEST_F(MaterialLoaderTest, CompileErrorsNameTheMaterialFilesLines)
     EXPECT_TRUE(log.Contains("0:15(")) << "the driver names line 15 of the material file";
 }
 
+TEST_F(MaterialLoaderTest, GlslLinesOfSeparatorsAloneReachTheShader)
+{
+    // A lone "," and a lone ")" are GLSL; dropped, the call below no longer compiles.
+    LogCapture log;
+    IMaterial* material = Load("Separators.mat", "pixelshader p {{\n"
+                                                 "void main() {\n"
+                                                 "    gl_FragColor = vec4(1.0\n"
+                                                 "    ,\n"
+                                                 "        0.5, 0.25, 1.0\n"
+                                                 "    )\n"
+                                                 "    ;\n"
+                                                 "\n"
+                                                 "    gl_FragColor.x = nothing;\n"  // line 9
+                                                 "}\n"
+                                                 "}}\n"
+                                                 "material {\nuseshader p\n}\n");
+    ASSERT_NE(material, nullptr);
+    EXPECT_TRUE(log.Contains("0:9(")) << "only the deliberate error, on its own line of the file:\n" << Joined(log);
+    EXPECT_FALSE(log.Contains("0:7(")) << Joined(log);
+    EXPECT_FALSE(log.Contains("0:6(")) << Joined(log);
+}
+
 TEST_F(MaterialLoaderTest, ShaderSectionOpenedWithOneBraceEndsAtTheFirstClosingBrace)
 {
     LogCapture log;

@@ -9,6 +9,7 @@
 #include "app/ITimeline.h"
 #include "app/k_Engine.h"
 #include "scene/IAnimationManager.h"
+#include "worlds/k_World.h"
 
 namespace {
 
@@ -22,6 +23,14 @@ struct Recorder : IEvent, IAnimateable {
     }
     std::vector<std::string>& journal;
     std::string name;
+};
+
+// A world that writes its Initialize and Update calls into the journal.
+struct JournalWorld : k_World {
+    JournalWorld(IEngine* engine, std::vector<std::string>& journal) : k_World(engine, "Journal"), journal(journal) {}
+    void Initialize() override { journal.push_back("w init"); }
+    void Update() override { journal.push_back("w U"); }
+    std::vector<std::string>& journal;
 };
 
 class Scheduler : public ::testing::Test {
@@ -131,11 +140,57 @@ TEST_F(Scheduler, EveryAnimateComesBeforeAnyTrigger)
     EXPECT_EQ(Step(1), (Calls{"b A2@0.50", "a T1"}));
 }
 
+TEST_F(Scheduler, WorldsUpdateAfterEveryAnimateAndTriggerOfTheStep)
+{
+    JournalWorld world(&engine, journal);
+    engine.AddWorld(&world);
+    EXPECT_EQ(journal, Calls{"w init"}) << "adding a world initialises it";
+    manager.AddAnimation(0, 2, &a, 1);
+    manager.AddEvent(0.5, &b, 2);
+    manager.AddRealTimeAnimation(0, 2, &b, 3);
+    manager.AddRealTimeEvent(0.75, &a, 4);
+    EXPECT_EQ(Step(1), (Calls{"a A1@0.50", "b A3@0.50", "b T2", "a T4", "w U"}));
+}
+
 TEST_F(Scheduler, EventAtZeroFiresOnTheFirstStep)
 {
     manager.AddEvent(0, &a, 1);
     EXPECT_EQ(Step(0.00001), Calls{"a T1"});
     EXPECT_EQ(Step(0.1), Calls{});
+}
+
+TEST_F(Scheduler, TheFirstStepNeverFiresAnEventBeforeZero)
+{
+    manager.AddEvent(-1, &a, 1);
+    manager.AddRealTimeEvent(-1, &a, 2);
+    manager.AddEvent(0, &b, 3);
+    manager.AddRealTimeEvent(0, &b, 4);
+    EXPECT_EQ(Step(0.00001), (Calls{"b T3", "b T4"}));
+    EXPECT_EQ(Step(1), Calls{});
+}
+
+TEST_F(Scheduler, AnEventAtZeroWaitsForTheFirstStepThatMovesTheClock)
+{
+    manager.AddEvent(0, &a, 1);
+    manager.AddEvent(0.5, &a, 2);
+    manager.AddRealTimeEvent(0, &b, 3);
+    clock.SetSpeed(0);
+    EXPECT_EQ(Step(0.25), Calls{"b T3"});
+    EXPECT_EQ(Step(0.25), Calls{});
+    clock.SetSpeed(1);
+    EXPECT_EQ(Step(0.5), (Calls{"a T1", "a T2"}));
+    EXPECT_EQ(Step(0.5), Calls{});
+}
+
+TEST_F(Scheduler, AnEventAtZeroFiresOnceWhenTheFirstStepRunsBackwards)
+{
+    manager.AddEvent(0, &a, 1);
+    manager.AddEvent(-0.5, &a, 2);
+    clock.SetSpeed(-1);
+    EXPECT_EQ(Step(1), (Calls{"a T2", "a T1"}));
+    clock.SetSpeed(1);
+    EXPECT_EQ(Step(0.5), Calls{"a T2"});
+    EXPECT_EQ(Step(0.5), Calls{"a T1"}) << "crossing them again forwards fires them again, like any event";
 }
 
 TEST_F(Scheduler, StepEndingExactlyOnAnEventFiresItOnce)
