@@ -5,6 +5,7 @@
 
 #include "app/IEngine.h"
 #include "worlds/IWorld.h"
+#include "worlds/k_CaptionWorld.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ World* AddWorld(IEngine* engine, Arguments&&... arguments)
 
 const Scene kScenes[] = {
     {"empty", [](IEngine*) {}},
+    {"text", [](IEngine* engine) { AddWorld<k_CaptionWorld>(engine); }},
 };
 
 }  // namespace
