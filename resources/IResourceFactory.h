@@ -14,6 +14,7 @@ class IRenderable;
 class IShader;
 class IShaderCallback;
 class IShaderProgram;
+class IText;
 class ITexture;
 
 class IResourceFactory {
@@ -55,6 +56,11 @@ public:
     // CreateRenderTarget, then one texture of the format code (0..5) on the new target.
     virtual IRenderTarget* CreateRenderTargetWithOption(int width, int height, int format) = 0;
     virtual IRenderTarget* CreateRenderTarget(int width, int height) = 0;
+    // Outline text of the face (matched exactly in the font cache), em height size in logical
+    // units, extruded depth ems, style bits of IText::Style; it is also an IRenderable. Null
+    // when no font can be opened.
+    virtual IText* CreateText(const std::string& text, const std::wstring& faceName, int size, float depth,
+                              int style) = 0;
 
     // Takes the callback over and returns true, unless it is null or a callback of the same
     // name is registered: then false, and the caller keeps (and destroys) it.

@@ -21,6 +21,7 @@
 #include "scene/k_EmptyRenderable.h"
 #include "scene/k_Light.h"
 #include "scene/k_MeshBuffer.h"
+#include "scene/k_Text.h"
 
 namespace {
 
@@ -85,6 +86,8 @@ k_ResourceFactory::~k_ResourceFactory()
     m_shaders.clear();
     m_programs.clear();
     m_renderables.clear();
+    // The cached glyph lists belong to this run's GL context, as everything above does.
+    k_Text::ReleaseFontCache();
     m_cameras.clear();
     m_lights.clear();
     m_renderTargets.clear();
@@ -167,6 +170,16 @@ IRenderTarget* k_ResourceFactory::CreateRenderTarget(int width, int height)
 {
     return Keep(m_renderTargets,
                 Construct([&] { return std::make_unique<k_RenderTarget>(m_engine, width, height); }));
+}
+
+IText* k_ResourceFactory::CreateText(const std::string& text, const std::wstring& faceName, int size, float depth,
+                                     int style)
+{
+    std::unique_ptr<k_Text> made =
+        Construct([&] { return std::make_unique<k_Text>(m_engine, text, faceName, size, depth, style); });
+    k_Text* result = made.get();
+    Keep(m_renderables, std::unique_ptr<IRenderable>(std::move(made)));
+    return result;
 }
 
 bool k_ResourceFactory::RegisterShaderCallback(IShaderCallback* callback)

@@ -14,7 +14,8 @@ class k_ResourceFactory : public IResourceFactory {
 public:
     // Registers the "bones" callback, so materials can always attach it.
     explicit k_ResourceFactory(IEngine* engine);
-    // Releases textures, materials, shaders, programs and last the callbacks.
+    // Releases textures, materials, shaders, programs, scene objects with the font cache their
+    // texts drew from, and last the callbacks.
     ~k_ResourceFactory() override;
 
     void Initialize() override;
@@ -30,6 +31,8 @@ public:
     ILight* CreateLight() override;
     IRenderTarget* CreateRenderTargetWithOption(int width, int height, int format) override;
     IRenderTarget* CreateRenderTarget(int width, int height) override;
+    IText* CreateText(const std::string& text, const std::wstring& faceName, int size, float depth,
+                      int style) override;
     bool RegisterShaderCallback(IShaderCallback* callback) override;
     IShaderCallback* GetShaderCallback(const std::wstring& name) override;
 

@@ -15,6 +15,8 @@
 #include "worlds/k_AfterWorld.h"
 #include "worlds/k_DriftWorld.h"
 #include "worlds/k_PlasmaWorld.h"
+#include "worlds/IWorld.h"
+#include "worlds/k_CaptionWorld.h"
 
 namespace {
 
@@ -119,6 +121,7 @@ const Scene kScenes[] = {
          const Overlays overlays = AddOverlays(engine, kBlack, 1);
          if (IShaderProgram* program = overlays.after->GetLogoProgram()) program->SetFloat("alpha", 1);
      }},
+    {"text", [](IEngine* engine) { AddWorld<k_CaptionWorld>(engine); }},
 };
 
 }  // namespace
