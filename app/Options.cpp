@@ -55,6 +55,7 @@ std::string Usage()
            "  --mute               open no audio device\n"
            "  --data PATH          use this archive or folder instead of data.pak\n"
            "  --check-data [PATH]  load and check every material, shader and image, then exit\n"
+           "  --frame-times FILE   write each frame's demo time and cost in ms as CSV (for benchmarks)\n"
            "  --scene NAME         show one scene alone against the demo clock:" + SceneList() + "\n"
            "  --help, --version\n";
 }
@@ -116,6 +117,8 @@ std::string ParseOptions(int argc, const char* const* argv, Options& options)
         } else if (option == "--check-data") {
             options.checkData = true;
             if (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) options.dataPath = argv[++i];
+        } else if (option == "--frame-times") {
+            if (!value(options.frameTimes) || options.frameTimes.empty()) return "--frame-times needs a file";
         } else if (option == "--scene") {
             const std::vector<std::string> names = ViewerSceneNames();
             if (!value(options.scene) || std::find(names.begin(), names.end(), options.scene) == names.end())

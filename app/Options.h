@@ -22,6 +22,7 @@ struct Options {
     std::string dataPath;         // --data PATH: archive or folder instead of data.pak
     bool checkData = false;       // --check-data [PATH]: validate the content and exit
     std::string scene;            // --scene NAME: one scene alone instead of the demo script
+    std::string frameTimes;       // --frame-times FILE: each frame's cost written as CSV at the end
 };
 
 // Empty on success, else the one-line reason.

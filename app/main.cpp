@@ -10,6 +10,7 @@
 
 #include "app/DataCheck.h"
 #include "app/FrameCapture.h"
+#include "app/FrameTimes.h"
 #include "app/IEngine.h"
 #include "app/ITimeline.h"
 #include "app/Music.h"
@@ -93,6 +94,7 @@ int Run(const Settings& settings, Options options)
         int64_t previous = Platform::ReadPerformanceCounter();
         long frame = 0;
         size_t shotsTaken = 0;
+        FrameTimes frameTimes;
         for (bool stop = false; !stop;) {
             Platform::Event event;
             if (Platform::PollEvent(event)) {
@@ -120,8 +122,10 @@ int Run(const Settings& settings, Options options)
                 CaptureFrame(graphics->GetWidth(), graphics->GetHeight(),
                              CapturePath(options.outDir, options.shots[shotsTaken]));
             window->Present();
+            if (!options.frameTimes.empty()) frameTimes.Record(time);
             stop = ReachedEnd(options, ++frame, time, shotsTaken);
         }
+        if (!options.frameTimes.empty()) frameTimes.Write(options.frameTimes);
 
         ReportDrift(*music, timeline);
         music.reset();

@@ -1,0 +1,46 @@
+#!/bin/sh
+# Frame cost of each scene and of each span of the demo, next to the floor program of the demo's
+# frame structure measured in the same run (when ../shared/perf is there). Not a test: it prints.
+# Usage: scripts/benchmark.sh [WxH ...]   (default 640x360 1280x720; build/ must be built)
+set -e
+cd "$(dirname "$0")/.."
+sizes=${*:-640x360 1280x720}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+floor=""
+if [ -x ../shared/perf/build.sh ] || [ -f ../shared/perf/build.sh ]; then
+    sh ../shared/perf/build.sh "$work/floor" > /dev/null && floor="$work/floor"
+fi
+run() { xvfb-run -a -s "-screen 0 1920x1080x24" "$@"; }
+
+for size in $sizes; do
+    echo "== $size"
+    if [ -n "$floor" ]; then
+        run "$floor" --sizes "$size" --only A,B,C --frames 150 --warmup 20 > "$work/floor-$size.txt" 2>&1 || true
+        grep -v '^#' "$work/floor-$size.txt" | sed 's/^/floor  /' || true
+    fi
+    for scene in terrain plasma drift logo; do
+        run build/meridian --window "$size" --mute --scene "$scene" --fixed-step 0.04 --frames 150 \
+            --frame-times "$work/$scene-$size.csv" > /dev/null
+    done
+    run build/meridian --window "$size" --mute --fixed-step 0.05 --until 186 \
+        --frame-times "$work/demo-$size.csv" > /dev/null
+    python3 - "$work" "$size" <<'PY'
+import csv, statistics, sys
+work, size = sys.argv[1], sys.argv[2]
+def times(name, start=0.0, end=1e9, warmup=20):
+    rows = list(csv.reader(open(f"{work}/{name}-{size}.csv")))[1:]
+    ms = [float(r[1]) for r in rows if start <= float(r[0]) < end]
+    return ms[warmup:] if name != "demo" else ms
+def line(label, ms):
+    ms = sorted(ms)
+    if ms:
+        p95 = ms[min(len(ms) - 1, int(len(ms) * 0.95))]
+        print(f"{label:28s} median {statistics.median(ms):7.1f} ms   p95 {p95:7.1f} ms   frames {len(ms)}")
+for scene in ("terrain", "plasma", "drift", "logo"):
+    line(f"scene {scene}", times(scene))
+for label, a, b in (("opening 0-27", 0, 27), ("terrain 27-76.6", 27, 76.6), ("plasma 76.6-169", 76.6, 169),
+                    ("closing 169-175", 169, 175), ("logo 175-186", 175, 186)):
+    line(f"demo {label}", times("demo", a, b))
+PY
+done
