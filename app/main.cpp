@@ -11,6 +11,7 @@
 #include "app/DataCheck.h"
 #include "app/FrameCapture.h"
 #include "app/FrameTimes.h"
+#include "app/GlFeatures.h"
 #include "app/IEngine.h"
 #include "app/ITimeline.h"
 #include "app/Music.h"
@@ -75,6 +76,7 @@ int Run(const Settings& settings, Options options)
         k_Demo* demo = new k_Demo(engine);
 
         window->Create();
+        RequireGlFeatures();
         window->Present();
         engine->Initialize();
         engine->GetGraphics()->SetAspectRatio(settings.aspectRatio);

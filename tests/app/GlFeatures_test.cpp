@@ -1,0 +1,75 @@
+// The start-up check of the OpenGL features: what a driver reports against the demo's floor.
+#include <gtest/gtest.h>
+
+#include "app/GlFeatures.h"
+
+namespace {
+
+GlCapabilities Complete()
+{
+    GlCapabilities c;
+    c.major = 4;
+    c.minor = 5;
+    c.glslMajor = 4;
+    c.glslMinor = 50;
+    c.extensions = "GL_ARB_multitexture GL_EXT_framebuffer_object GL_ARB_texture_float "
+                   "GL_EXT_framebuffer_multisample GL_ARB_vertex_buffer_object";
+    return c;
+}
+
+TEST(GlFeatures, AComplete2Point1DriverPasses)
+{
+    EXPECT_EQ(MissingGlFeature(Complete()), "");
+    GlCapabilities old = Complete();
+    old.major = 2;
+    old.minor = 1;
+    old.glslMajor = 1;
+    old.glslMinor = 20;
+    EXPECT_EQ(MissingGlFeature(old), "");
+}
+
+TEST(GlFeatures, EachMissingFeatureIsNamed)
+{
+    GlCapabilities c = Complete();
+    c.major = 1;
+    c.minor = 4;
+    EXPECT_EQ(MissingGlFeature(c), "OpenGL 2.1 is needed; this driver offers OpenGL 1.4.");
+    c = Complete();
+    c.major = 2;
+    c.minor = 0;
+    EXPECT_NE(MissingGlFeature(c).find("OpenGL 2.1"), std::string::npos);
+
+    c = Complete();
+    c.glslMajor = 1;
+    c.glslMinor = 10;
+    EXPECT_EQ(MissingGlFeature(c), "GLSL 1.20 is needed; this driver offers GLSL 1.10.");
+
+    const char* const extensions[][2] = {
+        {"GL_EXT_framebuffer_object", "frame buffer objects"},
+        {"GL_ARB_texture_float", "float textures"},
+        {"GL_EXT_framebuffer_multisample", "multisampled render buffers"},
+    };
+    for (const auto& [name, feature] : extensions) {
+        c = Complete();
+        const size_t at = c.extensions.find(name);
+        c.extensions.erase(at, std::string(name).size());
+        EXPECT_EQ(MissingGlFeature(c), std::string("The driver lacks ") + feature + " (" + name + ").");
+    }
+}
+
+TEST(GlFeatures, AnExtensionNameMustMatchWhole)
+{
+    GlCapabilities c = Complete();
+    // A longer name that merely starts or ends with the wanted one does not count.
+    c.extensions = "GL_EXT_framebuffer_object_x XGL_ARB_texture_float GL_EXT_framebuffer_multisample "
+                   "GL_ARB_texture_float";
+    EXPECT_EQ(MissingGlFeature(c), "The driver lacks frame buffer objects (GL_EXT_framebuffer_object).");
+}
+
+TEST(GlFeatures, NothingReportedIsRefused)
+{
+    // What a failed query leaves behind (no version string at all).
+    EXPECT_NE(MissingGlFeature(GlCapabilities{}), "");
+}
+
+}  // namespace
