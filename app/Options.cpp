@@ -23,6 +23,27 @@ bool ParsePair(const std::string& text, char separator, int& first, int& second)
     return true;
 }
 
+bool ParseNumber(const std::string& text, double& value);
+
+// "A:B" with 0 <= A < B.
+bool ParseSpan(const std::string& text, double& start, double& end)
+{
+    const size_t colon = text.find(':');
+    return colon != std::string::npos && ParseNumber(text.substr(0, colon), start) &&
+           ParseNumber(text.substr(colon + 1), end) && start >= 0 && end > start;
+}
+
+// "N" or "N/D", both positive.
+bool ParseRate(const std::string& text, int& numerator, int& denominator)
+{
+    if (text.find('/') != std::string::npos) return ParsePair(text, '/', numerator, denominator);
+    int n = 0, d = 0;
+    if (!ParsePair(text + "/1", '/', n, d)) return false;
+    numerator = n;
+    denominator = 1;
+    return true;
+}
+
 bool ParseNumber(const std::string& text, double& value)
 {
     if (text.empty()) return false;
@@ -57,6 +78,15 @@ std::string Usage()
            "  --check-data [PATH]  load and check every material, shader and image, then exit\n"
            "  --frame-times FILE   write each frame's demo time and cost in ms as CSV (for benchmarks)\n"
            "  --scene NAME         show one scene alone against the demo clock:" + SceneList() + "\n"
+           "  --letterbox          keep the aspect ratio with black bars when the window's shape differs\n"
+           "  --seek T             start at demo time T, in the state of a demo played up to T\n"
+           "  --loop A:B           repeat demo time A..B, music included, until Escape\n"
+           "  --capture DIR        write every frame as a PNG, the music as a WAV and (with ffmpeg) a video\n"
+           "  --fps N[/D]          the capture's frame rate, such as 60 or 60000/1001 (needs --capture)\n"
+           "  --range A:B          capture only demo time A..B (needs --capture)\n"
+           "  --benchmark          play the whole demo at a fixed step without audio and print frame costs\n"
+           "  --csv FILE           write the benchmark's table as CSV and its plot as FILE.svg\n"
+           "  --dev                developer overlay: scrub bar, pause, speed, A-B loop, frame times, worlds\n"
            "  --help, --version\n";
 }
 
@@ -123,10 +153,40 @@ std::string ParseOptions(int argc, const char* const* argv, Options& options)
             const std::vector<std::string> names = ViewerSceneNames();
             if (!value(options.scene) || std::find(names.begin(), names.end(), options.scene) == names.end())
                 return "--scene needs one of" + SceneList();
+        } else if (option == "--letterbox") {
+            options.letterbox = true;
+        } else if (option == "--seek") {
+            if (!value(text) || !ParseNumber(text, number) || number < 0) return "--seek needs a time in seconds";
+            options.seek = number;
+        } else if (option == "--loop") {
+            if (!value(text) || !ParseSpan(text, options.loopStart, options.loopEnd))
+                return "--loop needs a span of demo time such as 40:52";
+        } else if (option == "--capture") {
+            if (!value(options.captureDir) || options.captureDir.empty()) return "--capture needs a folder";
+        } else if (option == "--fps") {
+            if (!value(text) || !ParseRate(text, options.fpsNumerator, options.fpsDenominator))
+                return "--fps needs a rate such as 60 or 60000/1001";
+        } else if (option == "--range") {
+            if (!value(text) || !ParseSpan(text, options.rangeStart, options.rangeEnd))
+                return "--range needs a span of demo time such as 30:62";
+        } else if (option == "--benchmark") {
+            options.benchmark = true;
+        } else if (option == "--csv") {
+            if (!value(options.csv) || options.csv.empty()) return "--csv needs a file";
+        } else if (option == "--dev") {
+            options.dev = true;
         } else {
             return "unknown option " + option;
         }
     }
+    const bool capture = !options.captureDir.empty();
+    if (capture && options.fpsNumerator == 0) return "--capture needs --fps N or N/D";
+    if (!capture && (options.fpsNumerator != 0 || options.rangeEnd >= 0)) return "--fps and --range need --capture";
+    if (capture && (options.fixedStep > 0 || options.seek >= 0 || options.loopStart >= 0))
+        return "--capture sets its own clock: drop --fixed-step, --seek and --loop (use --range)";
+    if (!options.csv.empty() && !options.benchmark) return "--csv needs --benchmark";
+    if (options.benchmark && (capture || options.seek >= 0 || options.loopStart >= 0))
+        return "--benchmark plays the whole demo: drop --capture, --seek and --loop";
     if (!options.shots.empty() && options.outDir.empty()) return "--shot needs --out DIR";
     if (options.aspectRatio == 0.0f && options.skipDialog)
         options.aspectRatio = static_cast<float>(options.width) / static_cast<float>(options.height);

@@ -23,6 +23,18 @@ struct Options {
     bool checkData = false;       // --check-data [PATH]: validate the content and exit
     std::string scene;            // --scene NAME: one scene alone instead of the demo script
     std::string frameTimes;       // --frame-times FILE: each frame's cost written as CSV at the end
+    bool letterbox = false;       // --letterbox: black bars instead of a stretched picture
+    double seek = -1.0;           // --seek T: start at demo time T
+    double loopStart = -1.0;      // --loop A:B: repeat demo time A..B (loopStart < 0: no loop)
+    double loopEnd = -1.0;
+    std::string captureDir;       // --capture DIR: every frame as PNG, the music as WAV, a video
+    int fpsNumerator = 0;         // --fps N or N/D: the capture's frame rate
+    int fpsDenominator = 1;
+    double rangeStart = 0.0;      // --range A:B: the span captured (rangeEnd < 0: to the end)
+    double rangeEnd = -1.0;
+    bool benchmark = false;       // --benchmark: fixed step, no audio, a table of frame costs
+    std::string csv;              // --csv FILE: the benchmark's table as CSV, its plot beside it
+    bool dev = false;             // --dev: the developer overlay
 };
 
 // Empty on success, else the one-line reason.

@@ -80,6 +80,7 @@ int Run(const Settings& settings, Options options)
         window->Present();
         engine->Initialize();
         engine->GetGraphics()->SetAspectRatio(settings.aspectRatio);
+        engine->GetGraphics()->SetLetterbox(options.letterbox);
         if (options.scene.empty())
             demo->Setup();
         else

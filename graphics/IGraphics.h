@@ -8,6 +8,14 @@ struct NativeWindow;
 
 class IGraphics {
 public:
+    // A rectangle of the window in pixels, origin at the bottom left.
+    struct Viewport {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+    };
+
     // Releases nothing: the engine calls ReleaseContext first.
     virtual ~IGraphics() = default;
 
@@ -20,10 +28,16 @@ public:
     // Harmless when there is no context.
     virtual void ReleaseContext() = 0;
     virtual int GetMaxTextureSize() = 0;
+    // The window's client size.
     virtual int GetWidth() = 0;
     virtual int GetHeight() = 0;
     virtual float GetAspectRatio() = 0;
     virtual void SetAspectRatio(float aspect) = 0;
+    // Letterboxing draws the demo at its aspect ratio, centred, when the window's shape differs;
+    // off, the picture fills the window (the ratio then serves displays of non-square pixels).
+    virtual void SetLetterbox(bool letterbox) = 0;
+    // Where the demo draws in the window: all of it, or the letterboxed rectangle.
+    virtual Viewport GetViewport() = 0;
     // Logs at most five pending GL errors per call.
     virtual void CheckErrors() = 0;
     // progress 0..1; does not present the frame.

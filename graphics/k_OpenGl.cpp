@@ -13,7 +13,35 @@ void k_OpenGl::Resize(int width, int height)
     if (height == 0) height = 1;
     m_width = width;
     m_height = height;
-    glViewport(0, 0, width, height);
+    FitViewport();
+    glViewport(m_viewport.x, m_viewport.y, m_viewport.width, m_viewport.height);
+}
+
+void k_OpenGl::SetAspectRatio(float aspect)
+{
+    m_aspectRatio = aspect;
+    FitViewport();
+}
+
+void k_OpenGl::SetLetterbox(bool letterbox)
+{
+    m_letterbox = letterbox;
+    FitViewport();
+}
+
+void k_OpenGl::FitViewport()
+{
+    m_viewport = {0, 0, m_width, m_height};
+    if (!m_letterbox || m_aspectRatio <= 0 || m_width <= 0) return;
+    const int height = static_cast<int>(m_width / m_aspectRatio + 0.5f);
+    if (height <= m_height) {
+        m_viewport.height = height > 0 ? height : 1;
+    } else {
+        const int width = static_cast<int>(m_height * m_aspectRatio + 0.5f);
+        m_viewport.width = width > 0 ? width : 1;
+    }
+    m_viewport.x = (m_width - m_viewport.width) / 2;
+    m_viewport.y = (m_height - m_viewport.height) / 2;
 }
 
 void k_OpenGl::CreateContext(Platform::NativeWindow* window)

@@ -11,6 +11,7 @@ struct GlContext;
 
 class k_OpenGl : public IGraphics {
 public:
+public:
     explicit k_OpenGl(IEngine* engine) : m_engine(engine) {}
 
     void Resize(int width, int height) override;
@@ -21,7 +22,9 @@ public:
     int GetWidth() override { return m_width; }
     int GetHeight() override { return m_height; }
     float GetAspectRatio() override { return m_aspectRatio; }
-    void SetAspectRatio(float aspect) override { m_aspectRatio = aspect; }
+    void SetAspectRatio(float aspect) override;
+    void SetLetterbox(bool letterbox) override;
+    Viewport GetViewport() override { return m_viewport; }
     void CheckErrors() override;
     void DrawLoadingBar(float progress) override;
 
@@ -30,10 +33,15 @@ protected:
     virtual unsigned NextError();
 
 private:
+    // The letterboxed rectangle, or the whole window.
+    void FitViewport();
+
     IEngine* m_engine;
     int m_width = 0;
     int m_height = 0;
     int m_maxTextureSize = 0;
     float m_aspectRatio = 0;
+    bool m_letterbox = false;
+    Viewport m_viewport;
     Platform::GlContext* m_context = nullptr;
 };

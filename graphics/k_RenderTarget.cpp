@@ -93,8 +93,8 @@ void k_RenderTarget::Bind(int flags)
 void k_RenderTarget::Unbind()
 {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-    IGraphics* graphics = m_engine->GetGraphics();
-    glViewport(0, 0, graphics->GetWidth(), graphics->GetHeight());
+    const IGraphics::Viewport window = m_engine->GetGraphics()->GetViewport();
+    glViewport(window.x, window.y, window.width, window.height);
 }
 
 void k_RenderTarget::CheckStatus()

@@ -76,8 +76,16 @@ void k_Renderer::DrawWorld(IWorld* world)
         target->Bind(world->GetTargetFlags());
     } else {
         IGraphics* graphics = m_engine->GetGraphics();
-        glViewport(0, 0, graphics->GetWidth(), graphics->GetHeight());
+        const IGraphics::Viewport window = graphics->GetViewport();
+        glViewport(window.x, window.y, window.width, window.height);
+        // A world's clear covers the whole window: letterbox bars stay black only if it is fenced in.
+        const bool letterboxed = window.width != graphics->GetWidth() || window.height != graphics->GetHeight();
+        if (letterboxed) {
+            glScissor(window.x, window.y, window.width, window.height);
+            glEnable(GL_SCISSOR_TEST);
+        }
         world->Clear();
+        if (letterboxed) glDisable(GL_SCISSOR_TEST);
     }
     world->OnRenderStage(1);
 

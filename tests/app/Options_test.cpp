@@ -61,6 +61,41 @@ TEST(Options, CheckDataTakesAnOptionalPath)
     EXPECT_EQ(withPath.dataPath, "build/data.pak");
 }
 
+TEST(Options, MakersOptions)
+{
+    Options none;
+    EXPECT_EQ(Parse({"--window", "640x360"}, none), "");
+    EXPECT_FALSE(none.letterbox || none.benchmark || none.dev);
+    EXPECT_LT(none.seek, 0);
+    EXPECT_LT(none.loopStart, 0);
+    EXPECT_TRUE(none.captureDir.empty());
+
+    Options play;
+    EXPECT_EQ(Parse({"--letterbox", "--seek", "100", "--loop", "40:52.5", "--dev"}, play), "");
+    EXPECT_TRUE(play.letterbox && play.dev);
+    EXPECT_DOUBLE_EQ(play.seek, 100);
+    EXPECT_DOUBLE_EQ(play.loopStart, 40);
+    EXPECT_DOUBLE_EQ(play.loopEnd, 52.5);
+
+    Options capture;
+    EXPECT_EQ(Parse({"--capture", "out", "--fps", "60000/1001", "--range", "2:4"}, capture), "");
+    EXPECT_EQ(capture.captureDir, "out");
+    EXPECT_EQ(capture.fpsNumerator, 60000);
+    EXPECT_EQ(capture.fpsDenominator, 1001);
+    EXPECT_DOUBLE_EQ(capture.rangeStart, 2);
+    EXPECT_DOUBLE_EQ(capture.rangeEnd, 4);
+    Options whole;
+    EXPECT_EQ(Parse({"--capture", "out", "--fps", "30"}, whole), "");
+    EXPECT_EQ(whole.fpsNumerator, 30);
+    EXPECT_EQ(whole.fpsDenominator, 1);
+    EXPECT_LT(whole.rangeEnd, 0);
+
+    Options bench;
+    EXPECT_EQ(Parse({"--benchmark", "--csv", "b.csv"}, bench), "");
+    EXPECT_TRUE(bench.benchmark);
+    EXPECT_EQ(bench.csv, "b.csv");
+}
+
 TEST(Options, BadValuesAreRefused)
 {
     const std::vector<std::vector<const char*>> cases = {
@@ -69,6 +104,11 @@ TEST(Options, BadValuesAreRefused)
         {"--aspect", "16:9:1"}, {"--aspect", "16-9"}, {"--frames", "-1"}, {"--frames", "1.5"}, {"--frames", "ten"},
         {"--fixed-step", "0"}, {"--fixed-step", "0.02s"}, {"--until", "-3"},
         {"--shot", "1,,2", "--out", "x"}, {"--shot", "1"}, {"--out"}, {"--data"}, {"--bogus"},
+        {"--seek", "-1"}, {"--seek"}, {"--loop", "5:5"}, {"--loop", "6:5"}, {"--loop", "5"}, {"--loop", "-1:5"},
+        {"--capture", "x"}, {"--fps", "30"}, {"--range", "1:2"}, {"--capture", "x", "--fps", "0"},
+        {"--capture", "x", "--fps", "30/0"}, {"--capture", "x", "--fps", "30/"}, {"--capture", "x", "--fps", "2.5"},
+        {"--capture", "x", "--fps", "30", "--fixed-step", "0.1"}, {"--capture", "x", "--fps", "30", "--seek", "3"},
+        {"--csv", "x.csv"}, {"--benchmark", "--seek", "3"},
     };
     for (const auto& args : cases) {
         Options options;

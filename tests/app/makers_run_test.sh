@@ -19,4 +19,22 @@ grep -qx 'Korvanta demo system: This demo cannot run here. The driver lacks mult
     "$work/err" || fail "missing feature message: $(cat "$work/err")"
 pass
 
+# Letterboxing: a square window shows the 16:9 picture between black bars, the same picture as a
+# 16:9 window of the same width; without the option the picture fills the window.
+pngdiff="$(dirname "$0")/../support/pngdiff.py"
+"$meridian" --window 800x800 --aspect 16:9 --letterbox --mute --scene plasma --fixed-step 0.04 --shot 2 \
+    --out "$work/boxed" > /dev/null || fail "letterboxed run"
+"$meridian" --window 800x450 --mute --scene plasma --fixed-step 0.04 --shot 2 --out "$work/wide" > /dev/null \
+    || fail "16:9 run"
+"$meridian" --window 800x800 --aspect 16:9 --mute --scene plasma --fixed-step 0.04 --shot 2 --out "$work/filled" \
+    > /dev/null || fail "stretched run"
+python3 "$pngdiff" "$work/boxed/t0002.000.png" --rows > "$work/rows"
+[ "$(sed -n '1,175p;626,800p' "$work/rows" | sort -u)" = "0" ] || fail "letterbox bars are not black"
+[ "$(sed -n '176,625p' "$work/rows" | grep -c '^0$')" -eq 0 ] || fail "black rows inside the letterboxed picture"
+difference=$(python3 "$pngdiff" "$work/boxed/t0002.000.png" "$work/wide/t0002.000.png" --crop-a 0,175,800,450)
+python3 -c "import sys; sys.exit(0 if float('$difference') < 0.01 else 1)" \
+    || fail "letterboxed picture differs from the 16:9 frame by $difference"
+python3 "$pngdiff" "$work/filled/t0002.000.png" --rows | grep -q '^0$' && fail "a picture without --letterbox has black rows"
+pass
+
 echo "makers run: $passed passed, 0 failed"
