@@ -37,4 +37,15 @@ python3 -c "import sys; sys.exit(0 if float('$difference') < 0.01 else 1)" \
 python3 "$pngdiff" "$work/filled/t0002.000.png" --rows | grep -q '^0$' && fail "a picture without --letterbox has black rows"
 pass
 
+# The release folder, installed and moved elsewhere, plays from an unrelated working directory.
+if [ -n "${KORVANTA_BUILD_DIR:-}" ]; then
+    cmake --install "$KORVANTA_BUILD_DIR" --prefix "$work/installed" > /dev/null || fail "install"
+    for file in meridian data.pak README.md; do [ -f "$work/installed/$file" ] || fail "installed $file missing"; done
+    mv "$work/installed" "$work/moved"
+    mkdir "$work/elsewhere"
+    (cd "$work/elsewhere" && "$work/moved/meridian" --window 320x180 --frames 60 --mute > /dev/null) \
+        || fail "the installed copy does not play"
+    pass
+fi
+
 echo "makers run: $passed passed, 0 failed"
