@@ -5,6 +5,7 @@
 
 #include "app/IEngine.h"
 #include "worlds/IWorld.h"
+#include "worlds/TerrainScene.h"
 
 namespace {
 
@@ -14,18 +15,32 @@ struct Scene {
 };
 
 // The worlds live until the process ends, as the demo's do.
+std::vector<std::unique_ptr<IWorld>>& KeptWorlds()
+{
+    static std::vector<std::unique_ptr<IWorld>> worlds;
+    return worlds;
+}
+
 template <typename World, typename... Arguments>
 World* AddWorld(IEngine* engine, Arguments&&... arguments)
 {
-    static std::vector<std::unique_ptr<IWorld>> worlds;
-    worlds.push_back(std::make_unique<World>(engine, std::forward<Arguments>(arguments)...));
-    World* world = static_cast<World*>(worlds.back().get());
+    KeptWorlds().push_back(std::make_unique<World>(engine, std::forward<Arguments>(arguments)...));
+    World* world = static_cast<World*>(KeptWorlds().back().get());
     engine->AddWorld(world);
     return world;
 }
 
+// The landscape through the HDR world, as the demo shows it from 27 s on.
+void SetupTerrain(IEngine* engine)
+{
+    TerrainScene scene = AddTerrainScene(engine);
+    KeptWorlds().push_back(std::move(scene.terrain));
+    KeptWorlds().push_back(std::move(scene.hdr));
+}
+
 const Scene kScenes[] = {
     {"empty", [](IEngine*) {}},
+    {"terrain", SetupTerrain},
 };
 
 }  // namespace
