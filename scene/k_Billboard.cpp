@@ -26,6 +26,8 @@ void k_Billboard::DrawStage(int stage)
     glUseProgram(0);
     m_texture->Bind(0);
     glDisable(GL_LIGHTING);
+    // The texture is modulated by the current colour, which whoever drew last left behind.
+    glColor4f(1, 1, 1, 1);
     glBegin(GL_QUADS);
     glTexCoord2f(1, 1);
     glVertex3f(halfWidth, 0.5f, 0);

@@ -191,8 +191,13 @@ void k_VoxelBox::DrawStage(int stage)
     if (stage != 1) return;
     m_program->Use();
     m_program->SetFloat("isolevel", m_isoLevel);
-    // Where the field meets the box's faces the surface is open: both sides must show.
+    // No material sets the state here. Where the field meets the box's faces the surface is open:
+    // both sides must show.
     glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_TRUE);
     glCallList(m_pointList);
     m_engine->GetGraphics()->CheckErrors();
 }
