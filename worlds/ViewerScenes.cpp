@@ -5,6 +5,9 @@
 
 #include "app/IEngine.h"
 #include "worlds/IWorld.h"
+#include "worlds/k_BillboardViewWorld.h"
+#include "worlds/k_BoneViewWorld.h"
+#include "worlds/k_VoxelViewWorld.h"
 
 namespace {
 
@@ -26,6 +29,9 @@ World* AddWorld(IEngine* engine, Arguments&&... arguments)
 
 const Scene kScenes[] = {
     {"empty", [](IEngine*) {}},
+    {"voxels", [](IEngine* engine) { AddWorld<k_VoxelViewWorld>(engine); }},
+    {"billboards", [](IEngine* engine) { AddWorld<k_BillboardViewWorld>(engine); }},
+    {"bones", [](IEngine* engine) { AddWorld<k_BoneViewWorld>(engine); }},
 };
 
 }  // namespace
