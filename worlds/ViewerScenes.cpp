@@ -18,6 +18,9 @@
 #include "worlds/IWorld.h"
 #include "worlds/k_CaptionWorld.h"
 #include "worlds/TerrainScene.h"
+#include "worlds/k_BillboardViewWorld.h"
+#include "worlds/k_BoneViewWorld.h"
+#include "worlds/k_VoxelViewWorld.h"
 
 namespace {
 
@@ -137,6 +140,9 @@ const Scene kScenes[] = {
      }},
     {"text", [](IEngine* engine) { AddWorld<k_CaptionWorld>(engine); }},
     {"terrain", SetupTerrain},
+    {"voxels", [](IEngine* engine) { AddWorld<k_VoxelViewWorld>(engine); }},
+    {"billboards", [](IEngine* engine) { AddWorld<k_BillboardViewWorld>(engine); }},
+    {"bones", [](IEngine* engine) { AddWorld<k_BoneViewWorld>(engine); }},
 };
 
 }  // namespace
