@@ -215,11 +215,13 @@ IText* k_ResourceFactory::CreateText(const std::string& text, const std::wstring
 
 IBone* k_ResourceFactory::CreateBone(const std::wstring& name, int index, const float position[4],
                                      const float scale[3], const Quaternion& rotation)
+{
     return Keep(m_bones,
                 Construct([&] { return std::make_unique<k_Bone>(m_engine, name, index, position, scale, rotation); }));
 }
 
 IVoxelBox* k_ResourceFactory::CreateVoxelBox(int x, int y, int z)
+{
     std::unique_ptr<k_VoxelBox> box = Construct([&] { return std::make_unique<k_VoxelBox>(m_engine, x, y, z); });
     k_VoxelBox* result = box.get();
     Keep(m_voxelBoxes, std::unique_ptr<IVoxelBox>(std::move(box)));
