@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+class IBillboard;
+class IBillboardBatch;
+class IBone;
 class ICamera;
 class ILight;
 class IMaterial;
@@ -16,6 +19,9 @@ class IShaderCallback;
 class IShaderProgram;
 class IText;
 class ITexture;
+class ITransformationAnimation;
+class IVoxelBox;
+struct Quaternion;
 
 class IResourceFactory {
 public:
@@ -40,6 +46,8 @@ public:
                                   const std::string& source) = 0;
     // A shader compiled from an archive file.
     virtual IShader* LoadShader(const std::wstring& name, int type, const std::wstring& file) = 0;
+    // A keyframe animation without keys at first; nothing is logged.
+    virtual ITransformationAnimation* GetTransformationAnimation(const std::wstring& name) = 0;
 
     // A new program linked from shaders (not shared); null when a geometry shader in the list
     // has no parameters.
@@ -50,9 +58,13 @@ public:
     virtual IRenderable* CreateEmptyRenderable() = 0;
     // An empty mesh; it is also an IRenderable.
     virtual IMeshBuffer* CreateMeshBuffer() = 0;
+    // A billboard without a texture, facing mode 0; it is also an IRenderable.
+    virtual IBillboard* CreateBillboard() = 0;
     virtual ICamera* CreateCamera() = 0;
     // A white point light at the origin.
     virtual ILight* CreateLight() = 0;
+    // Room for capacity billboards at first (at least 1), drawn with material; also an IRenderable.
+    virtual IBillboardBatch* CreateBillboardBatch(int capacity, IMaterial* material) = 0;
     // CreateRenderTarget, then one texture of the format code (0..5) on the new target.
     virtual IRenderTarget* CreateRenderTargetWithOption(int width, int height, int format) = 0;
     virtual IRenderTarget* CreateRenderTarget(int width, int height) = 0;
@@ -61,6 +73,13 @@ public:
     // when no font can be opened.
     virtual IText* CreateText(const std::string& text, const std::wstring& faceName, int size, float depth,
                               int style) = 0;
+    // A bone whose bind matrix places it at position (x, y, z, w), scaled and turned by rotation,
+    // relative to its parent (model space for a root).
+    virtual IBone* CreateBone(const std::wstring& name, int index, const float position[4], const float scale[3],
+                              const Quaternion& rotation) = 0;
+    // A marching-cubes box of X x Y x Z samples (each 2 to 1024) holding its initial field; also
+    // an IRenderable. Null when the sizes are refused or its shaders cannot be made.
+    virtual IVoxelBox* CreateVoxelBox(int x, int y, int z) = 0;
 
     // Takes the callback over and returns true, unless it is null or a callback of the same
     // name is registered: then false, and the caller keeps (and destroys) it.

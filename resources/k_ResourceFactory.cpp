@@ -17,11 +17,18 @@
 #include "resources/k_Shader.h"
 #include "resources/k_ShaderProgram.h"
 #include "graphics/k_RenderTarget.h"
+#include "scene/ITransformationAnimation.h"
+#include "scene/IVoxelBox.h"
+#include "scene/k_Billboard.h"
+#include "scene/k_BillboardBatch.h"
+#include "scene/k_Bone.h"
 #include "scene/k_Camera.h"
 #include "scene/k_EmptyRenderable.h"
 #include "scene/k_Light.h"
 #include "scene/k_MeshBuffer.h"
 #include "scene/k_Text.h"
+#include "scene/k_TransformationAnimation.h"
+#include "scene/k_VoxelBox.h"
 
 namespace {
 
@@ -84,6 +91,7 @@ k_ResourceFactory::~k_ResourceFactory()
     m_textures.clear();
     m_materials.clear();
     m_shaders.clear();
+    m_animations.clear();
     m_programs.clear();
     m_renderables.clear();
     // The cached glyph lists belong to this run's GL context, as everything above does.
@@ -91,6 +99,8 @@ k_ResourceFactory::~k_ResourceFactory()
     m_cameras.clear();
     m_lights.clear();
     m_renderTargets.clear();
+    m_bones.clear();
+    m_voxelBoxes.clear();
     m_shaderCallbacks.clear();
 }
 
@@ -126,6 +136,11 @@ IShader* k_ResourceFactory::LoadShader(const std::wstring& name, int type, const
     return FindOrMake(m_shaders, name, [&] { return std::make_unique<k_Shader>(m_engine, type, file); });
 }
 
+ITransformationAnimation* k_ResourceFactory::GetTransformationAnimation(const std::wstring& name)
+{
+    return FindOrMake(m_animations, name, [&] { return std::make_unique<k_TransformationAnimation>(m_engine, name); });
+}
+
 IShaderProgram* k_ResourceFactory::CreateShaderProgram(std::vector<IShader*> shaders)
 {
     Log::Info() << "Creating shader program...";
@@ -136,6 +151,15 @@ IShaderProgram* k_ResourceFactory::CreateShaderProgram(std::vector<IShader*> sha
     return m_programs.back().get();
 }
 
+// Listed as renderables; the caller gets the other interface of the same object.
+template <typename Object>
+Object* k_ResourceFactory::KeepRenderable(std::unique_ptr<Object> made)
+{
+    Object* result = made.get();
+    Keep(m_renderables, std::unique_ptr<IRenderable>(std::move(made)));
+    return result;
+}
+
 IRenderable* k_ResourceFactory::CreateEmptyRenderable()
 {
     return Keep(m_renderables, Construct([&] { return std::make_unique<k_EmptyRenderable>(m_engine); }));
@@ -143,10 +167,17 @@ IRenderable* k_ResourceFactory::CreateEmptyRenderable()
 
 IMeshBuffer* k_ResourceFactory::CreateMeshBuffer()
 {
-    std::unique_ptr<k_MeshBuffer> mesh = Construct([&] { return std::make_unique<k_MeshBuffer>(m_engine); });
-    k_MeshBuffer* result = mesh.get();
-    Keep(m_renderables, std::unique_ptr<IRenderable>(std::move(mesh)));
-    return result;
+    return KeepRenderable(Construct([&] { return std::make_unique<k_MeshBuffer>(m_engine); }));
+}
+
+IBillboard* k_ResourceFactory::CreateBillboard()
+{
+    return KeepRenderable(Construct([&] { return std::make_unique<k_Billboard>(m_engine); }));
+}
+
+IBillboardBatch* k_ResourceFactory::CreateBillboardBatch(int capacity, IMaterial* material)
+{
+    return KeepRenderable(Construct([&] { return std::make_unique<k_BillboardBatch>(m_engine, capacity, material); }));
 }
 
 ICamera* k_ResourceFactory::CreateCamera()
@@ -179,6 +210,21 @@ IText* k_ResourceFactory::CreateText(const std::string& text, const std::wstring
         Construct([&] { return std::make_unique<k_Text>(m_engine, text, faceName, size, depth, style); });
     k_Text* result = made.get();
     Keep(m_renderables, std::unique_ptr<IRenderable>(std::move(made)));
+    return result;
+}
+
+IBone* k_ResourceFactory::CreateBone(const std::wstring& name, int index, const float position[4],
+                                     const float scale[3], const Quaternion& rotation)
+{
+    return Keep(m_bones,
+                Construct([&] { return std::make_unique<k_Bone>(m_engine, name, index, position, scale, rotation); }));
+}
+
+IVoxelBox* k_ResourceFactory::CreateVoxelBox(int x, int y, int z)
+{
+    std::unique_ptr<k_VoxelBox> box = Construct([&] { return std::make_unique<k_VoxelBox>(m_engine, x, y, z); });
+    k_VoxelBox* result = box.get();
+    Keep(m_voxelBoxes, std::unique_ptr<IVoxelBox>(std::move(box)));
     return result;
 }
 

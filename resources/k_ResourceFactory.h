@@ -14,8 +14,8 @@ class k_ResourceFactory : public IResourceFactory {
 public:
     // Registers the "bones" callback, so materials can always attach it.
     explicit k_ResourceFactory(IEngine* engine);
-    // Releases textures, materials, shaders, programs, scene objects with the font cache their
-    // texts drew from, and last the callbacks.
+    // Releases textures, materials, shaders, animations, programs, scene objects with the font
+    // cache their texts drew from, and last the callbacks.
     ~k_ResourceFactory() override;
 
     void Initialize() override;
@@ -24,15 +24,21 @@ public:
     IShader* CreateShader(const std::wstring& name, int type, const std::wstring& shaderName,
                           const std::string& source) override;
     IShader* LoadShader(const std::wstring& name, int type, const std::wstring& file) override;
+    ITransformationAnimation* GetTransformationAnimation(const std::wstring& name) override;
     IShaderProgram* CreateShaderProgram(std::vector<IShader*> shaders) override;
     IRenderable* CreateEmptyRenderable() override;
     IMeshBuffer* CreateMeshBuffer() override;
+    IBillboard* CreateBillboard() override;
     ICamera* CreateCamera() override;
     ILight* CreateLight() override;
+    IBillboardBatch* CreateBillboardBatch(int capacity, IMaterial* material) override;
     IRenderTarget* CreateRenderTargetWithOption(int width, int height, int format) override;
     IRenderTarget* CreateRenderTarget(int width, int height) override;
     IText* CreateText(const std::string& text, const std::wstring& faceName, int size, float depth,
                       int style) override;
+    IBone* CreateBone(const std::wstring& name, int index, const float position[4], const float scale[3],
+                      const Quaternion& rotation) override;
+    IVoxelBox* CreateVoxelBox(int x, int y, int z) override;
     bool RegisterShaderCallback(IShaderCallback* callback) override;
     IShaderCallback* GetShaderCallback(const std::wstring& name) override;
 
@@ -42,14 +48,21 @@ private:
     template <typename T>
     using List = std::vector<std::unique_ptr<T>>;
 
+    // Lists a made object (not a null one) as a renderable and returns it.
+    template <typename Object>
+    Object* KeepRenderable(std::unique_ptr<Object> made);
+
     IEngine* m_engine;  // not owned
     Cache<ITexture> m_textures;
     Cache<IMaterial> m_materials;
     Cache<IShader> m_shaders;
+    Cache<ITransformationAnimation> m_animations;
     List<IShaderProgram> m_programs;
     List<IRenderable> m_renderables;
     List<ICamera> m_cameras;
     List<ILight> m_lights;
     List<IRenderTarget> m_renderTargets;
+    List<IBone> m_bones;
+    List<IVoxelBox> m_voxelBoxes;
     Cache<IShaderCallback> m_shaderCallbacks;
 };

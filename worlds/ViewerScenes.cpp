@@ -17,6 +17,10 @@
 #include "worlds/k_PlasmaWorld.h"
 #include "worlds/IWorld.h"
 #include "worlds/k_CaptionWorld.h"
+#include "worlds/TerrainScene.h"
+#include "worlds/k_BillboardViewWorld.h"
+#include "worlds/k_BoneViewWorld.h"
+#include "worlds/k_VoxelViewWorld.h"
 
 namespace {
 
@@ -26,12 +30,17 @@ struct Scene {
 };
 
 // The worlds live until the process ends, as the demo's do.
+std::vector<std::unique_ptr<IWorld>>& KeptWorlds()
+{
+    static std::vector<std::unique_ptr<IWorld>> worlds;
+    return worlds;
+}
+
 template <typename World, typename... Arguments>
 World* MakeWorld(IEngine* engine, Arguments&&... arguments)
 {
-    static std::vector<std::unique_ptr<IWorld>> worlds;
-    worlds.push_back(std::make_unique<World>(engine, std::forward<Arguments>(arguments)...));
-    return static_cast<World*>(worlds.back().get());
+    KeptWorlds().push_back(std::make_unique<World>(engine, std::forward<Arguments>(arguments)...));
+    return static_cast<World*>(KeptWorlds().back().get());
 }
 
 template <typename World, typename... Arguments>
@@ -106,6 +115,14 @@ Overlays AddOverlays(IEngine* engine, const float* fade, int disablePlasma)
     return overlays;
 }
 
+// The landscape through the HDR world, as the demo shows it from 27 s on.
+void SetupTerrain(IEngine* engine)
+{
+    TerrainScene scene = AddTerrainScene(engine);
+    KeptWorlds().push_back(std::move(scene.terrain));
+    KeptWorlds().push_back(std::move(scene.hdr));
+}
+
 const float kClear[4] = {0, 0, 0, 0};
 const float kBlack[4] = {0, 0, 0, 1};
 
@@ -122,6 +139,10 @@ const Scene kScenes[] = {
          if (IShaderProgram* program = overlays.after->GetLogoProgram()) program->SetFloat("alpha", 1);
      }},
     {"text", [](IEngine* engine) { AddWorld<k_CaptionWorld>(engine); }},
+    {"terrain", SetupTerrain},
+    {"voxels", [](IEngine* engine) { AddWorld<k_VoxelViewWorld>(engine); }},
+    {"billboards", [](IEngine* engine) { AddWorld<k_BillboardViewWorld>(engine); }},
+    {"bones", [](IEngine* engine) { AddWorld<k_BoneViewWorld>(engine); }},
 };
 
 }  // namespace

@@ -1,0 +1,178 @@
+// Keyframe animation and bones: interpolation and clamping, the Euler rotation, bind matrices,
+// the skeleton's bone map and palette, and a two-bone chain posed by its animations.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "math/Quaternion.h"
+#include "scene/RowMatrix.h"
+#include "scene/k_Bone.h"
+#include "scene/k_TransformationAnimation.h"
+
+namespace {
+
+AnimationKey Key(int channel, float time, float x, float y, float z, float w = 1)
+{
+    AnimationKey key;
+    key.channel = channel;
+    key.time = time;
+    key.value[0] = x;
+    key.value[1] = y;
+    key.value[2] = z;
+    key.value[3] = w;
+    return key;
+}
+
+void ExpectNear(const Vector& actual, const Vector& expected, const char* what)
+{
+    EXPECT_NEAR(actual.x, expected.x, 1e-5f) << what;
+    EXPECT_NEAR(actual.y, expected.y, 1e-5f) << what;
+    EXPECT_NEAR(actual.z, expected.z, 1e-5f) << what;
+}
+
+// The point p moved by the animation at time t.
+Vector Moved(k_TransformationAnimation& animation, float t, const Vector& p)
+{
+    Matrix m;
+    return RowTransform(animation.Evaluate(m, t), p);
+}
+
+TEST(TransformationAnimation, InterpolatesBetweenKeysAndClampsOutside)
+{
+    k_TransformationAnimation animation(nullptr, L"walk");
+    animation.AddKey(Key(AnimationKey::Translation, 3, 10, 0, 0));
+    animation.AddKey(Key(AnimationKey::Translation, 1, 0, 0, 0));
+    const struct {
+        float time, x;
+    } cases[] = {{-5, 0}, {0, 0}, {1, 0}, {1.5f, 2.5f}, {2, 5}, {3, 10}, {4, 10}};
+    for (const auto& c : cases)
+        EXPECT_NEAR(Moved(animation, c.time, Vector::Point(0, 0, 0)).x, c.x, 1e-5f) << "t = " << c.time;
+
+    // A key at an existing time replaces the earlier one.
+    animation.AddKey(Key(AnimationKey::Translation, 3, 20, 0, 0));
+    EXPECT_NEAR(Moved(animation, 2, Vector::Point(0, 0, 0)).x, 10, 1e-5f);
+    EXPECT_EQ(animation.GetName(), L"walk");
+}
+
+TEST(TransformationAnimation, DurationIsTheLatestKeyOfAnyChannel)
+{
+    k_TransformationAnimation animation(nullptr, L"a");
+    EXPECT_EQ(animation.GetDuration(), 0);
+    animation.AddKey(Key(AnimationKey::Translation, -2, 0, 0, 0));
+    EXPECT_EQ(animation.GetDuration(), 0) << "never negative";
+    animation.AddKey(Key(AnimationKey::Translation, 3, 0, 0, 0));
+    animation.AddKey(Key(AnimationKey::Scale, 7, 1, 1, 1));
+    animation.AddKey(Key(AnimationKey::Rotation, 5, 0, 0, 0));
+    EXPECT_EQ(animation.GetDuration(), 7);
+}
+
+TEST(TransformationAnimation, RotatesThenTranslatesThenScales)
+{
+    k_TransformationAnimation turn(nullptr, L"turn");
+    turn.AddKey(Key(AnimationKey::Rotation, 0, 0, 0, 90));
+    ExpectNear(Moved(turn, 0, Vector::Point(1, 0, 0)), Vector::Point(0, 1, 0), "z by 90");
+
+    // x first, then y, then z, applied right to left: Rx * Ry * Rz.
+    k_TransformationAnimation euler(nullptr, L"euler");
+    euler.AddKey(Key(AnimationKey::Rotation, 0, 90, 90, 0));
+    ExpectNear(Moved(euler, 0, Vector::Point(1, 0, 0)), Vector::Point(0, 1, 0), "y then x");
+
+    k_TransformationAnimation all(nullptr, L"all");
+    all.AddKey(Key(AnimationKey::Rotation, 0, 0, 0, 90));
+    all.AddKey(Key(AnimationKey::Translation, 0, 1, 2, 3));
+    all.AddKey(Key(AnimationKey::Scale, 0, 2, 2, 2));
+    ExpectNear(Moved(all, 0, Vector::Point(1, 0, 0)), Vector::Point(2, 6, 6), "the translation is scaled too");
+}
+
+class Skeleton : public ::testing::Test {
+protected:
+    k_Bone* Make(int index, Vector position, Quaternion rotation = Quaternion(0, 0, 0, 1))
+    {
+        const float scale[3] = {1, 1, 1};
+        bones.push_back(std::make_unique<k_Bone>(nullptr, L"bone" + std::to_wstring(index), index, position.Data(),
+                                                 scale, rotation));
+        return bones.back().get();
+    }
+    std::vector<std::unique_ptr<k_Bone>> bones;
+};
+
+TEST_F(Skeleton, BindMatrixTimesItsInverseIsTheIdentity)
+{
+    const float scale[3] = {2, 0.5f, 3};
+    const Quaternion turn = Quaternion::FromAxisAngle(Vector::Direction(1, 2, 3), 37);
+    k_Bone bone(nullptr, L"hip", 0, Vector::Point(1, -2, 5).Data(), scale, turn);
+    const Matrix product = RowProduct(*bone.GetBindMatrix(), bone.GetInverseBindMatrix());
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(product[i], i % 5 == 0 ? 1 : 0, 1e-5f) << "element " << i;
+    // Row view: the translation stands in elements 3, 7, 11.
+    const Matrix placed = *Make(1, Vector::Point(4, 5, 6))->GetBindMatrix();
+    EXPECT_EQ(placed[3], 4);
+    EXPECT_EQ(placed[7], 5);
+    EXPECT_EQ(placed[11], 6);
+}
+
+TEST_F(Skeleton, BoneMapIsFilledDepthFirstAndPaletteStartsAsIdentities)
+{
+    k_Bone* root = Make(0, Vector::Point(0, 0, 0));
+    k_Bone* a = Make(1, Vector::Point(0, 1, 0));
+    k_Bone* b = Make(2, Vector::Point(0, 1, 0));
+    k_Bone* c = Make(3, Vector::Point(1, 0, 0));
+    // A repeated index: the later bone of the walk (c, after a's subtree) wins.
+    k_Bone* clash = Make(1, Vector::Point(0, 0, 1));
+    a->SetParent(root);
+    b->SetParent(a);
+    clash->SetParent(b);
+    c->SetParent(root);
+    EXPECT_EQ(root->GetChildren(), (std::vector<IBone*>{a, c}));
+    const std::map<int, IBone*>& map = b->GetBoneMap();
+    EXPECT_EQ(&map, &root->GetBoneMap()) << "children share the root's map";
+    EXPECT_EQ(map, (std::map<int, IBone*>{{0, root}, {1, clash}, {2, b}, {3, c}}));
+
+    // Moving a bone takes it out of its old parent's list.
+    c->SetParent(a);
+    EXPECT_EQ(root->GetChildren(), (std::vector<IBone*>{a}));
+    EXPECT_EQ(a->GetChildren(), (std::vector<IBone*>{b, c}));
+
+    ASSERT_EQ(root->GetBoneCount(), 4);
+    Matrix* palette = root->GetMatrixPalette();
+    EXPECT_EQ(palette, root->GetMatrixPalette()) << "made once";
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(palette) % 16, 0u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(palette[i], Matrix()) << "matrix " << i;
+}
+
+TEST_F(Skeleton, TwoBoneChainBendsAtItsJoint)
+{
+    // An arm along y: the shoulder at the origin, the elbow one unit up. Rest-pose animations
+    // repeat the bind matrices.
+    k_Bone* shoulder = Make(0, Vector::Point(0, 0, 0));
+    k_Bone* elbow = Make(1, Vector::Point(0, 1, 0));
+    elbow->SetParent(shoulder);
+    k_TransformationAnimation shoulderMotion(nullptr, L"shoulder"), elbowMotion(nullptr, L"elbow");
+    shoulderMotion.AddKey(Key(AnimationKey::Rotation, 0, 0, 0, 0));
+    shoulderMotion.AddKey(Key(AnimationKey::Rotation, 1, 0, 0, 90));
+    elbowMotion.AddKey(Key(AnimationKey::Translation, 0, 0, 1, 0));
+    elbowMotion.AddKey(Key(AnimationKey::Translation, 2, 0, 1, 0));
+    elbowMotion.AddKey(Key(AnimationKey::Rotation, 1, 0, 0, 0));
+    elbowMotion.AddKey(Key(AnimationKey::Rotation, 2, 0, 0, 90));
+    shoulder->SetAnimation(&shoulderMotion);
+    elbow->SetAnimation(&elbowMotion);
+
+    const Vector hand = Vector::Point(0, 2, 0), elbowPoint = Vector::Point(0, 1, 0);
+    // At rest nothing moves.
+    ExpectNear(RowTransform(*elbow->GetTransform(0, 0), hand), hand, "rest");
+    // The shoulder turns 90 degrees about z: the whole arm swings round to -x.
+    ExpectNear(RowTransform(*elbow->GetTransform(1, 0), hand), Vector::Point(-2, 0, 0), "child follows parent");
+    ExpectNear(RowTransform(*shoulder->GetTransform(1, 0), elbowPoint), Vector::Point(-1, 0, 0), "parent");
+    // Then the elbow bends 90 more: the hand points down from the elbow at (-1, 0).
+    ExpectNear(RowTransform(*elbow->GetTransform(2, 0), hand), Vector::Point(-1, -1, 0), "bent at the joint");
+    ExpectNear(RowTransform(*elbow->GetTransform(2, 0), elbowPoint), Vector::Point(-1, 0, 0), "joint stays put");
+
+    // Without its own animation the elbow keeps its rest pose and still follows.
+    elbow->SetAnimation(nullptr);
+    ExpectNear(RowTransform(*elbow->GetTransform(1, 0), hand), Vector::Point(-2, 0, 0), "unanimated child");
+    // A root without an animation stays at the identity.
+    shoulder->SetAnimation(nullptr);
+    EXPECT_EQ(*shoulder->GetTransform(1, 0), Matrix());
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+// The terrain and HDR pair, set up as the demo script does.
+#include "worlds/TerrainScene.h"
+
+#include "app/IEngine.h"
+#include "graphics/IGraphics.h"
+#include "graphics/IRenderTarget.h"
+#include "resources/IResourceFactory.h"
+#include "resources/ITexture.h"
+
+TerrainScene AddTerrainScene(IEngine* engine)
+{
+    TerrainScene scene;
+    scene.terrain = std::make_unique<k_TerrainWorld>(engine);
+    engine->AddWorld(scene.terrain.get());
+
+    IGraphics* graphics = engine->GetGraphics();
+    IRenderTarget* target = engine->GetResourceFactory()->CreateRenderTarget(graphics->GetWidth(), graphics->GetHeight());
+    ITexture* texture = target ? target->AddTexture(ITexture::RgbaFloat) : nullptr;
+    scene.terrain->SetRenderTarget(target);
+
+    scene.hdr = std::make_unique<k_HdrToLdrWorld>(engine, texture);
+    engine->AddWorld(scene.hdr.get());
+    if (target) target->Unbind();
+    return scene;
+}
