@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/Capture.h"
 #include "app/DataCheck.h"
 #include "app/FrameCapture.h"
 #include "app/FrameTimes.h"
@@ -67,6 +68,7 @@ int Run(const Settings& settings, Options options)
     std::sort(options.shots.begin(), options.shots.end());
     k_Engine* engine = nullptr;
     k_Window* window = nullptr;
+    int exitCode = 0;
     try {
         std::wstring dataPath;
         if (!options.dataPath.empty())
@@ -86,8 +88,15 @@ int Run(const Settings& settings, Options options)
         else
             SetupViewerScene(engine, options.scene);
 
+        std::unique_ptr<Capture> capture;
+        if (!options.captureDir.empty()) {
+            capture = std::make_unique<Capture>(options.captureDir, options.fpsNumerator, options.fpsDenominator,
+                                                options.rangeStart, options.rangeEnd);
+            capture->Open(engine->GetFileSystem());
+        }
         auto music = std::make_unique<Music>(std::make_unique<k_AudioDevice>());
-        if (!options.mute) music->Open(engine->GetFileSystem());
+        // A capture or a benchmark opens no audio device: they run where there is none.
+        if (!options.mute && !capture && !options.benchmark) music->Open(engine->GetFileSystem());
         engine->Advance(0.00001);
         window->Present();
         music->Play();
@@ -117,6 +126,7 @@ int Run(const Settings& settings, Options options)
             double dt = static_cast<double>(static_cast<long double>(now - previous) / frequency);
             previous = Platform::ReadPerformanceCounter();
             if (options.fixedStep > 0) dt = options.fixedStep;
+            if (capture) dt = capture->NextStep(timeline->GetTime());
 
             demo->BeginFrame();
             engine->Advance(dt);
@@ -124,10 +134,13 @@ int Run(const Settings& settings, Options options)
             for (; shotsTaken < options.shots.size() && time >= options.shots[shotsTaken]; ++shotsTaken)
                 CaptureFrame(graphics->GetWidth(), graphics->GetHeight(),
                              CapturePath(options.outDir, options.shots[shotsTaken]));
+            const bool captured = !capture || capture->FrameDrawn(graphics->GetWidth(), graphics->GetHeight(),
+                                                                   engine->IsFinished());
             window->Present();
             if (!options.frameTimes.empty()) frameTimes.Record(time);
-            stop = ReachedEnd(options, ++frame, time, shotsTaken);
+            stop = ReachedEnd(options, ++frame, time, shotsTaken) || !captured;
         }
+        if (capture && !capture->Finish()) exitCode = 1;
         if (!options.frameTimes.empty()) frameTimes.Write(options.frameTimes);
 
         ReportDrift(*music, timeline);
@@ -141,7 +154,7 @@ int Run(const Settings& settings, Options options)
         // A library's own failure (memory, file system) ends the run the same way, not in an abort.
         Fatal(window, Text::FromUtf8(error.what()));
     }
-    return 0;
+    return exitCode;
 }
 
 }  // namespace
@@ -167,13 +180,14 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.checkData) return RunDataCheck(options.dataPath);
-    if (!options.shots.empty()) {
-        // Made up front: a missing folder would otherwise lose every capture of a long run.
+    // Made up front: a missing folder would otherwise lose every capture of a long run.
+    for (const std::string& folder : {options.shots.empty() ? std::string() : options.outDir, options.captureDir}) {
+        if (folder.empty()) continue;
         std::error_code error;
-        std::filesystem::create_directories(options.outDir, error);
+        std::filesystem::create_directories(folder, error);
         if (error) {
-            std::fprintf(stderr, "meridian: cannot create %s: %s\n%s", options.outDir.c_str(),
-                         error.message().c_str(), Usage().c_str());
+            std::fprintf(stderr, "meridian: cannot create %s: %s\n%s", folder.c_str(), error.message().c_str(),
+                         Usage().c_str());
             return 2;
         }
     }

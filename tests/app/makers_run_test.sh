@@ -37,6 +37,20 @@ python3 -c "import sys; sys.exit(0 if float('$difference') < 0.01 else 1)" \
 python3 "$pngdiff" "$work/filled/t0002.000.png" --rows | grep -q '^0$' && fail "a picture without --letterbox has black rows"
 pass
 
+# Capture: 2 s at 30 fps gives 60 numbered frames and 2 s of sound, with no audio device opened.
+SDL_AUDIODRIVER=no-such-driver "$meridian" --window 320x180 --scene plasma --capture "$work/capture" --fps 30 \
+    --range 1:3 > /dev/null 2>&1 || fail "capture run"
+[ "$(ls "$work/capture" | grep -c '^frame_[0-9]\{6\}\.png$')" -eq 60 ] || fail "capture frames: $(ls "$work/capture")"
+[ -f "$work/capture/frame_000059.png" ] || fail "capture numbering"
+python3 - "$work/capture/audio.wav" <<'PY' || fail "capture sound"
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+channels, rate = struct.unpack('<HI', data[22:28])
+frames = struct.unpack('<I', data[40:44])[0] // (2 * channels)
+assert (rate, frames, len(data)) == (44100, 88200, 44 + frames * 2 * channels), (rate, frames, len(data))
+PY
+pass
+
 # The release folder, installed and moved elsewhere, plays from an unrelated working directory.
 if [ -n "${KORVANTA_BUILD_DIR:-}" ]; then
     cmake --install "$KORVANTA_BUILD_DIR" --prefix "$work/installed" > /dev/null || fail "install"
