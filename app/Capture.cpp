@@ -21,6 +21,7 @@ Capture::Capture(const std::string& folder, int numerator, int denominator, doub
     : m_folder(folder), m_numerator(numerator), m_denominator(denominator), m_start(start), m_end(end)
 {
     m_path[0] = 0;
+    while (TimeOf(m_frame) < m_start) ++m_frame;
 }
 
 double Capture::TimeOf(long frame) const

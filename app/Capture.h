@@ -25,6 +25,8 @@ public:
     // Writes the WAV of the frames written and, where ffmpeg is found, the video. False on failure.
     bool Finish();
 
+    // The first frame of the span: the run-up to it may be sought (frames before it are not written).
+    long GetFirstFrame() const { return m_frame; }
     long GetFramesWritten() const { return m_written; }
 
 private:

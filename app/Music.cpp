@@ -38,4 +38,9 @@ void Music::Play()
         throw L"BASS :: Can't start playback!";
 }
 
+void Music::Seek(double seconds)
+{
+    if (m_stream && !m_stream->Seek(seconds)) Log::Error() << "Cannot move the tune to " << seconds << " s.";
+}
+
 double Music::GetPosition() const { return m_stream ? m_stream->GetPosition() : 0.0; }

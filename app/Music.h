@@ -24,6 +24,8 @@ public:
     // Starts the tune; throws L"BASS :: Can't start playback!" when the device refuses.
     // Does nothing when there is no stream (not opened, or no tune).
     void Play();
+    // Moves the tune to seconds from its start (for --seek and --loop); nothing without a stream.
+    void Seek(double seconds);
     // Seconds of the tune the device has consumed so far; 0 when there is no stream.
     double GetPosition() const;
 

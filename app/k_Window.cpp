@@ -44,13 +44,19 @@ void k_Window::Create()
         Platform::MoveWindow(m_handle, at.x, at.y);
     }
 
+    AttachEngine(m_engine);
+    Platform::ShowWindow(m_handle);
+}
+
+void k_Window::AttachEngine(IEngine* engine)
+{
+    m_engine = engine;
     IGraphics* graphics = m_engine->GetGraphics();
     graphics->CreateContext(m_handle);
     const Platform::Size client = Platform::GetClientSize(m_handle);
     graphics->Resize(client.width, client.height);
     graphics->Initialize();
     m_engine->SetWindow(this);
-    Platform::ShowWindow(m_handle);
 }
 
 void k_Window::HandleMessage(const Platform::Event& event)

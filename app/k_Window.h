@@ -23,6 +23,9 @@ public:
     void SetTitle(const std::wstring& title) override;
     std::wstring GetTitle() override;
     Platform::NativeWindow* GetHandle() override { return m_handle; }
+    // Hands the created window to another engine (the first one is gone, its context released):
+    // a new context, sized and initialised, for a demo started afresh in the same window.
+    void AttachEngine(IEngine* engine);
 
 private:
     std::wstring m_title;

@@ -17,6 +17,7 @@
 #include "app/ITimeline.h"
 #include "app/Music.h"
 #include "app/Options.h"
+#include "app/Seek.h"
 #include "app/SettingsDialog.h"
 #include "app/k_Demo.h"
 #include "app/k_Engine.h"
@@ -63,6 +64,21 @@ void ReportDrift(const Music& music, ITimeline* timeline)
     std::_Exit(0);
 }
 
+// Sets a demo (or one viewer scene) up on an initialised engine and makes its first step.
+k_Demo* StartDemo(k_Engine* engine, const Settings& settings, const Options& options)
+{
+    engine->Initialize();
+    engine->GetGraphics()->SetAspectRatio(settings.aspectRatio);
+    engine->GetGraphics()->SetLetterbox(options.letterbox);
+    k_Demo* demo = new k_Demo(engine);
+    if (options.scene.empty())
+        demo->Setup();
+    else
+        SetupViewerScene(engine, options.scene);
+    engine->Advance(0.00001);
+    return demo;
+}
+
 int Run(const Settings& settings, Options options)
 {
     std::sort(options.shots.begin(), options.shots.end());
@@ -73,20 +89,13 @@ int Run(const Settings& settings, Options options)
         std::wstring dataPath;
         if (!options.dataPath.empty())
             dataPath = Text::FromUtf8(std::filesystem::absolute(options.dataPath).string());
-        engine = new k_Engine(Platform::GetExecutableDirectory(), dataPath);
+        const std::wstring base = Platform::GetExecutableDirectory();
+        engine = new k_Engine(base, dataPath);
         window = new k_Window(kTitle, settings.width, settings.height, engine, settings.fullscreen);
-        k_Demo* demo = new k_Demo(engine);
-
         window->Create();
         RequireGlFeatures();
         window->Present();
-        engine->Initialize();
-        engine->GetGraphics()->SetAspectRatio(settings.aspectRatio);
-        engine->GetGraphics()->SetLetterbox(options.letterbox);
-        if (options.scene.empty())
-            demo->Setup();
-        else
-            SetupViewerScene(engine, options.scene);
+        k_Demo* demo = StartDemo(engine, settings, options);
 
         std::unique_ptr<Capture> capture;
         if (!options.captureDir.empty()) {
@@ -97,8 +106,16 @@ int Run(const Settings& settings, Options options)
         auto music = std::make_unique<Music>(std::make_unique<k_AudioDevice>());
         // A capture or a benchmark opens no audio device: they run where there is none.
         if (!options.mute && !capture && !options.benchmark) music->Open(engine->GetFileSystem());
-        engine->Advance(0.00001);
+
+        const bool looping = options.loopStart >= 0;
+        const double seekStep = options.fixedStep > 0 ? options.fixedStep : kDefaultSeekStep;
+        const double startAt = options.seek >= 0 ? options.seek : looping ? options.loopStart : 0;
+        if (capture)
+            SeekDemo(engine, demo, capture->TimeOf(capture->GetFirstFrame()), capture->TimeOf(1));
+        else if (startAt > 0)
+            SeekDemo(engine, demo, startAt, seekStep);
         window->Present();
+        if (startAt > 0) music->Seek(startAt);
         music->Play();
 
         IGraphics* graphics = engine->GetGraphics();
@@ -117,7 +134,7 @@ int Run(const Settings& settings, Options options)
                 continue;
             }
             if (!window->IsActive()) continue;
-            if (engine->IsFinished()) {
+            if (engine->IsFinished() && !looping) {
                 stop = true;
                 continue;
             }
@@ -127,6 +144,21 @@ int Run(const Settings& settings, Options options)
             previous = Platform::ReadPerformanceCounter();
             if (options.fixedStep > 0) dt = options.fixedStep;
             if (capture) dt = capture->NextStep(timeline->GetTime());
+
+            if (looping && (timeline->GetTime() + dt >= options.loopEnd || engine->IsFinished())) {
+                // The worlds cannot run backwards: the span starts again from a fresh demo.
+                delete demo;
+                delete engine;
+                engine = new k_Engine(base, dataPath);
+                window->AttachEngine(engine);
+                demo = StartDemo(engine, settings, options);
+                SeekDemo(engine, demo, options.loopStart, seekStep);
+                music->Seek(options.loopStart);
+                graphics = engine->GetGraphics();
+                timeline = engine->GetTimeline();
+                previous = Platform::ReadPerformanceCounter();
+                continue;
+            }
 
             demo->BeginFrame();
             engine->Advance(dt);

@@ -11,6 +11,9 @@ public:
     // Seconds of the tune handed to the device so far: 0 before Play, the tune's length at its end.
     // Ahead of what is heard by at most one device buffer. Safe to call while it plays.
     virtual double GetPosition() const = 0;
+    // Moves the tune to seconds from its start, sample-exact, playing or paused; GetPosition then
+    // counts from there. A time past the end plays silence. False when the decoder cannot seek.
+    virtual bool Seek(double seconds) = 0;
 
 protected:
     IAudioStream() = default;

@@ -80,6 +80,16 @@ bool k_AudioDevice::Start(k_AudioStream* stream)
     return SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_PLAYING;
 }
 
+void k_AudioDevice::Lock()
+{
+    if (m_device) SDL_LockAudioDevice(m_device);
+}
+
+void k_AudioDevice::Unlock()
+{
+    if (m_device) SDL_UnlockAudioDevice(m_device);
+}
+
 void k_AudioDevice::Detach(k_AudioStream* stream)
 {
     if (!m_device)

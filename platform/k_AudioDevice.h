@@ -20,6 +20,9 @@ public:
     bool Start(k_AudioStream* stream);
     void Detach(k_AudioStream* stream);
     int GetFrequency() const { return m_frequency; }
+    // Holds the audio thread off the streams while a stream changes its decoder's place.
+    void Lock();
+    void Unlock();
 
 private:
     static void Fill(void* device, unsigned char* out, int bytes);

@@ -111,6 +111,25 @@ double k_AudioStream::GetPosition() const
     return double(m_framesPlayed.load()) / double(m_device->GetFrequency());
 }
 
+bool k_AudioStream::Seek(double seconds)
+{
+    const vorbis_info* info = ov_info(m_vorbis.get(), -1);
+    const ogg_int64_t total = ov_pcm_total(m_vorbis.get(), -1);
+    ogg_int64_t frame = ogg_int64_t(seconds * double(info->rate) + 0.5);
+    if (frame < 0)
+        frame = 0;
+    m_device->Lock();
+    const bool inside = frame < total;
+    const bool moved = !inside || ov_pcm_seek(m_vorbis.get(), frame) == 0;
+    if (moved) {
+        SDL_AudioStreamClear(m_converter);  // nothing of the old place may follow the new one
+        m_drained = !inside;
+        m_framesPlayed = uint64_t(seconds * double(m_device->GetFrequency()) + 0.5);
+    }
+    m_device->Unlock();
+    return moved;
+}
+
 void k_AudioStream::Mix(float* out, int frames)
 {
     const int wanted = frames * kDeviceChannels * int(sizeof(float));

@@ -20,6 +20,7 @@ public:
 
     bool Play() override;
     double GetPosition() const override;
+    bool Seek(double seconds) override;
 
     // On the audio thread, under the device lock: writes frames stereo float frames, silence
     // after the end of the tune.

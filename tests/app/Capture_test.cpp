@@ -119,9 +119,13 @@ TEST(Capture, TheClockFollowsTheFrameCounter)
     EXPECT_DOUBLE_EQ(ntsc.TimeOf(0), 0);
     EXPECT_DOUBLE_EQ(ntsc.TimeOf(60000), 1001);  // no drift over a long run
     EXPECT_DOUBLE_EQ(ntsc.TimeOf(1), 1001.0 / 60000);
+    EXPECT_DOUBLE_EQ(ntsc.NextStep(0.00001), 0);  // frame 0 takes no step back
     Capture thirty("unused", 30, 1, 40, 42);
+    EXPECT_EQ(thirty.GetFirstFrame(), 1200);
     EXPECT_DOUBLE_EQ(thirty.TimeOf(1200), 40);
-    EXPECT_DOUBLE_EQ(thirty.NextStep(0.00001), 0);  // frame 0 waits for no step back
+    EXPECT_NEAR(thirty.NextStep(39.96), 0.04, 1e-12);  // a seek's end lands exactly on the span's start
+    Capture late("unused", 24, 1, 1.01, -1);
+    EXPECT_EQ(late.GetFirstFrame(), 25);
 }
 
 }  // namespace

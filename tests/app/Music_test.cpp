@@ -42,6 +42,7 @@ public:
     }
     bool Play() override { return m_script.played = m_script.plays; }
     double GetPosition() const override { return 12.5; }
+    bool Seek(double) override { return true; }
 
 private:
     Script& m_script;

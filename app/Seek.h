@@ -1,0 +1,18 @@
+// Seeking: brings a freshly set-up demo to a demo time in the state it would have had if played
+// there frame by frame, without presenting anything.
+#pragma once
+
+class IEngine;
+class k_Demo;
+
+// How long before the target the frames are drawn as well as stepped: state that lives in
+// render targets (feedback buffers, adapted luminance) settles within it.
+constexpr double kSeekDrawnSeconds = 4.0;
+// The step of a seek when the run has no fixed step.
+constexpr double kDefaultSeekStep = 1.0 / 60.0;
+
+// Steps the clock by `step` while a further step stays short of `target`, so that the next
+// frame of that step reaches it exactly as a run from the start would: every cue fires and every
+// world updates on the way, and the last kSeekDrawnSeconds are drawn too. The clock must have
+// made its first step.
+void SeekDemo(IEngine* engine, k_Demo* demo, double target, double step);
