@@ -7,11 +7,12 @@
 #include "resources/IResourceFactory.h"
 #include "resources/ITexture.h"
 
-TerrainScene AddTerrainScene(IEngine* engine)
+TerrainScene AddTerrainScene(IEngine* engine, const std::function<void()>& afterTerrain)
 {
     TerrainScene scene;
     scene.terrain = std::make_unique<k_TerrainWorld>(engine);
     engine->AddWorld(scene.terrain.get());
+    if (afterTerrain) afterTerrain();
 
     IGraphics* graphics = engine->GetGraphics();
     IRenderTarget* target = engine->GetResourceFactory()->CreateRenderTarget(graphics->GetWidth(), graphics->GetHeight());

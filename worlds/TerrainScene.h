@@ -2,6 +2,7 @@
 // that the HDR-to-LDR world tone-maps into the window.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "worlds/k_HdrToLdrWorld.h"
@@ -16,5 +17,6 @@ struct TerrainScene {
 };
 
 // Creates both worlds and adds them to the initialised engine, terrain first, with the scene
-// target of the window's size between them.
-TerrainScene AddTerrainScene(IEngine* engine);
+// target of the window's size between them; afterTerrain runs once the terrain is added (the
+// demo shows a loading step there).
+TerrainScene AddTerrainScene(IEngine* engine, const std::function<void()>& afterTerrain = {});
