@@ -13,11 +13,13 @@ public:
     // CSV lines "demo time,milliseconds"; false with the reason logged when it cannot be written.
     bool Write(const std::string& path) const;
 
-private:
     struct Frame {
         double demoTime;
         double milliseconds;
     };
+    const std::vector<Frame>& GetFrames() const { return m_frames; }
+
+private:
     std::vector<Frame> m_frames;
     long long m_previous = -1;
 };

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/Benchmark.h"
 #include "app/Capture.h"
 #include "app/DataCheck.h"
 #include "app/FrameCapture.h"
@@ -29,6 +30,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "resources/LoadClock.h"
 #include "platform/k_AudioDevice.h"
 #include "worlds/ViewerScenes.h"
 
@@ -64,24 +66,45 @@ void ReportDrift(const Music& music, ITimeline* timeline)
     std::_Exit(0);
 }
 
-// Sets a demo (or one viewer scene) up on an initialised engine and makes its first step.
-k_Demo* StartDemo(k_Engine* engine, const Settings& settings, const Options& options)
+double SecondsSince(int64_t counter)
 {
+    return static_cast<double>(Platform::ReadPerformanceCounter() - counter) /
+           static_cast<double>(Platform::ReadPerformanceFrequency());
+}
+
+// Sets a demo (or one viewer scene) up on the engine, makes its first step and notes the time spent.
+k_Demo* StartDemo(k_Engine* engine, const Settings& settings, const Options& options, StartupSplit& startup)
+{
+    int64_t began = Platform::ReadPerformanceCounter();
     engine->Initialize();
     engine->GetGraphics()->SetAspectRatio(settings.aspectRatio);
     engine->GetGraphics()->SetLetterbox(options.letterbox);
+    startup.archive = SecondsSince(began);
+    began = Platform::ReadPerformanceCounter();
+    const double textures = LoadClock::Seconds(LoadClock::Textures);
+    const double shaders = LoadClock::Seconds(LoadClock::Shaders);
     k_Demo* demo = new k_Demo(engine);
     if (options.scene.empty())
         demo->Setup();
     else
         SetupViewerScene(engine, options.scene);
     engine->Advance(0.00001);
+    startup.textures = LoadClock::Seconds(LoadClock::Textures) - textures;
+    startup.shaders = LoadClock::Seconds(LoadClock::Shaders) - shaders;
+    startup.worlds = SecondsSince(began) - startup.textures - startup.shaders;
     return demo;
 }
 
 int Run(const Settings& settings, Options options)
 {
+    const int64_t launched = Platform::ReadPerformanceCounter();
     std::sort(options.shots.begin(), options.shots.end());
+    if (options.benchmark) {
+        if (options.fixedStep <= 0) options.fixedStep = kBenchmarkStep;
+        if (options.until < 0) options.until = kBenchmarkEnd;
+    }
+    const bool timed = options.benchmark || !options.frameTimes.empty();
+    StartupSplit startup;
     k_Engine* engine = nullptr;
     k_Window* window = nullptr;
     int exitCode = 0;
@@ -95,7 +118,8 @@ int Run(const Settings& settings, Options options)
         window->Create();
         RequireGlFeatures();
         window->Present();
-        k_Demo* demo = StartDemo(engine, settings, options);
+        startup.window = SecondsSince(launched);
+        k_Demo* demo = StartDemo(engine, settings, options, startup);
 
         std::unique_ptr<Capture> capture;
         if (!options.captureDir.empty()) {
@@ -151,7 +175,7 @@ int Run(const Settings& settings, Options options)
                 delete engine;
                 engine = new k_Engine(base, dataPath);
                 window->AttachEngine(engine);
-                demo = StartDemo(engine, settings, options);
+                demo = StartDemo(engine, settings, options, startup);
                 SeekDemo(engine, demo, options.loopStart, seekStep);
                 music->Seek(options.loopStart);
                 graphics = engine->GetGraphics();
@@ -169,11 +193,15 @@ int Run(const Settings& settings, Options options)
             const bool captured = !capture || capture->FrameDrawn(graphics->GetWidth(), graphics->GetHeight(),
                                                                    engine->IsFinished());
             window->Present();
-            if (!options.frameTimes.empty()) frameTimes.Record(time);
+            if (frame == 0) startup.total = SecondsSince(launched);
+            if (timed) frameTimes.Record(time);
             stop = ReachedEnd(options, ++frame, time, shotsTaken) || !captured;
         }
         if (capture && !capture->Finish()) exitCode = 1;
         if (!options.frameTimes.empty()) frameTimes.Write(options.frameTimes);
+        if (options.benchmark && !ReportBenchmark(frameTimes, window, graphics->GetWidth(), graphics->GetHeight(),
+                                                  startup, options.csv))
+            exitCode = 1;
 
         ReportDrift(*music, timeline);
         music.reset();

@@ -1,4 +1,5 @@
 // The resource factory. Construction errors arrive as thrown wide messages and become null.
+#include "resources/LoadClock.h"
 #include "resources/k_ResourceFactory.h"
 
 #include <exception>
@@ -109,6 +110,7 @@ void k_ResourceFactory::Initialize() { Log::Info() << "Initializing resource fac
 ITexture* k_ResourceFactory::LoadTexture(const std::wstring& name, const std::wstring& file)
 {
     Log::Info() << "Loading " << file << "...";
+    const LoadClock::Scope clock(LoadClock::Textures);
     return FindOrMake(m_textures, name, [&]() -> std::unique_ptr<ITexture> {
         if (HasExtension(file, L".jpg")) return std::make_unique<k_JpegTexture>(m_engine, file);
         if (HasExtension(file, L".png")) return std::make_unique<k_PngTexture>(m_engine, file);
@@ -126,6 +128,7 @@ IShader* k_ResourceFactory::CreateShader(const std::wstring& name, int type, con
                                          const std::string& source)
 {
     Log::Info() << "Creating " << shaderName << "...";
+    const LoadClock::Scope clock(LoadClock::Shaders);
     return FindOrMake(m_shaders, name,
                       [&] { return std::make_unique<k_Shader>(m_engine, type, shaderName, source); });
 }
@@ -133,6 +136,7 @@ IShader* k_ResourceFactory::CreateShader(const std::wstring& name, int type, con
 IShader* k_ResourceFactory::LoadShader(const std::wstring& name, int type, const std::wstring& file)
 {
     Log::Info() << "Loading " << file << "...";
+    const LoadClock::Scope clock(LoadClock::Shaders);
     return FindOrMake(m_shaders, name, [&] { return std::make_unique<k_Shader>(m_engine, type, file); });
 }
 
@@ -144,6 +148,7 @@ ITransformationAnimation* k_ResourceFactory::GetTransformationAnimation(const st
 IShaderProgram* k_ResourceFactory::CreateShaderProgram(std::vector<IShader*> shaders)
 {
     Log::Info() << "Creating shader program...";
+    const LoadClock::Scope clock(LoadClock::Shaders);
     std::unique_ptr<IShaderProgram> program = Construct(
         [&]() -> std::unique_ptr<IShaderProgram> { return std::make_unique<k_ShaderProgram>(m_engine, shaders); });
     if (!program) return nullptr;

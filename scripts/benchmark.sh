@@ -1,6 +1,7 @@
 #!/bin/sh
 # Frame cost of each scene and of each span of the demo, next to the floor program of the demo's
-# frame structure measured in the same run (when ../shared/perf is there). Not a test: it prints.
+# frame structure measured in the same run (when ../shared/perf is there); the demo's spans come
+# from the program's --benchmark table. Not a test: it prints.
 # Usage: scripts/benchmark.sh [WxH ...]   (default 640x360 1280x720; build/ must be built)
 set -e
 cd "$(dirname "$0")/.."
@@ -23,15 +24,12 @@ for size in $sizes; do
         run build/meridian --window "$size" --mute --scene "$scene" --fixed-step 0.04 --frames 150 \
             --frame-times "$work/$scene-$size.csv" > /dev/null
     done
-    run build/meridian --window "$size" --mute --fixed-step 0.05 --until 186 \
-        --frame-times "$work/demo-$size.csv" > /dev/null
     python3 - "$work" "$size" <<'PY'
 import csv, statistics, sys
 work, size = sys.argv[1], sys.argv[2]
-def times(name, start=0.0, end=1e9, warmup=20):
+def times(name, warmup=20):
     rows = list(csv.reader(open(f"{work}/{name}-{size}.csv")))[1:]
-    ms = [float(r[1]) for r in rows if start <= float(r[0]) < end]
-    return ms[warmup:] if name != "demo" else ms
+    return [float(r[1]) for r in rows][warmup:]
 def line(label, ms):
     ms = sorted(ms)
     if ms:
@@ -39,8 +37,7 @@ def line(label, ms):
         print(f"{label:28s} median {statistics.median(ms):7.1f} ms   p95 {p95:7.1f} ms   frames {len(ms)}")
 for scene in ("terrain", "plasma", "drift", "logo"):
     line(f"scene {scene}", times(scene))
-for label, a, b in (("opening 0-27", 0, 27), ("terrain 27-76.6", 27, 76.6), ("plasma 76.6-169", 76.6, 169),
-                    ("closing 169-175", 169, 175), ("logo 175-186", 175, 186)):
-    line(f"demo {label}", times("demo", a, b))
 PY
+    # The demo's scene spans: the program's own benchmark table.
+    run build/meridian --window "$size" --benchmark | sed -n '/^Benchmark at/,$p'
 done
