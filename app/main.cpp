@@ -11,6 +11,7 @@
 #include "app/Benchmark.h"
 #include "app/Capture.h"
 #include "app/DataCheck.h"
+#include "app/DevOverlay.h"
 #include "app/FrameCapture.h"
 #include "app/FrameTimes.h"
 #include "app/GlFeatures.h"
@@ -131,9 +132,10 @@ int Run(const Settings& settings, Options options)
         // A capture or a benchmark opens no audio device: they run where there is none.
         if (!options.mute && !capture && !options.benchmark) music->Open(engine->GetFileSystem());
 
-        const bool looping = options.loopStart >= 0;
+        std::unique_ptr<DevOverlay> overlay;
+        if (options.dev) overlay = std::make_unique<DevOverlay>(window->GetHandle());
         const double seekStep = options.fixedStep > 0 ? options.fixedStep : kDefaultSeekStep;
-        const double startAt = options.seek >= 0 ? options.seek : looping ? options.loopStart : 0;
+        const double startAt = options.seek >= 0 ? options.seek : options.loopStart >= 0 ? options.loopStart : 0;
         if (capture)
             SeekDemo(engine, demo, capture->TimeOf(capture->GetFirstFrame()), capture->TimeOf(1));
         else if (startAt > 0)
@@ -147,6 +149,7 @@ int Run(const Settings& settings, Options options)
         int64_t previous = Platform::ReadPerformanceCounter();
         long frame = 0;
         size_t shotsTaken = 0;
+        double restartAt = -1;  // a loop's start or a scrubbed-to time
         FrameTimes frameTimes;
         for (bool stop = false; !stop;) {
             Platform::Event event;
@@ -158,6 +161,7 @@ int Run(const Settings& settings, Options options)
                 continue;
             }
             if (!window->IsActive()) continue;
+            const bool looping = options.loopStart >= 0;
             if (engine->IsFinished() && !looping) {
                 stop = true;
                 continue;
@@ -166,20 +170,29 @@ int Run(const Settings& settings, Options options)
             const int64_t frequency = Platform::ReadPerformanceFrequency();
             double dt = static_cast<double>(static_cast<long double>(now - previous) / frequency);
             previous = Platform::ReadPerformanceCounter();
+            const double wallMs = 1000.0 * dt;
             if (options.fixedStep > 0) dt = options.fixedStep;
             if (capture) dt = capture->NextStep(timeline->GetTime());
+            if (overlay) dt = overlay->Step(dt, seekStep);
 
-            if (looping && (timeline->GetTime() + dt >= options.loopEnd || engine->IsFinished())) {
-                // The worlds cannot run backwards: the span starts again from a fresh demo.
-                delete demo;
-                delete engine;
-                engine = new k_Engine(base, dataPath);
-                window->AttachEngine(engine);
-                demo = StartDemo(engine, settings, options, startup);
-                SeekDemo(engine, demo, options.loopStart, seekStep);
-                music->Seek(options.loopStart);
-                graphics = engine->GetGraphics();
-                timeline = engine->GetTimeline();
+            if (looping && (timeline->GetTime() + dt >= options.loopEnd || engine->IsFinished()))
+                restartAt = options.loopStart;
+            if (restartAt >= 0) {
+                if (restartAt < timeline->GetTime()) {
+                    // The worlds cannot run backwards: the demo starts afresh in the same window.
+                    if (overlay) overlay->ReleaseGl();
+                    delete demo;
+                    delete engine;
+                    engine = new k_Engine(base, dataPath);
+                    window->AttachEngine(engine);
+                    if (overlay) overlay->AcquireGl();
+                    demo = StartDemo(engine, settings, options, startup);
+                    graphics = engine->GetGraphics();
+                    timeline = engine->GetTimeline();
+                }
+                SeekDemo(engine, demo, restartAt, seekStep);
+                music->Seek(restartAt);
+                restartAt = -1;
                 previous = Platform::ReadPerformanceCounter();
                 continue;
             }
@@ -187,6 +200,8 @@ int Run(const Settings& settings, Options options)
             demo->BeginFrame();
             engine->Advance(dt);
             const double time = timeline->GetTime();
+            // Drawn before the shots: a picture taken with --dev shows what is on the screen.
+            if (overlay) restartAt = overlay->Draw(engine, time, wallMs, options.loopStart, options.loopEnd);
             for (; shotsTaken < options.shots.size() && time >= options.shots[shotsTaken]; ++shotsTaken)
                 CaptureFrame(graphics->GetWidth(), graphics->GetHeight(),
                              CapturePath(options.outDir, options.shots[shotsTaken]));
@@ -205,6 +220,7 @@ int Run(const Settings& settings, Options options)
 
         ReportDrift(*music, timeline);
         music.reset();
+        overlay.reset();
         delete demo;
         delete window;
         delete engine;

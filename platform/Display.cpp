@@ -149,10 +149,17 @@ void DeleteGlContext(GlContext* context)
 
 void SwapBuffers(NativeWindow* window) { SDL_GL_SwapWindow(window->window); }
 
+namespace {
+RawEventHook g_rawEventHook = nullptr;
+}  // namespace
+
+void SetRawEventHook(RawEventHook hook) { g_rawEventHook = hook; }
+
 bool PollEvent(Event& event)
 {
     SDL_Event e;
     if (!SDL_PollEvent(&e)) return false;
+    if (g_rawEventHook) g_rawEventHook(&e);
     event = Event();
     switch (e.type) {
     case SDL_QUIT:

@@ -54,6 +54,10 @@ struct Event {
     Size size;    // Resized: the new client size
 };
 bool PollEvent(Event& event);
+// Hands every polled event to hook first, in the window system's own form (an overlay's input);
+// null removes it.
+using RawEventHook = void (*)(const void* nativeEvent);
+void SetRawEventHook(RawEventHook hook);
 // Queues a Quit event: the loop ends at its next poll.
 void PostQuit();
 

@@ -1,6 +1,6 @@
 #!/bin/sh
 # The program's additions for demo makers, end to end: the start-up check of OpenGL features,
-# letterboxing, exact capture, seeking and the installed release.
+# letterboxing, exact capture, seeking, looping, the developer overlay and the installed release.
 # Usage: makers_run_test.sh path/to/meridian
 set -eu
 meridian=$1
@@ -75,6 +75,17 @@ pass
     --frame-times "$work/loop.csv" > /dev/null || fail "loop run"
 [ "$(cut -d, -f1 "$work/loop.csv" | grep -c '^2\.0')" -eq 2 ] || fail "loop: $(cut -d, -f1 "$work/loop.csv" | tr '\n' ' ')"
 [ "$(cut -d, -f1 "$work/loop.csv" | sed 1d | sort -n | tail -1)" = "2.9000" ] || fail "loop passes its end"
+pass
+
+# The developer overlay is drawn only with --dev: its window covers the top left of the picture.
+"$meridian" --window 640x360 --mute --scene plasma --dev --fixed-step 0.04 --shot 2 --out "$work/dev" > /dev/null \
+    || fail "dev run"
+"$meridian" --window 640x360 --mute --scene plasma --fixed-step 0.04 --shot 2 --out "$work/plain" > /dev/null \
+    || fail "plain run"
+difference=$(python3 "$pngdiff" "$work/dev/t0002.000.png" "$work/plain/t0002.000.png")
+python3 -c "import sys; sys.exit(0 if float('$difference') > 0.02 else 1)" || fail "no overlay with --dev ($difference)"
+python3 "$pngdiff" "$work/plain/t0002.000.png" "$work/wide/t0002.000.png" > /dev/null 2>&1 \
+    && fail "sizes should differ"  # guards the comparison tool itself
 pass
 
 # The release folder, installed and moved elsewhere, plays from an unrelated working directory.
