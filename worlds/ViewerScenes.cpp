@@ -130,7 +130,7 @@ const Scene kScenes[] = {
     {"plasma", [](IEngine* engine) { AddOverlays(engine, kClear, 0); }},
     {"drift",
      [](IEngine* engine) {
-         const Overlays overlays = AddOverlays(engine, kClear, 0);
+         const Overlays overlays = AddOverlays(engine, kClear, 1);
          AddWorld<k_DriftShowcase>(engine, overlays.after, overlays.drift);
      }},
     {"logo",

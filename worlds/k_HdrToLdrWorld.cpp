@@ -39,8 +39,7 @@ k_HdrToLdrWorld::k_HdrToLdrWorld(IEngine* engine, ITexture* scene) : k_World(eng
 void k_HdrToLdrWorld::Initialize()
 {
     IResourceFactory* factory = m_engine->GetResourceFactory();
-    auto callback = std::make_unique<k_DeltaTimeShaderCallback>(m_engine);
-    if (factory->RegisterShaderCallback(callback.get())) callback.release();
+    RegisterDeltaTimeCallback(m_engine);
 
     SetCamera(factory->CreateCamera());
 

@@ -50,9 +50,7 @@ protected:
         texture = engine->GetResourceFactory()->LoadTexture(L"picture.png", L"picture.png");
         ASSERT_NE(texture, nullptr);
 
-        const char* source = std::getenv("KORVANTA_SOURCE_DIR");
-        ASSERT_NE(source, nullptr);
-        engine->GetFileSystem()->UseDirectory(Text::FromUtf8(std::string(source) + "/data"));
+        UseSourceData();
         LogCapture log;
         quad = std::make_unique<k_DistortedQuad>(engine.get(), texture);
         EXPECT_EQ(log.Count(Log::Level::Error) + log.Count(Log::Level::Warning), 0) << log.Lines().back();

@@ -55,10 +55,7 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        const char* source = std::getenv("KORVANTA_SOURCE_DIR");
-        ASSERT_NE(source, nullptr);
-        engine->GetFileSystem()->UseDirectory(folder.Path().wstring());
-        engine->GetFileSystem()->UseDirectory(Text::FromUtf8(std::string(source) + "/data"));
+        UseSourceData();
         display = std::make_unique<k_World>(engine.get(), "Captions");
         handOver = std::make_unique<k_World>(engine.get(), "Drift");
     }

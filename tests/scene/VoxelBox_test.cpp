@@ -21,9 +21,7 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        const char* source = std::getenv("KORVANTA_SOURCE_DIR");
-        ASSERT_NE(source, nullptr);
-        engine->GetFileSystem()->UseDirectory(Text::FromUtf8(std::string(source) + "/data"));
+        UseSourceData();
         DrainErrors();
     }
 

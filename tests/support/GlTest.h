@@ -5,11 +5,15 @@
 
 #include <GL/glew.h>
 #include <array>
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "app/k_Engine.h"
 #include "app/k_Window.h"
 #include "graphics/IGraphics.h"
+#include "platform/Text.h"
+#include "resources/IFileSystem.h"
 #include "support/LogCapture.h"
 
 // Identity matrices and no depth test, culling, blending, lighting or texturing: what a test
@@ -46,6 +50,22 @@ protected:
     {
         window.reset();
         engine.reset();
+    }
+
+    // Content as written in the repository's data/ folder: materials and shaders.
+    void UseSourceData()
+    {
+        const char* source = std::getenv("KORVANTA_SOURCE_DIR");
+        ASSERT_NE(source, nullptr);
+        engine->GetFileSystem()->UseDirectory(Text::FromUtf8(std::string(source) + "/data"));
+    }
+
+    // The built data.pak: the pictures and the music too.
+    void UseBuiltArchive()
+    {
+        const char* build = std::getenv("KORVANTA_BUILD_DIR");
+        ASSERT_NE(build, nullptr);
+        engine->GetFileSystem()->Mount(Text::FromUtf8(std::string(build) + "/data.pak"));
     }
 
     // The back buffer's pixel at (x, y), origin at the bottom left, as RGBA bytes.

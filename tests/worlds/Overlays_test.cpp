@@ -55,9 +55,7 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        const char* build = std::getenv("KORVANTA_BUILD_DIR");
-        ASSERT_NE(build, nullptr);
-        engine->GetFileSystem()->Mount(Text::FromUtf8(std::string(build) + "/data.pak"));
+        UseBuiltArchive();
         const float grey[4] = {64 / 255.0f, 64 / 255.0f, 64 / 255.0f, 1};
         beneath = std::make_unique<k_World>(engine.get(), "Beneath");
         beneath->SetClearColor(grey);
