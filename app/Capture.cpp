@@ -29,7 +29,7 @@ double Capture::TimeOf(long frame) const
     return static_cast<double>(static_cast<long double>(frame) * m_denominator / m_numerator);
 }
 
-bool Capture::Open(IFileSystem* fileSystem)
+void Capture::Open(IFileSystem* fileSystem)
 {
     std::unique_ptr<IFile> tune = fileSystem->OpenFile(kTuneName);
     if (!tune) {
@@ -45,7 +45,6 @@ bool Capture::Open(IFileSystem* fileSystem)
             m_tuneSeconds = format.seconds;
         }
     }
-    return true;
 }
 
 double Capture::NextStep(double now) const

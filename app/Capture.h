@@ -15,8 +15,9 @@ public:
 
     // Demo time of frame `frame`, counted from demo time 0: frame * denominator / numerator.
     double TimeOf(long frame) const;
-    // Reads the tune (for the WAV and the length shown); false with the reason logged.
-    bool Open(IFileSystem* fileSystem);
+    // Reads the tune (for the WAV and the capture's end); without a playable one the capture is
+    // silent, with the reason logged.
+    void Open(IFileSystem* fileSystem);
     // The step that brings the clock from `now` to the next frame's time (never negative).
     double NextStep(double now) const;
     // After the frame at TimeOf(current frame) is drawn: writes it when inside the span, shows

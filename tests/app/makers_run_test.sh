@@ -49,6 +49,10 @@ channels, rate = struct.unpack('<HI', data[22:28])
 frames = struct.unpack('<I', data[40:44])[0] // (2 * channels)
 assert (rate, frames, len(data)) == (44100, 88200, 44 + frames * 2 * channels), (rate, frames, len(data))
 PY
+if command -v ffprobe > /dev/null; then
+    [ "$(ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 \
+        "$work/capture/meridian.mp4")" = 60 ] || fail "capture video"
+fi
 pass
 
 # Seeking gives the picture of a run played up to that time with the same step: the drift scene's
@@ -84,8 +88,6 @@ pass
     || fail "plain run"
 difference=$(python3 "$pngdiff" "$work/dev/t0002.000.png" "$work/plain/t0002.000.png")
 python3 -c "import sys; sys.exit(0 if float('$difference') > 0.02 else 1)" || fail "no overlay with --dev ($difference)"
-python3 "$pngdiff" "$work/plain/t0002.000.png" "$work/wide/t0002.000.png" > /dev/null 2>&1 \
-    && fail "sizes should differ"  # guards the comparison tool itself
 pass
 
 # The release folder, installed and moved elsewhere, plays from an unrelated working directory.
