@@ -202,11 +202,9 @@ int RunDataCheck(const std::string& requested)
         graphics->Resize(64, 64);
         graphics->Initialize();
         IFileSystem* files = engine->GetFileSystem();
-        files->Mount(Text::FromUtf8(path.string()));
+        if (!files->Mount(Text::FromUtf8(path.string()))) Fail(report, "neither a folder nor a readable archive");
         std::vector<std::string> entries;
         for (const std::wstring& name : files->ListFiles()) entries.push_back(Text::ToUtf8(name));
-        if (entries.empty() && !std::filesystem::is_directory(path))
-            Fail(report, "neither a folder nor a readable archive");
 
         DataCheck check(*engine, report);
         for (const std::string& entry : entries) {
