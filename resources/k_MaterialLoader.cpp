@@ -208,13 +208,8 @@ void k_MaterialLoader::BeginShaderSection(Mode mode, const std::vector<std::stri
     m_shaderName = Text::FromUtf8(header[1]);
     m_shaderSource.assign(static_cast<size_t>(GetLineNumber()), '\n');
     if (mode != GeometryShader) return;
-    try {
-        m_geometryInput = static_cast<int>(ParsePrimitiveTopology(header[2]));
-        m_geometryOutput = static_cast<int>(ParsePrimitiveTopology(header[3]));
-    } catch (const wchar_t* message) {
-        Log::Error() << message << Where();
-        throw ReportedFailure();
-    }
+    m_geometryInput = Topology(header[2]);
+    m_geometryOutput = Topology(header[3]);
     m_geometryMaxVertices = std::atoi(header[4].c_str());
 }
 
@@ -355,9 +350,9 @@ void k_MaterialLoader::ReadMaterialKey(const std::vector<std::string>& tokens)
         const std::wstring file = Text::FromUtf8(value);
         IShader* shader = factory->LoadShader(file, 1, file);
         if (!shader) return;
+        const int input = Topology(tokens[2]);
+        const int output = Topology(tokens[3]);
         try {
-            const int input = static_cast<int>(ParsePrimitiveTopology(tokens[2]));
-            const int output = static_cast<int>(ParsePrimitiveTopology(tokens[3]));
             shader->SetGeometryParameters(input, output, std::atoi(tokens[4].c_str()));
         } catch (const wchar_t* message) {
             Log::Error() << message << Where();
@@ -412,6 +407,16 @@ void k_MaterialLoader::ReadTextureSlot(const std::vector<std::string>& tokens, b
     if (tokens.size() > wrap) slot.wrapS = slot.wrapT = Wrap(tokens[wrap]);
     if (tokens.size() > wrap + 1) slot.wrapT = Wrap(tokens[wrap + 1]);
     m_pass->textures[unit] = slot;
+}
+
+int k_MaterialLoader::Topology(const std::string& word)
+{
+    try {
+        return static_cast<int>(ParsePrimitiveTopology(word));
+    } catch (const wchar_t* message) {
+        Log::Error() << message << " Unknown topology: " << word << Where();
+        throw ReportedFailure();
+    }
 }
 
 int k_MaterialLoader::Comparison(const std::string& word)

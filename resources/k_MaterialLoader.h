@@ -51,6 +51,8 @@ private:
     // The same for a shader file; one that could not be read is left out, with an error.
     void UseShaderFile(IShader* shader, const std::string& fileName);
 
+    // The GL code of a topology word; an unknown one is logged and throws ReportedFailure.
+    int Topology(const std::string& word);
     // Values of the file's word tables; an unknown word warns and gives the table's default.
     int Comparison(const std::string& word);
     int Culling(const std::string& word);

@@ -84,7 +84,7 @@ TEST(DataCheckTest, BrokenContentFailsWithItsFileAndLine)
         {"unknown key", "Key.mat", std::string(kShaders) + "material {\nuseshader p\nblend true\n}\n",
          "Key.mat: warning: MaterialLoader: Unknown contenttype: blend (Key.mat:9)"},
         {"topology", "Geo.mat", "geometryshader g Triangles TriangleStrip 3 {{\nvoid main() {}\n}}\n",
-         "Geo.mat: error: Invalid value passed to r_PrimitiveTopology::Parse! (Geo.mat:1)"},
+         "Geo.mat: error: Invalid value passed to r_PrimitiveTopology::Parse! Unknown topology: Triangles (Geo.mat:1)"},
         {"no shaders", "Empty.mat", "material {\n}\n", "Empty.mat: error: MaterialLoader: No shaders definied. (Empty.mat:2)"},
         {"missing texture", "Tex.mat", std::string(kShaders) + "material {\nuseshader p\nloadtexture 0 gone.png\n}\n",
          "Tex.mat: error: MaterialLoader: Texture gone.png not loaded (Tex.mat:9)"},

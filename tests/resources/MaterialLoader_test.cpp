@@ -529,7 +529,7 @@ TEST_F(MaterialLoaderTest, InvalidGeometrySettingsFailTheMaterial)
         const char* error;
     } cases[] = {
         {"topology.mat", "geometryshader g Triangle Strip 3 {{\n" + geometry + "}}\n",
-         "Invalid value passed to r_PrimitiveTopology::Parse! (topology.mat:1)"},
+         "Invalid value passed to r_PrimitiveTopology::Parse! Unknown topology: Strip (topology.mat:1)"},
         {"output.mat", "geometryshader g Triangle Triangle 3 {{\n" + geometry + "}}\n",
          "You can only use Point, TriangleStrip or LineStrip as geometry shader output primitive topology! "
          "(output.mat:4)"},
@@ -537,7 +537,7 @@ TEST_F(MaterialLoaderTest, InvalidGeometrySettingsFailTheMaterial)
          "You can only use Point, TriangleStrip or LineStrip as geometry shader output primitive topology! "
          "(key.mat:2)"},
         {"keytopology.mat", "material {\ngeometryshader g.gs point Point 4\n}\n",
-         "Invalid value passed to r_PrimitiveTopology::Parse! (keytopology.mat:2)"},
+         "Invalid value passed to r_PrimitiveTopology::Parse! Unknown topology: point (keytopology.mat:2)"},
     };
     folder.Write("g.gs", geometry);
     for (const Case& c : cases) {
@@ -545,6 +545,14 @@ TEST_F(MaterialLoaderTest, InvalidGeometrySettingsFailTheMaterial)
         EXPECT_EQ(Load(c.name, c.text), nullptr) << c.name;
         EXPECT_TRUE(HasLine(log, Log::Level::Error, c.error)) << c.name;
     }
+}
+
+TEST_F(MaterialLoaderTest, ANulByteInALineShowsInTheWarningInsteadOfCuttingItShort)
+{
+    LogCapture log;
+    Load("nul.mat", std::string("material {\nbl\0end\x1b[2J true\n}\n", 29));
+    EXPECT_TRUE(HasLine(log, Log::Level::Warning, "MaterialLoader: Unknown contenttype: bl\\x00end\\x1b[2J (nul.mat:2)"))
+        << Joined(log);
 }
 
 TEST_F(MaterialLoaderTest, KnownKeysWithoutTheirValuesAreWarnedAndIgnored)
