@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kSignatureBytes = 8;
 constexpr png_uint_32 kMaxSide = 16384;  // the largest texture worth decoding
+constexpr png_alloc_size_t kMaxChunkBytes = 8 * 1024 * 1024;
 
 struct PngDecode {
     const unsigned char* data = nullptr;
@@ -60,6 +61,8 @@ bool Decode(PngDecode& decode)
     png_set_read_fn(png, &decode, ReadBytes);
     png_set_sig_bytes(png, kSignatureBytes);
     png_set_user_limits(png, kMaxSide, kMaxSide);
+    // Decompressed text and profile chunks are held whole; none of ours comes near this.
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
     png_read_info(png, info);
     const uint64_t pixels = uint64_t(png_get_image_width(png, info)) * png_get_image_height(png, info);
     if (pixels > kMaxImagePixels) {
@@ -100,6 +103,23 @@ bool Decode(PngDecode& decode)
     return true;
 }
 
+// libpng allocates an ancillary chunk (text, profile) at its declared length before reading
+// it, so a 200-byte file could claim gigabytes: every chunk must fit in the data first.
+bool ChunksFit(const unsigned char* data, size_t size, std::string& error)
+{
+    for (size_t offset = kSignatureBytes; size - offset >= 12;) {
+        const uint32_t length = png_get_uint_32(data + offset);
+        const std::string name(reinterpret_cast<const char*>(data + offset + 4), 4);
+        if (length > size - offset - 12) {
+            error = "chunk " + name + " declares " + std::to_string(length) + " bytes, more than the file holds";
+            return false;
+        }
+        if (name == "IEND") break;
+        offset += 12 + size_t(length);
+    }
+    return true;
+}
+
 }  // namespace
 
 k_PngTexture::k_PngTexture(IEngine* engine, const std::wstring& fileName) : k_ImageTexture(engine)
@@ -113,6 +133,7 @@ bool DecodePng(const unsigned char* data, size_t size, DecodedImage& image)
         image.error = "no PNG signature";
         return false;
     }
+    if (!ChunksFit(data, size, image.error)) return false;
     PngDecode decode;
     decode.data = data;
     decode.size = size;

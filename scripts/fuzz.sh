@@ -22,14 +22,14 @@ for target in $targets; do
     mkdir -p "$work" "$findings"
     dictionary=tests/fuzz/dictionaries/$target.dict
     [ "$target" = archive ] && dictionary=tests/fuzz/dictionaries/zip.dict
-    run="build-fuzz/tests/fuzz/fuzz_$target -max_total_time=$seconds -timeout=10 -rss_limit_mb=2048
-         -max_len=65536 -print_final_stats=1 -dict=$dictionary -artifact_prefix=$findings/"
+    run="build-fuzz/tests/fuzz/fuzz_$target -max_total_time=$seconds -timeout=10 -rss_limit_mb=2048"
+    run="$run -max_len=65536 -print_final_stats=1 -dict=$dictionary -artifact_prefix=$findings/"
     echo "== fuzz_$target for $seconds s"
     # The material target compiles shaders through the driver: it needs a display.
     if [ "$target" = material ] && [ -z "${DISPLAY:-}" ]; then
         run="xvfb-run -a -s \"-screen 0 640x480x24\" $run"
     fi
-    if ! eval "$run $work tests/corpus/$target" > "build-fuzz/fuzz_$target.log" 2>&1; then
+    if ! LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan.supp eval "$run $work tests/corpus/$target" > "build-fuzz/fuzz_$target.log" 2>&1; then
         echo "fuzz_$target FAILED: see build-fuzz/fuzz_$target.log and $findings"
         status=1
     fi

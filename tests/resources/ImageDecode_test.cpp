@@ -2,6 +2,7 @@
 // than the budget are refused before any pixel is allocated.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "resources/ImageDecode.h"
@@ -54,6 +55,19 @@ TEST(ImageDecode, ImagesAboveThePixelBudgetAreRefusedFromTheirHeader)
         EXPECT_EQ(image.height, 32);
         EXPECT_EQ(image.pixels.size(), size_t(64 * 32 * image.channels));
     }
+}
+
+TEST(ImageDecode, AChunkClaimingGigabytesIsRefusedBeforeItIsAllocated)
+{
+    // Found by the PNG fuzz target: 218 bytes whose text chunk declares 1.95 GB.
+    const char* source = std::getenv("KORVANTA_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Run(std::string("cp '") + source + "/tests/corpus/png/fuzz-text-chunk-claims-2gb.png' big.png"), 0);
+    const std::string data = scratch.Read("big.png");
+    DecodedImage image;
+    EXPECT_FALSE(DecodePng(reinterpret_cast<const unsigned char*>(data.data()), data.size(), image));
+    EXPECT_EQ(image.error, "chunk tEXt declares 1951551059 bytes, more than the file holds");
 }
 
 }  // namespace
