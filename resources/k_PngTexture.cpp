@@ -16,6 +16,7 @@ namespace {
 constexpr int kSignatureBytes = 8;
 constexpr png_uint_32 kMaxSide = 16384;  // the largest texture worth decoding
 constexpr png_alloc_size_t kMaxChunkBytes = 8 * 1024 * 1024;
+constexpr uint64_t kMaxDeflateRatio = 1032;  // deflate cannot expand data further
 
 struct PngDecode {
     const unsigned char* data = nullptr;
@@ -104,9 +105,14 @@ bool Decode(PngDecode& decode)
 }
 
 // libpng allocates an ancillary chunk (text, profile) at its declared length before reading
-// it, so a 200-byte file could claim gigabytes: every chunk must fit in the data first.
+// it, so a 200-byte file could claim gigabytes: every chunk must fit in the data first. And
+// the image data must be able to inflate to the declared size, or its pixels are not worth
+// allocating.
 bool ChunksFit(const unsigned char* data, size_t size, std::string& error)
 {
+    uint64_t leastRaw = 0;  // the image's rows without filter bytes, from its header
+    uint64_t pixels = 0;
+    uint64_t imageData = 0;
     for (size_t offset = kSignatureBytes; size - offset >= 12;) {
         const uint32_t length = png_get_uint_32(data + offset);
         const std::string name(reinterpret_cast<const char*>(data + offset + 4), 4);
@@ -114,8 +120,22 @@ bool ChunksFit(const unsigned char* data, size_t size, std::string& error)
             error = "chunk " + name + " declares " + std::to_string(length) + " bytes, more than the file holds";
             return false;
         }
+        if (name == "IHDR" && length >= 13) {
+            static const int kChannels[] = {1, 0, 3, 1, 2, 0, 4};  // by colour type
+            const unsigned char* header = data + offset + 8;
+            const int channels = header[9] < 7 ? kChannels[header[9]] : 0;
+            const uint64_t bitsPerRow = uint64_t(png_get_uint_32(header)) * header[8] * channels;
+            leastRaw = (bitsPerRow + 7) / 8 * png_get_uint_32(header + 4);
+            pixels = uint64_t(png_get_uint_32(header)) * png_get_uint_32(header + 4);
+        }
+        if (name == "IDAT") imageData += length;
         if (name == "IEND") break;
         offset += 12 + size_t(length);
+    }
+    // An image over the pixel budget is refused for that by the decoder.
+    if (pixels <= kMaxImagePixels && imageData * kMaxDeflateRatio < leastRaw) {
+        error = "the image data (" + std::to_string(imageData) + " bytes) is too short for the image's size";
+        return false;
     }
     return true;
 }

@@ -31,6 +31,7 @@ const struct {
 
 struct Setup {
     std::string folder;
+    Platform::NativeWindow* window = nullptr;  // lives as long as the process
     std::unique_ptr<k_Engine> engine;
 };
 
@@ -46,10 +47,10 @@ Setup* Prepare()
         std::fputs(file.text, out);
         std::fclose(out);
     }
-    Platform::NativeWindow* window = Platform::CreateNativeWindow(L"material fuzz", {64, 64}, false);
-    if (!window) std::abort();
+    setup->window = Platform::CreateNativeWindow(L"material fuzz", {64, 64}, false);
+    if (!setup->window) std::abort();
     setup->engine = std::make_unique<k_Engine>(L".");
-    setup->engine->GetGraphics()->CreateContext(window);
+    setup->engine->GetGraphics()->CreateContext(setup->window);
     setup->engine->GetGraphics()->Initialize();
     setup->engine->GetFileSystem()->UseDirectory(Text::FromUtf8(setup->folder));
     return setup;

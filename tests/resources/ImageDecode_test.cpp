@@ -57,6 +57,20 @@ TEST(ImageDecode, ImagesAboveThePixelBudgetAreRefusedFromTheirHeader)
     }
 }
 
+TEST(ImageDecode, APngWhoseDataCannotFillItsSizeIsRefusedBeforeItsPixelsAreAllocated)
+{
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Run("convert -size 64x32 xc:orange -define png:color-type=2 small.png && "
+                          "convert -size 64x32 xc:orange small.jpg"),
+              0);
+    scratch.Write("forge.py", kForge);
+    ASSERT_EQ(scratch.Run("python3 forge.py 4000 4000"), 0);  // within the budget
+    const std::string data = scratch.Read("big.png");
+    DecodedImage image;
+    EXPECT_FALSE(DecodePng(reinterpret_cast<const unsigned char*>(data.data()), data.size(), image));
+    EXPECT_NE(image.error.find("is too short for the image's size"), std::string::npos) << image.error;
+}
+
 TEST(ImageDecode, AChunkClaimingGigabytesIsRefusedBeforeItIsAllocated)
 {
     // Found by the PNG fuzz target: 218 bytes whose text chunk declares 1.95 GB.
