@@ -10,13 +10,16 @@
 #include <set>
 #include <vector>
 
+#include "app/Music.h"
 #include "app/k_Engine.h"
 #include "graphics/IGraphics.h"
 #include "graphics/IRenderer.h"
 #include "platform/Display.h"
 #include "platform/Log.h"
+#include "platform/OggTune.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "resources/IFile.h"
 #include "resources/IFileSystem.h"
 #include "resources/IMaterial.h"
 #include "resources/IResourceFactory.h"
@@ -168,6 +171,17 @@ public:
             Fail(m_report, "the image cannot be loaded");
     }
 
+    // Decoded end to end: a tune that opens may still stop half-way.
+    void CheckTune(const std::string& name)
+    {
+        std::unique_ptr<IFile> tune = m_engine.GetFileSystem()->OpenFile(Text::FromUtf8(name));
+        std::string problem;
+        if (!tune)
+            Fail(m_report, "the tune cannot be read");
+        else if (!OggTune::DecodeWhole(tune->GetData(), tune->GetSize(), problem))
+            Fail(m_report, "the tune cannot be played in full: " + problem);
+    }
+
 private:
     IEngine& m_engine;
     Report& m_report;
@@ -192,7 +206,7 @@ int RunDataCheck(const std::string& requested)
         return 1;
     }
 
-    int materials = 0, shaders = 0, images = 0;
+    int materials = 0, shaders = 0, images = 0, tunes = 0;
     g_report = &report;
     Log::SetSink(CollectLine);
     try {
@@ -202,11 +216,9 @@ int RunDataCheck(const std::string& requested)
         graphics->Resize(64, 64);
         graphics->Initialize();
         IFileSystem* files = engine->GetFileSystem();
-        files->Mount(Text::FromUtf8(path.string()));
+        if (!files->Mount(Text::FromUtf8(path.string()))) Fail(report, "neither a folder nor a readable archive");
         std::vector<std::string> entries;
         for (const std::wstring& name : files->ListFiles()) entries.push_back(Text::ToUtf8(name));
-        if (entries.empty() && !std::filesystem::is_directory(path))
-            Fail(report, "neither a folder nor a readable archive");
 
         DataCheck check(*engine, report);
         for (const std::string& entry : entries) {
@@ -221,7 +233,15 @@ int RunDataCheck(const std::string& requested)
             } else if (EndsWith(lower, ".png") || EndsWith(lower, ".jpg")) {
                 ++images;
                 check.CheckImage(entry);
+            } else if (EndsWith(lower, ".ogg")) {
+                ++tunes;
+                check.CheckTune(entry);
             }
+        }
+        const std::string tuneName = Text::ToUtf8(Music::kTuneName);
+        if (std::find(entries.begin(), entries.end(), tuneName) == entries.end()) {
+            report.subject = tuneName;
+            Fail(report, "the music is missing: the demo would play in silence");
         }
         const std::set<std::string> names(entries.begin(), entries.end());
         for (const CodeProgram& code : kCodePrograms) {
@@ -236,7 +256,7 @@ int RunDataCheck(const std::string& requested)
     g_report = nullptr;
     Platform::DestroyNativeWindow(window);
 
-    std::printf("Checked %d materials, %d shaders and %d images in %s: %d errors, %d warnings.\n", materials, shaders,
-                images, path.string().c_str(), report.errors, report.warnings);
+    std::printf("Checked %d materials, %d shaders, %d images and %d tunes in %s: %d errors, %d warnings.\n", materials,
+                shaders, images, tunes, path.string().c_str(), report.errors, report.warnings);
     return report.errors + report.warnings == 0 ? 0 : 1;
 }

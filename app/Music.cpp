@@ -9,8 +9,9 @@
 
 namespace {
 constexpr int kFrequency = 44100;
-const wchar_t* const kTuneName = L"kv-meridian.ogg";
 }  // namespace
+
+const wchar_t* const Music::kTuneName = L"kv-meridian.ogg";
 
 Music::Music(std::unique_ptr<IAudioDevice> device) : m_device(std::move(device)) {}
 

@@ -10,6 +10,9 @@ class IFileSystem;
 
 class Music {
 public:
+    // The tune's name in the data archive.
+    static const wchar_t* const kTuneName;
+
     explicit Music(std::unique_ptr<IAudioDevice> device);
     // Frees the stream, then the tune's bytes it reads, then the device.
     ~Music();

@@ -34,10 +34,15 @@ k_Engine::~k_Engine()
 void k_Engine::Initialize()
 {
     Log::Info() << "Initializing engine...";
-    if (m_dataPath.empty())
-        m_fileSystem->MountArchive(L"data.pak");
-    else
-        m_fileSystem->Mount(m_dataPath);
+    const std::wstring data = m_dataPath.empty() ? L"data.pak" : m_dataPath;
+    const bool mounted = m_dataPath.empty() ? m_fileSystem->MountArchive(data) : m_fileSystem->Mount(data);
+    if (!mounted) {
+        // Nothing can be shown without data; the message names what was missing. Fatal
+        // messages are thrown as constant text, so it lives on until the process ends.
+        static std::wstring message;
+        message = L"Cannot open the data archive " + data + L".";
+        throw message.c_str();
+    }
     m_resourceFactory->Initialize();
     m_renderer->Initialize();
     m_renderer->SetTimeSamples(0);

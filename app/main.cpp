@@ -59,12 +59,13 @@ void ReportDrift(const Music& music, ITimeline* timeline)
     Log::Info() << line;
 }
 
-// Shows the message and ends the process at once, cleaning nothing up.
+// Shows the message and ends the process at once, cleaning nothing up; the exit code tells
+// scripts that the run failed.
 [[noreturn]] void Fatal(IWindow* window, const std::wstring& message)
 {
     Platform::ShowMessageBox(window ? window->GetHandle() : nullptr, L"Korvanta demo system", message);
     std::fflush(stdout);
-    std::_Exit(0);
+    std::_Exit(1);
 }
 
 double SecondsSince(int64_t counter)

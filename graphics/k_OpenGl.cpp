@@ -5,8 +5,10 @@
 #include <GL/glu.h>
 #include <cstdio>
 
+#include "app/IEngine.h"
 #include "platform/Display.h"
 #include "platform/Log.h"
+#include "resources/IResourceFactory.h"
 
 void k_OpenGl::Resize(int width, int height)
 {
@@ -54,6 +56,8 @@ void k_OpenGl::CreateContext(Platform::NativeWindow* window)
 void k_OpenGl::ReleaseContext()
 {
     if (!m_context) return;
+    // GL objects are deleted while the context they live in is current; after it, undefined.
+    if (IResourceFactory* factory = m_engine ? m_engine->GetResourceFactory() : nullptr) factory->ReleaseAll();
     Platform::MakeCurrent(nullptr, nullptr);
     Platform::DeleteGlContext(m_context);
     m_context = nullptr;

@@ -4,48 +4,17 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cstring>
-#define OV_EXCLUDE_STATIC_CALLBACKS
-#include <vorbis/vorbisfile.h>
 
 #include "platform/Log.h"
+#include "platform/OggTune.h"
 #include "platform/k_AudioDevice.h"
 
 namespace {
 
 constexpr int kChunkFrames = 4096;
-constexpr int kMaxChannels = 8;  // what the converter can fold down to stereo
 constexpr int kDeviceChannels = 2;
 // A damaged tune may report a hole per packet; after this many in one buffer it is given up.
 constexpr int kMaxHolesPerFill = 64;
-
-size_t ReadMemory(void* into, size_t size, size_t count, void* source)
-{
-    auto* memory = static_cast<k_AudioStream::Memory*>(source);
-    if (size == 0)
-        return 0;
-    const size_t items = std::min(count, (memory->size - memory->offset) / size);
-    if (items)
-        std::memcpy(into, memory->data + memory->offset, items * size);
-    memory->offset += items * size;
-    return items;
-}
-
-int SeekMemory(void* source, ogg_int64_t offset, int whence)
-{
-    auto* memory = static_cast<k_AudioStream::Memory*>(source);
-    const ogg_int64_t base = whence == SEEK_SET   ? 0
-                             : whence == SEEK_CUR ? ogg_int64_t(memory->offset)
-                                                  : ogg_int64_t(memory->size);
-    if (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END)
-        return -1;
-    const ogg_int64_t target = base + offset;
-    if (target < 0 || target > ogg_int64_t(memory->size))
-        return -1;
-    memory->offset = size_t(target);
-    return 0;
-}
-
-long TellMemory(void* source) { return long(static_cast<k_AudioStream::Memory*>(source)->offset); }
 
 }  // namespace
 
@@ -64,9 +33,8 @@ std::unique_ptr<k_AudioStream> k_AudioStream::Create(k_AudioDevice* device, cons
 
 bool k_AudioStream::Open()
 {
-    const ov_callbacks callbacks = {ReadMemory, SeekMemory, nullptr, TellMemory};
     auto vorbis = std::make_unique<OggVorbis_File>();
-    const int opened = ov_open_callbacks(&m_memory, vorbis.get(), nullptr, 0, callbacks);
+    const int opened = ov_open_callbacks(&m_memory, vorbis.get(), nullptr, 0, OggTune::MemoryCallbacks());
     if (opened != 0) {
         Log::Error() << "The tune is not an Ogg Vorbis stream (vorbisfile error " << opened << ").";
         return false;  // a failed open has already released what it took
@@ -74,16 +42,12 @@ bool k_AudioStream::Open()
     m_vorbis = std::move(vorbis);
 
     // Every link of a chained file must share one format: the converter is set up once.
-    const vorbis_info* first = ov_info(m_vorbis.get(), 0);
-    const long links = ov_streams(m_vorbis.get());
-    for (long link = 0; link < links; ++link) {
-        const vorbis_info* info = ov_info(m_vorbis.get(), int(link));
-        if (!info || !first || info->channels < 1 || info->channels > kMaxChannels || info->rate <= 0 ||
-            info->channels != first->channels || info->rate != first->rate) {
-            Log::Error() << "The tune's format cannot be played (link " << link << ").";
-            return false;
-        }
+    const std::string problem = OggTune::FormatProblem(m_vorbis.get());
+    if (!problem.empty()) {
+        Log::Error() << "The tune's format cannot be played: " << problem << ".";
+        return false;
     }
+    const vorbis_info* first = ov_info(m_vorbis.get(), 0);
     m_channels = first->channels;
     m_converter = SDL_NewAudioStream(AUDIO_F32SYS, Uint8(m_channels), int(first->rate), AUDIO_F32SYS,
                                      kDeviceChannels, m_device->GetFrequency());
@@ -98,6 +62,9 @@ bool k_AudioStream::Open()
 k_AudioStream::~k_AudioStream()
 {
     m_device->Detach(this);
+    if (m_stopError.load() < 0)
+        Log::Warning() << "The tune stopped early at " << GetPosition() << " s: damaged data (vorbisfile error "
+                       << m_stopError.load() << ").";
     if (m_converter)
         SDL_FreeAudioStream(m_converter);
     if (m_vorbis)
@@ -141,6 +108,7 @@ void k_AudioStream::Mix(float* out, int frames)
         if (decoded == OV_HOLE && ++holes < kMaxHolesPerFill)
             continue;
         if (decoded <= 0) {
+            m_stopError = decoded;  // told on the main thread, which owns the log
             SDL_AudioStreamFlush(m_converter);  // release what the resampler still holds
             m_drained = true;
             break;

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/IAudioStream.h"
+#include "platform/OggTune.h"
 
 class k_AudioDevice;
-struct OggVorbis_File;
 struct _SDL_AudioStream;
 
 class k_AudioStream : public IAudioStream {
@@ -26,23 +26,17 @@ public:
     // after the end of the tune.
     void Mix(float* out, int frames);
 
-    // The block the decoder reads from; public for the decoder's C callbacks.
-    struct Memory {
-        const unsigned char* data;
-        size_t size;
-        size_t offset;
-    };
-
 private:
     k_AudioStream(k_AudioDevice* device, const void* data, size_t size);
     bool Open();
 
     k_AudioDevice* m_device;  // not owned; outlives the stream
-    Memory m_memory;
+    OggTune::Memory m_memory;
     std::unique_ptr<OggVorbis_File> m_vorbis;  // null until opened
     _SDL_AudioStream* m_converter = nullptr;   // tune rate and channels -> device format; owned
     int m_channels = 0;
     std::vector<float> m_interleaved;  // one decoded chunk, reused
     bool m_drained = false;            // the decoder has given its last sample
     std::atomic<uint64_t> m_framesPlayed{0};
+    std::atomic<long> m_stopError{0};  // the decoder's error that ended the tune, 0 at its true end
 };

@@ -25,7 +25,9 @@ std::vector<std::string> Split(const std::string& line, const char* separators)
 
 bool k_CFileLoader::Load(const std::wstring& fileName)
 {
+    m_sections = 0;
     std::unique_ptr<IFile> file = m_engine->GetFileSystem()->OpenFile(fileName);
+    m_found = file != nullptr;
     if (!file) return false;
     std::istringstream text(std::string(reinterpret_cast<const char*>(file->GetData()), file->GetSize()));
     file.reset();
@@ -33,6 +35,7 @@ bool k_CFileLoader::Load(const std::wstring& fileName)
     m_sectionName.clear();
     m_lineNumber = 0;
     bool inSection = false;
+    int headerLine = 0;
     for (std::string line; std::getline(text, line);) {
         ++m_lineNumber;
         if (!inSection) {
@@ -41,6 +44,8 @@ bool k_CFileLoader::Load(const std::wstring& fileName)
             m_sectionName = header[0];
             m_endMarker = header.back() == "{{" ? "}}" : "}";
             inSection = true;
+            headerLine = m_lineNumber;
+            ++m_sections;
             if (!BeginSection(m_sectionName, header)) return false;
             continue;
         }
@@ -58,6 +63,7 @@ bool k_CFileLoader::Load(const std::wstring& fileName)
         }
         if (!ReadLine(tokens, line)) return false;
     }
+    if (inSection) SectionNeverClosed(m_sectionName, headerLine);
     return true;
 }
 
@@ -68,3 +74,5 @@ bool k_CFileLoader::ReadLine(const std::vector<std::string>&, const std::string&
 bool k_CFileLoader::EndSection(const std::string&) { return true; }
 
 bool k_CFileLoader::TakesRawLines() const { return false; }
+
+void k_CFileLoader::SectionNeverClosed(const std::string&, int) {}

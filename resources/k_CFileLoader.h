@@ -17,7 +17,8 @@ public:
     // Parses the file from the file system. Header tokens are split on ", \t\r", lines inside
     // a section on ", \t()\r"; runs of separators count as one and lines without tokens are
     // skipped, except in a section that takes raw lines. A header whose last token is "{{" ends at a line starting with "}}", any other
-    // at a line starting with "}". A file ending inside a section never ends it. False when
+    // at a line starting with "}". A file ending inside a section never ends it (it is reported
+    // to SectionNeverClosed). False when
     // the file is missing or an operation refused (the rest of the file is then ignored).
     bool Load(const std::wstring& fileName);
 
@@ -31,8 +32,14 @@ protected:
     // that code such as a lone ")" closing a call reaches it unchanged (tokens then empty).
     virtual bool TakesRawLines() const;
 
+    // Called when the file ends inside a section, whose end actions then never run.
+    virtual void SectionNeverClosed(const std::string& name, int headerLine);
+
     // Lines read so far, blank ones included: while an operation runs, the current line's number.
     int GetLineNumber() const { return m_lineNumber; }
+    // Whether the last Load found its file, and how many sections it began.
+    bool FileFound() const { return m_found; }
+    int SectionCount() const { return m_sections; }
 
     IEngine* m_engine;  // not owned
 
@@ -40,4 +47,6 @@ private:
     std::string m_sectionName;
     std::string m_endMarker;
     int m_lineNumber = 0;
+    bool m_found = false;
+    int m_sections = 0;
 };

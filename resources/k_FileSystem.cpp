@@ -2,9 +2,12 @@
 #include "resources/k_FileSystem.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <unzip.h>
 
 #include "platform/Log.h"
@@ -33,13 +36,26 @@ std::wstring Combine(const std::wstring& base, const std::wstring& name)
     return base.back() == L'/' ? base + name : base + L'/' + name;
 }
 
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
-bool SameName(const char* stored, const std::string& wanted)
+// Archive names match regardless of ASCII letter case.
+std::string FoldAscii(std::string name)
 {
-    for (size_t i = 0; i < wanted.size(); ++i)
-        if (FoldAscii(stored[i]) != FoldAscii(wanted[i]))
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return name;
+}
+
+// Whether a name given to the data folder stays inside it: not absolute, no ".." part.
+bool StaysInside(const std::string& name)
+{
+    if (name.empty() || name[0] == '/')
+        return false;
+    for (size_t start = 0; start <= name.size();) {
+        const size_t end = std::min(name.find('/', start), name.size());
+        if (name.compare(start, end - start, "..") == 0)
             return false;
+        start = end + 1;
+    }
     return true;
 }
 
@@ -62,6 +78,8 @@ void k_FileSystem::CloseArchive()
         unzClose(m_archive);
     m_archive = nullptr;
     m_archiveBytes = 0;
+    m_entries.clear();
+    m_entryNames.clear();
 }
 
 void k_FileSystem::UseDirectory(const std::wstring& name)
@@ -70,23 +88,62 @@ void k_FileSystem::UseDirectory(const std::wstring& name)
     m_looseRoot = Combine(m_baseDirectory, name);
 }
 
-void k_FileSystem::MountArchive(const std::wstring& fileName)
+bool k_FileSystem::MountArchive(const std::wstring& fileName)
 {
     Log::Info() << "Initializing file system with data file: " << fileName;
     m_archiveMode = true;
     CloseArchive();
     const std::string path = Text::ToUtf8(Combine(m_baseDirectory, fileName));
+    // Checked first: opening a FIFO would block, and a folder or an empty file is no archive.
     struct stat status;
-    if (stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-        m_archive = unzOpen64(path.c_str());
-    if (!m_archive) {
-        Log::Error() << "FAILED!";
-        return;
+    const char* reason = nullptr;
+    if (stat(path.c_str(), &status) != 0)
+        reason = std::strerror(errno);
+    else if (S_ISDIR(status.st_mode))
+        reason = "it is a folder";
+    else if (!S_ISREG(status.st_mode))
+        reason = "not a regular file";
+    else if (status.st_size == 0)
+        reason = "the file is empty";
+    else if (!(m_archive = unzOpen64(path.c_str())))
+        reason = "not a ZIP archive, or cut short before its directory";
+    if (reason) {
+        Log::Error() << "FAILED! " << Combine(m_baseDirectory, fileName) << ": " << reason;
+        return false;
     }
     m_archiveBytes = static_cast<uint64_t>(status.st_size);
+    IndexArchive(path);
+    return true;
 }
 
-void k_FileSystem::Mount(const std::wstring& path)
+void k_FileSystem::IndexArchive(const std::string& path)
+{
+    unz_global_info64 global;
+    if (unzGetGlobalInfo64(m_archive, &global) != UNZ_OK)
+        global.number_entry = 0;
+    unz_file_info64 info;
+    std::string stored(0xFFFF, '\0');  // the longest name a ZIP header can hold
+    uint64_t read = 0;
+    int walk = unzGoToFirstFile(m_archive);
+    for (; walk == UNZ_OK; walk = unzGoToNextFile(m_archive)) {
+        walk = unzGetCurrentFileInfo64(m_archive, &info, stored.data(), stored.size(), nullptr, 0, nullptr, 0);
+        unz64_file_pos position;
+        if (walk != UNZ_OK || (walk = unzGetFilePos64(m_archive, &position)) != UNZ_OK)
+            break;
+        ++read;
+        const std::string name = stored.substr(0, info.size_filename);
+        if (name.empty() || name.back() == '/')  // folders have entries of their own
+            continue;
+        m_entryNames.push_back(Text::FromUtf8(name));
+        if (name.size() <= kMaxNameBytes)
+            m_entries.emplace(FoldAscii(name), EntryPosition{position.pos_in_zip_directory, position.num_of_file});
+    }
+    if ((walk != UNZ_OK && walk != UNZ_END_OF_LIST_OF_FILE) || read != global.number_entry)
+        Log::Error() << "The archive's directory is damaged: " << read << " of its " << global.number_entry
+                     << " entries can be read: " << Text::FromUtf8(path);
+}
+
+bool k_FileSystem::Mount(const std::wstring& path)
 {
     struct stat status;
     const std::string resolved = Text::ToUtf8(Combine(m_baseDirectory, path));
@@ -94,25 +151,17 @@ void k_FileSystem::Mount(const std::wstring& path)
         Log::Info() << "Initializing file system with data folder: " << path;
         CloseArchive();
         UseDirectory(path);
-    } else {
-        MountArchive(path);
+        return true;
     }
+    return MountArchive(path);
 }
 
 std::vector<std::wstring> k_FileSystem::ListFiles()
 {
     std::vector<std::wstring> names;
-    if (m_archiveMode && m_archive) {
-        unz_file_info64 info;
-        std::string stored(0xFFFF, '\0');  // the longest name a ZIP header can hold
-        for (int walk = unzGoToFirstFile(m_archive); walk == UNZ_OK; walk = unzGoToNextFile(m_archive)) {
-            if (unzGetCurrentFileInfo64(m_archive, &info, stored.data(), stored.size(), nullptr, 0, nullptr, 0) != UNZ_OK)
-                break;
-            const std::string name = stored.substr(0, info.size_filename);
-            if (!name.empty() && name.back() != '/')  // folders have entries of their own
-                names.push_back(Text::FromUtf8(name));
-        }
-    } else if (!m_archiveMode && !m_looseRoot.empty()) {
+    if (m_archiveMode) {
+        names = m_entryNames;
+    } else if (!m_looseRoot.empty()) {
         namespace fs = std::filesystem;
         const fs::path root = Text::ToUtf8(m_looseRoot);
         std::error_code error;
@@ -137,24 +186,13 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromArchive(const std::wstring& name)
     const std::string wanted = Text::ToUtf8(name);
     if (wanted.size() > kMaxNameBytes)
         return nullptr;
-
-    // Walked by hand: minizip's own lookup truncates long stored names, which could then match.
-    unz_global_info64 global;
-    if (unzGetGlobalInfo64(m_archive, &global) != UNZ_OK || global.number_entry == 0)
+    const auto found = m_entries.find(FoldAscii(wanted));
+    if (found == m_entries.end())
         return nullptr;
+    unz64_file_pos position{found->second.directoryOffset, found->second.fileNumber};
     unz_file_info64 info;
-    char stored[kMaxNameBytes + 1];
-    int walk = unzGoToFirstFile(m_archive);
-    for (; walk == UNZ_OK; walk = unzGoToNextFile(m_archive)) {
-        walk = unzGetCurrentFileInfo64(m_archive, &info, stored, sizeof stored, nullptr, 0, nullptr, 0);
-        if (walk != UNZ_OK)
-            break;
-        if (info.size_filename == wanted.size() && SameName(stored, wanted))
-            break;
-    }
-    if (walk == UNZ_END_OF_LIST_OF_FILE)
-        return nullptr;
-    if (walk != UNZ_OK) {
+    if (unzGoToFilePos64(m_archive, &position) != UNZ_OK ||
+        unzGetCurrentFileInfo64(m_archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
         Log::Error() << "Cannot read the archive's directory while looking for: " << name;
         return nullptr;
     }
@@ -167,25 +205,33 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromArchive(const std::wstring& name)
     const uint64_t size = info.uncompressed_size;
     const uint64_t packed = info.compressed_size;
     const uint64_t mostPossible = info.compression_method == kStored ? packed : packed * kMaxDeflateRatio;
-    if (size > kMaxFileBytes || packed > m_archiveBytes || size > mostPossible ||
-        (info.compression_method == kStored && size != packed)) {
+    if (size > kMaxFileBytes || size > mostPossible || (info.compression_method == kStored && size != packed)) {
         Log::Error() << "Archive entry declares an impossible size (" << size << " bytes): " << name;
+        return nullptr;
+    }
+    const bool opened = packed <= m_archiveBytes && unzOpenCurrentFile(m_archive) == UNZ_OK;
+    const uint64_t dataStart = opened ? static_cast<uint64_t>(unzGetCurrentFileZStreamPos64(m_archive)) : 0;
+    if (packed > m_archiveBytes || dataStart > m_archiveBytes - packed) {
+        if (opened)
+            unzCloseCurrentFile(m_archive);
+        Log::Error() << "The archive is shorter than its directory claims: " << name << " needs "
+                     << dataStart + packed << " bytes or more, the file has " << m_archiveBytes;
+        return nullptr;
+    }
+    if (!opened) {
+        Log::Error() << "Archive entry is damaged and cannot be extracted: " << name;
         return nullptr;
     }
 
     std::unique_ptr<unsigned char[]> data(new unsigned char[size]);
-    bool complete = unzOpenCurrentFile(m_archive) == UNZ_OK;
-    if (complete) {
-        uint64_t got = 0;
-        int read = 1;
-        while (got < size && read > 0) {
-            read = unzReadCurrentFile(m_archive, data.get() + got, static_cast<unsigned>(size - got));
-            got += read > 0 ? static_cast<uint64_t>(read) : 0;
-        }
-        // Only closing compares the CRC, and only once every byte has been read.
-        complete = unzCloseCurrentFile(m_archive) == UNZ_OK && got == size;
+    uint64_t got = 0;
+    int read = 1;
+    while (got < size && read > 0) {
+        read = unzReadCurrentFile(m_archive, data.get() + got, static_cast<unsigned>(size - got));
+        got += read > 0 ? static_cast<uint64_t>(read) : 0;
     }
-    if (!complete) {
+    // Only closing compares the CRC, and only once every byte has been read.
+    if (unzCloseCurrentFile(m_archive) != UNZ_OK || got != size) {
         Log::Error() << "Archive entry is damaged and cannot be extracted: " << name;
         return nullptr;
     }
@@ -194,26 +240,37 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromArchive(const std::wstring& name)
 
 std::unique_ptr<IFile> k_FileSystem::OpenFromDirectory(const std::wstring& name)
 {
-    const std::string path = Text::ToUtf8(Combine(m_looseRoot, name));
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in)
+    const std::string relative = Text::ToUtf8(name);
+    if (!StaysInside(relative)) {
+        Log::Error() << "Refused a name outside the data folder: " << name;
         return nullptr;
-    // A folder opens too, and its "size" is meaningless; only regular files are files here.
+    }
+    const std::string path = Text::ToUtf8(Combine(m_looseRoot, name));
+    // Without O_NONBLOCK, opening a FIFO would wait forever for a writer.
+    const int in = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (in < 0)
+        return nullptr;
     struct stat status;
-    if (fstat(fileno(in), &status) != 0 || !S_ISREG(status.st_mode)) {
-        std::fclose(in);
+    const bool known = fstat(in, &status) == 0;
+    if (!known || !S_ISREG(status.st_mode)) {
+        // A folder opens too, and its "size" is meaningless; only regular files are files here.
+        if (!known || !S_ISDIR(status.st_mode))
+            Log::Error() << "Not a regular file, not read: " << name;
+        close(in);
         return nullptr;
     }
     const uint64_t size = static_cast<uint64_t>(status.st_size);
     if (size > kMaxFileBytes) {
-        std::fclose(in);
+        close(in);
         Log::Error() << "File is too large to load (" << size << " bytes): " << name;
         return nullptr;
     }
     std::unique_ptr<unsigned char[]> data(new unsigned char[size]);
-    const bool complete = std::fread(data.get(), 1, size, in) == size;
-    std::fclose(in);
-    if (!complete) {
+    uint64_t got = 0;
+    for (ssize_t read = 1; got < size && read > 0; got += read > 0 ? static_cast<uint64_t>(read) : 0)
+        read = ::read(in, data.get() + got, size - got);
+    close(in);
+    if (got != size) {
         Log::Error() << "Cannot read the whole file: " << name;
         return nullptr;
     }

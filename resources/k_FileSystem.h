@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "resources/IFileSystem.h"
 
@@ -16,22 +18,32 @@ public:
     ~k_FileSystem() override;
 
     void UseDirectory(const std::wstring& name) override;
-    void MountArchive(const std::wstring& fileName) override;
+    bool MountArchive(const std::wstring& fileName) override;
     std::unique_ptr<IFile> OpenFile(const std::wstring& name) override;
     // Relative paths resolve against the base directory like every other name, so a path
     // from the command line should be made absolute first.
-    void Mount(const std::wstring& path) override;
+    bool Mount(const std::wstring& path) override;
     std::vector<std::wstring> ListFiles() override;
 
 private:
+    // Where an entry's header lies in the archive, by its name with ASCII letters folded.
+    struct EntryPosition {
+        uint64_t directoryOffset;
+        uint64_t fileNumber;
+    };
+
     std::unique_ptr<IFile> OpenFromArchive(const std::wstring& name);
     std::unique_ptr<IFile> OpenFromDirectory(const std::wstring& name);
     void CloseArchive();
+    // Reads the central directory once, so a lookup costs the same for any number of entries.
+    void IndexArchive(const std::string& path);
 
     IEngine* m_engine;  // not owned
     bool m_archiveMode = false;
     void* m_archive = nullptr;    // minizip's unzFile; owned
     uint64_t m_archiveBytes = 0;  // size of the archive file, the bound for any entry's data
+    std::unordered_map<std::string, EntryPosition> m_entries;  // the first of equal folded names
+    std::vector<std::wstring> m_entryNames;                    // files in directory order
     std::wstring m_looseRoot;
     std::wstring m_baseDirectory;
 };

@@ -10,6 +10,7 @@
 
 #include "platform/Log.h"
 #include "resources/IFile.h"
+#include "resources/ImageDecode.h"
 
 namespace {
 
@@ -19,11 +20,7 @@ struct JpegDecode {
     jpeg_decompress_struct info;
     jpeg_error_mgr errors;
     std::jmp_buf failed;
-    std::string error;
-    std::vector<std::string> warnings;
-    std::vector<unsigned char> pixels;
-    int width = 0;
-    int height = 0;
+    DecodedImage* image = nullptr;
 };
 
 JpegDecode* DecodeOf(j_common_ptr info) { return reinterpret_cast<JpegDecode*>(info->client_data); }
@@ -32,7 +29,7 @@ void OnError(j_common_ptr info)
 {
     char message[JMSG_LENGTH_MAX];
     info->err->format_message(info, message);
-    DecodeOf(info)->error = message;
+    DecodeOf(info)->image->error = message;
     std::longjmp(DecodeOf(info)->failed, 1);
 }
 
@@ -40,7 +37,7 @@ void OnMessage(j_common_ptr info)
 {
     char message[JMSG_LENGTH_MAX];
     info->err->format_message(info, message);
-    DecodeOf(info)->warnings.push_back(message);
+    DecodeOf(info)->image->warnings.push_back(message);
 }
 
 // Only warnings (level -1) are kept; trace messages are dropped.
@@ -51,6 +48,7 @@ void OnEmit(j_common_ptr info, int level)
 
 bool Decode(JpegDecode& decode, const unsigned char* data, unsigned long size)
 {
+    DecodedImage& image = *decode.image;
     decode.info.err = jpeg_std_error(&decode.errors);
     decode.errors.error_exit = OnError;
     decode.errors.output_message = OnMessage;
@@ -64,23 +62,27 @@ bool Decode(JpegDecode& decode, const unsigned char* data, unsigned long size)
     jpeg_mem_src(&decode.info, data, size);
     jpeg_read_header(&decode.info, TRUE);
     if (decode.info.jpeg_color_space == JCS_GRAYSCALE) decode.info.out_color_space = JCS_RGB;
-    if (decode.info.image_width > kMaxSide || decode.info.image_height > kMaxSide) {
-        decode.error = "the image is larger than " + std::to_string(kMaxSide) + " pixels";
+    const uint64_t pixels = uint64_t(decode.info.image_width) * decode.info.image_height;
+    if (decode.info.image_width > kMaxSide || decode.info.image_height > kMaxSide || pixels > kMaxImagePixels) {
+        image.error = "the image has " + std::to_string(decode.info.image_width) + " x " +
+                      std::to_string(decode.info.image_height) + " pixels, more than the " +
+                      std::to_string(kMaxImagePixels) + " an image may have";
         jpeg_destroy_decompress(&decode.info);
         return false;
     }
     jpeg_start_decompress(&decode.info);
     if (decode.info.output_components != 3) {
-        decode.error = "only RGB and grey-scale images are supported";
+        image.error = "only RGB and grey-scale images are supported";
         jpeg_destroy_decompress(&decode.info);
         return false;
     }
-    decode.width = static_cast<int>(decode.info.output_width);
-    decode.height = static_cast<int>(decode.info.output_height);
-    const size_t stride = static_cast<size_t>(decode.width) * 3;
-    decode.pixels.resize(stride * decode.height);
+    image.width = static_cast<int>(decode.info.output_width);
+    image.height = static_cast<int>(decode.info.output_height);
+    image.channels = 3;
+    const size_t stride = static_cast<size_t>(image.width) * 3;
+    image.pixels.resize(stride * image.height);
     while (decode.info.output_scanline < decode.info.output_height) {
-        JSAMPROW row = &decode.pixels[stride * decode.info.output_scanline];
+        JSAMPROW row = &image.pixels[stride * decode.info.output_scanline];
         jpeg_read_scanlines(&decode.info, &row, 1);
     }
     jpeg_finish_decompress(&decode.info);
@@ -90,6 +92,13 @@ bool Decode(JpegDecode& decode, const unsigned char* data, unsigned long size)
 
 }  // namespace
 
+bool DecodeJpeg(const unsigned char* data, size_t size, DecodedImage& image)
+{
+    auto decode = std::make_unique<JpegDecode>();
+    decode->image = &image;
+    return Decode(*decode, data, static_cast<unsigned long>(size));
+}
+
 k_JpegTexture::k_JpegTexture(IEngine* engine, const std::wstring& fileName) : k_ImageTexture(engine)
 {
     LoadFromArchive(fileName);
@@ -97,9 +106,9 @@ k_JpegTexture::k_JpegTexture(IEngine* engine, const std::wstring& fileName) : k_
 
 void k_JpegTexture::Load(IFile& file)
 {
-    auto decode = std::make_unique<JpegDecode>();
-    const bool decoded = Decode(*decode, file.GetData(), file.GetSize());
-    for (const std::string& warning : decode->warnings) Log::Warning() << "JPEG " << m_fileName << ": " << warning;
-    if (!decoded) Fail("JPEG", decode->error);
-    Upload(decode->width, decode->height, 3, decode->pixels);
+    DecodedImage image;
+    const bool decoded = DecodeJpeg(file.GetData(), file.GetSize(), image);
+    for (const std::string& warning : image.warnings) Log::Warning() << "JPEG " << m_fileName << ": " << warning;
+    if (!decoded) Fail("JPEG", image.error);
+    Upload(image.width, image.height, 3, image.pixels);
 }

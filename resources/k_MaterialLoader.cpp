@@ -83,6 +83,11 @@ bool SameFile(const std::wstring& a, const std::wstring& b)
     return true;
 }
 
+// Bounds well above any real material (they use one or two levels), so a hostile chain cannot
+// overflow the stack, nor a fan of includes run for hours.
+constexpr int kMaxIncludeDepth = 16;
+constexpr int kMaxIncludeLoads = 256;
+
 // A header's parameters: its tokens without a trailing opening brace.
 size_t ParameterCount(const std::vector<std::string>& header)
 {
@@ -93,13 +98,19 @@ size_t ParameterCount(const std::vector<std::string>& header)
 }  // namespace
 
 k_MaterialLoader::k_MaterialLoader(IEngine* engine, k_Material* material, const std::wstring& fileName)
-    : k_MaterialLoader(engine, material, fileName, nullptr)
+    : k_MaterialLoader(engine, material, fileName, nullptr, 0)
 {
 }
 
 k_MaterialLoader::k_MaterialLoader(IEngine* engine, k_Material* material, const std::wstring& fileName,
-                                   const k_MaterialLoader* includer)
-    : k_CFileLoader(engine), m_material(material), m_fileName(fileName), m_includer(includer)
+                                   k_MaterialLoader* includer, int includeLine)
+    : k_CFileLoader(engine),
+      m_material(material),
+      m_fileName(fileName),
+      m_includer(includer),
+      m_includeLine(includeLine),
+      m_root(includer ? includer->m_root : this),
+      m_depth(includer ? includer->m_depth + 1 : 0)
 {
     Run();
 }
@@ -108,17 +119,45 @@ void k_MaterialLoader::Run()
 {
     Log::Info() << "MaterialLoader: Loading material: " << m_fileName << "...";
     Load(m_fileName);
+    if (!FileFound() && m_includer) {
+        Log::Error() << "MaterialLoader: Include not found: " << m_fileName << " (" << m_includer->m_fileName << ":"
+                     << m_includeLine << ")";
+    } else if (FileFound() && SectionCount() == 0) {
+        Log::Warning() << "MaterialLoader: The file holds no section (" << m_fileName << ")";
+    }
     Log::Info() << "MaterialLoader: Finished loading material.";
     Log::Info() << "MaterialLoader: Loading material includes...";
+    LoadIncludes();
+    Log::Info() << "MaterialLoader: Finished loading material.";
+}
+
+void k_MaterialLoader::LoadIncludes()
+{
     for (const auto& [include, line] : m_includes) {
         if (IsBeingLoaded(include)) {
             Log::Warning() << "MaterialLoader: Include cycle: " << include << " is already being loaded ("
                            << m_fileName << ":" << line << ")";
             continue;
         }
-        k_MaterialLoader nested(m_engine, m_material, include, this);
+        if (m_depth + 1 > kMaxIncludeDepth) {
+            ReportCut(include, line, "includes nest deeper than " + std::to_string(kMaxIncludeDepth) + " files");
+            continue;
+        }
+        if (m_root->m_includeLoads >= kMaxIncludeLoads) {
+            ReportCut(include, line, "the material loads more than " + std::to_string(kMaxIncludeLoads) + " includes");
+            continue;
+        }
+        ++m_root->m_includeLoads;
+        k_MaterialLoader nested(m_engine, m_material, include, this, line);
     }
-    Log::Info() << "MaterialLoader: Finished loading material.";
+}
+
+void k_MaterialLoader::ReportCut(const std::wstring& include, int line, const std::string& why)
+{
+    if (m_root->m_cutReported) return;
+    m_root->m_cutReported = true;
+    Log::Error() << "MaterialLoader: Include " << include << " and any further ones left out: " << why << " ("
+                 << m_fileName << ":" << line << ")";
 }
 
 bool k_MaterialLoader::IsBeingLoaded(const std::wstring& fileName) const
@@ -169,13 +208,8 @@ void k_MaterialLoader::BeginShaderSection(Mode mode, const std::vector<std::stri
     m_shaderName = Text::FromUtf8(header[1]);
     m_shaderSource.assign(static_cast<size_t>(GetLineNumber()), '\n');
     if (mode != GeometryShader) return;
-    try {
-        m_geometryInput = static_cast<int>(ParsePrimitiveTopology(header[2]));
-        m_geometryOutput = static_cast<int>(ParsePrimitiveTopology(header[3]));
-    } catch (const wchar_t* message) {
-        Log::Error() << message << Where();
-        throw ReportedFailure();
-    }
+    m_geometryInput = Topology(header[2]);
+    m_geometryOutput = Topology(header[3]);
     m_geometryMaxVertices = std::atoi(header[4].c_str());
 }
 
@@ -204,6 +238,12 @@ bool k_MaterialLoader::ReadLine(const std::vector<std::string>& tokens, const st
 bool k_MaterialLoader::TakesRawLines() const
 {
     return m_mode == VertexShader || m_mode == GeometryShader || m_mode == PixelShader;
+}
+
+void k_MaterialLoader::SectionNeverClosed(const std::string& name, int headerLine)
+{
+    Log::Warning() << "MaterialLoader: Section " << name << " opened on line " << headerLine
+                   << " is never closed, ignored" << Where();
 }
 
 bool k_MaterialLoader::EndSection(const std::string&)
@@ -310,9 +350,9 @@ void k_MaterialLoader::ReadMaterialKey(const std::vector<std::string>& tokens)
         const std::wstring file = Text::FromUtf8(value);
         IShader* shader = factory->LoadShader(file, 1, file);
         if (!shader) return;
+        const int input = Topology(tokens[2]);
+        const int output = Topology(tokens[3]);
         try {
-            const int input = static_cast<int>(ParsePrimitiveTopology(tokens[2]));
-            const int output = static_cast<int>(ParsePrimitiveTopology(tokens[3]));
             shader->SetGeometryParameters(input, output, std::atoi(tokens[4].c_str()));
         } catch (const wchar_t* message) {
             Log::Error() << message << Where();
@@ -367,6 +407,16 @@ void k_MaterialLoader::ReadTextureSlot(const std::vector<std::string>& tokens, b
     if (tokens.size() > wrap) slot.wrapS = slot.wrapT = Wrap(tokens[wrap]);
     if (tokens.size() > wrap + 1) slot.wrapT = Wrap(tokens[wrap + 1]);
     m_pass->textures[unit] = slot;
+}
+
+int k_MaterialLoader::Topology(const std::string& word)
+{
+    try {
+        return static_cast<int>(ParsePrimitiveTopology(word));
+    } catch (const wchar_t* message) {
+        Log::Error() << message << " Unknown topology: " << word << Where();
+        throw ReportedFailure();
+    }
 }
 
 int k_MaterialLoader::Comparison(const std::string& word)

@@ -27,15 +27,19 @@ protected:
     bool EndSection(const std::string& name) override;
     // Shader sections take every line: GLSL may hold lines of separators alone.
     bool TakesRawLines() const override;
+    void SectionNeverClosed(const std::string& name, int headerLine) override;
 
 private:
     enum Mode { Between = 0, Material = 1, Include = 2, VertexShader = 3, GeometryShader = 4, PixelShader = 5, Ignored = 6 };
 
-    // includer: the loader whose include list named this file, for finding include cycles.
+    // includer: the loader whose include list named this file, on its line includeLine.
     k_MaterialLoader(IEngine* engine, k_Material* material, const std::wstring& fileName,
-                     const k_MaterialLoader* includer);
+                     k_MaterialLoader* includer, int includeLine);
     void Run();
+    void LoadIncludes();
     bool IsBeingLoaded(const std::wstring& fileName) const;
+    // Logs, once per material, that includes were left out and why.
+    void ReportCut(const std::wstring& include, int line, const std::string& why);
 
     void BeginShaderSection(Mode mode, const std::vector<std::string>& header);
     void EndShaderSection();
@@ -47,6 +51,8 @@ private:
     // The same for a shader file; one that could not be read is left out, with an error.
     void UseShaderFile(IShader* shader, const std::string& fileName);
 
+    // The GL code of a topology word; an unknown one is logged and throws ReportedFailure.
+    int Topology(const std::string& word);
     // Values of the file's word tables; an unknown word warns and gives the table's default.
     int Comparison(const std::string& word);
     int Culling(const std::string& word);
@@ -59,7 +65,12 @@ private:
 
     k_Material* m_material;  // not owned
     std::wstring m_fileName;
-    const k_MaterialLoader* m_includer;
+    k_MaterialLoader* m_includer;
+    int m_includeLine;
+    k_MaterialLoader* m_root;  // the material's own file: keeps the counts of the whole load
+    int m_depth;               // includes between this file and the root
+    int m_includeLoads = 0;    // the root's count of every include loaded
+    bool m_cutReported = false;
     Mode m_mode = Between;
     IShader* m_vertexShader = nullptr;
     IShader* m_pixelShader = nullptr;

@@ -9,34 +9,32 @@
 
 #include "platform/Log.h"
 #include "resources/IFile.h"
+#include "resources/ImageDecode.h"
 
 namespace {
 
 constexpr int kSignatureBytes = 8;
 constexpr png_uint_32 kMaxSide = 16384;  // the largest texture worth decoding
+constexpr png_alloc_size_t kMaxChunkBytes = 8 * 1024 * 1024;
+constexpr uint64_t kMaxDeflateRatio = 1032;  // deflate cannot expand data further
 
 struct PngDecode {
     const unsigned char* data = nullptr;
     size_t size = 0;
     size_t offset = kSignatureBytes;
-    std::string error;
-    std::vector<std::string> warnings;
-    std::vector<unsigned char> pixels;
+    DecodedImage* image = nullptr;
     std::vector<png_bytep> rows;
-    int width = 0;
-    int height = 0;
-    int channels = 0;
 };
 
 void OnError(png_structp png, png_const_charp message)
 {
-    static_cast<PngDecode*>(png_get_error_ptr(png))->error = message;
+    static_cast<PngDecode*>(png_get_error_ptr(png))->image->error = message;
     png_longjmp(png, 1);
 }
 
 void OnWarning(png_structp png, png_const_charp message)
 {
-    static_cast<PngDecode*>(png_get_error_ptr(png))->warnings.push_back(message);
+    static_cast<PngDecode*>(png_get_error_ptr(png))->image->warnings.push_back(message);
 }
 
 void ReadBytes(png_structp png, png_bytep out, png_size_t count)
@@ -47,24 +45,34 @@ void ReadBytes(png_structp png, png_bytep out, png_size_t count)
     decode->offset += count;
 }
 
-// False with decode.error set when libpng rejects the data.
 bool Decode(PngDecode& decode)
 {
+    DecodedImage& image = *decode.image;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &decode, OnError, OnWarning);
     if (!png) {
-        decode.error = "out of memory";
+        image.error = "out of memory";
         return false;
     }
     png_infop info = png_create_info_struct(png);
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
-        if (decode.error.empty()) decode.error = "out of memory";
+        if (image.error.empty()) image.error = "out of memory";
         return false;
     }
     png_set_read_fn(png, &decode, ReadBytes);
     png_set_sig_bytes(png, kSignatureBytes);
     png_set_user_limits(png, kMaxSide, kMaxSide);
+    // Decompressed text and profile chunks are held whole; none of ours comes near this.
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
     png_read_info(png, info);
+    const uint64_t pixels = uint64_t(png_get_image_width(png, info)) * png_get_image_height(png, info);
+    if (pixels > kMaxImagePixels) {
+        image.error = "the image has " + std::to_string(png_get_image_width(png, info)) + " x " +
+                      std::to_string(png_get_image_height(png, info)) + " pixels, more than the " +
+                      std::to_string(kMaxImagePixels) + " an image may have";
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
 
     const png_byte colourType = png_get_color_type(png, info);
     const png_byte bitDepth = png_get_bit_depth(png, info);
@@ -78,21 +86,57 @@ bool Decode(PngDecode& decode)
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
-    decode.width = static_cast<int>(png_get_image_width(png, info));
-    decode.height = static_cast<int>(png_get_image_height(png, info));
-    decode.channels = png_get_channels(png, info);
-    if (decode.channels != 3 && decode.channels != 4) {
+    image.width = static_cast<int>(png_get_image_width(png, info));
+    image.height = static_cast<int>(png_get_image_height(png, info));
+    image.channels = png_get_channels(png, info);
+    if (image.channels != 3 && image.channels != 4) {
         png_destroy_read_struct(&png, &info, nullptr);
-        decode.error = "grey images without alpha are not supported";
+        image.error = "grey images without alpha are not supported";
         return false;
     }
-    const size_t stride = static_cast<size_t>(decode.width) * decode.channels;
-    decode.pixels.resize(stride * decode.height);
-    decode.rows.resize(decode.height);
-    for (int r = 0; r < decode.height; ++r) decode.rows[r] = &decode.pixels[stride * (decode.height - 1 - r)];
+    const size_t stride = static_cast<size_t>(image.width) * image.channels;
+    image.pixels.resize(stride * image.height);
+    decode.rows.resize(image.height);
+    for (int r = 0; r < image.height; ++r) decode.rows[r] = &image.pixels[stride * (image.height - 1 - r)];
     png_read_image(png, decode.rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+// libpng allocates an ancillary chunk (text, profile) at its declared length before reading
+// it, so a 200-byte file could claim gigabytes: every chunk must fit in the data first. And
+// the image data must be able to inflate to the declared size, or its pixels are not worth
+// allocating.
+bool ChunksFit(const unsigned char* data, size_t size, std::string& error)
+{
+    uint64_t leastRaw = 0;  // the image's rows without filter bytes, from its header
+    uint64_t pixels = 0;
+    uint64_t imageData = 0;
+    for (size_t offset = kSignatureBytes; size - offset >= 12;) {
+        const uint32_t length = png_get_uint_32(data + offset);
+        const std::string name(reinterpret_cast<const char*>(data + offset + 4), 4);
+        if (length > size - offset - 12) {
+            error = "chunk " + name + " declares " + std::to_string(length) + " bytes, more than the file holds";
+            return false;
+        }
+        if (name == "IHDR" && length >= 13) {
+            static const int kChannels[] = {1, 0, 3, 1, 2, 0, 4};  // by colour type
+            const unsigned char* header = data + offset + 8;
+            const int channels = header[9] < 7 ? kChannels[header[9]] : 0;
+            const uint64_t bitsPerRow = uint64_t(png_get_uint_32(header)) * header[8] * channels;
+            leastRaw = (bitsPerRow + 7) / 8 * png_get_uint_32(header + 4);
+            pixels = uint64_t(png_get_uint_32(header)) * png_get_uint_32(header + 4);
+        }
+        if (name == "IDAT") imageData += length;
+        if (name == "IEND") break;
+        offset += 12 + size_t(length);
+    }
+    // An image over the pixel budget is refused for that by the decoder.
+    if (pixels <= kMaxImagePixels && imageData * kMaxDeflateRatio < leastRaw) {
+        error = "the image data (" + std::to_string(imageData) + " bytes) is too short for the image's size";
+        return false;
+    }
     return true;
 }
 
@@ -103,15 +147,25 @@ k_PngTexture::k_PngTexture(IEngine* engine, const std::wstring& fileName) : k_Im
     LoadFromArchive(fileName);
 }
 
+bool DecodePng(const unsigned char* data, size_t size, DecodedImage& image)
+{
+    if (size < kSignatureBytes || png_sig_cmp(data, 0, kSignatureBytes) != 0) {
+        image.error = "no PNG signature";
+        return false;
+    }
+    if (!ChunksFit(data, size, image.error)) return false;
+    PngDecode decode;
+    decode.data = data;
+    decode.size = size;
+    decode.image = &image;
+    return Decode(decode);
+}
+
 void k_PngTexture::Load(IFile& file)
 {
-    if (file.GetSize() < kSignatureBytes || png_sig_cmp(file.GetData(), 0, kSignatureBytes) != 0)
-        Fail("PNG", "no PNG signature");
-    PngDecode decode;
-    decode.data = file.GetData();
-    decode.size = file.GetSize();
-    const bool decoded = Decode(decode);
-    for (const std::string& warning : decode.warnings) Log::Warning() << "PNG " << m_fileName << ": " << warning;
-    if (!decoded) Fail("PNG", decode.error);
-    Upload(decode.width, decode.height, decode.channels, decode.pixels);
+    DecodedImage image;
+    const bool decoded = DecodePng(file.GetData(), file.GetSize(), image);
+    for (const std::string& warning : image.warnings) Log::Warning() << "PNG " << m_fileName << ": " << warning;
+    if (!decoded) Fail("PNG", image.error);
+    Upload(image.width, image.height, image.channels, image.pixels);
 }

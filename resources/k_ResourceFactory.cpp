@@ -87,7 +87,9 @@ k_ResourceFactory::k_ResourceFactory(IEngine* engine) : m_engine(engine)
     RegisterShaderCallback(new k_BoneShaderCallback(engine));
 }
 
-k_ResourceFactory::~k_ResourceFactory()
+k_ResourceFactory::~k_ResourceFactory() { ReleaseAll(); }
+
+void k_ResourceFactory::ReleaseAll()
 {
     m_textures.clear();
     m_materials.clear();

@@ -19,6 +19,7 @@ public:
     ~k_ResourceFactory() override;
 
     void Initialize() override;
+    void ReleaseAll() override;
     ITexture* LoadTexture(const std::wstring& name, const std::wstring& file) override;
     IMaterial* LoadMaterial(const std::wstring& name, const std::wstring& file) override;
     IShader* CreateShader(const std::wstring& name, int type, const std::wstring& shaderName,

@@ -109,10 +109,10 @@ void k_MeshBuffer::SetVertices(const void* data, int count, const std::vector<in
         m_offsets.push_back(m_stride);
         m_stride += Element(code).bytes;
     }
-    m_vertexBytes = count * m_stride;
+    m_vertexBytes = static_cast<size_t>(count) * static_cast<size_t>(m_stride);  // above 2 GiB in int
     if (copy) {
-        m_ownedVertices = std::make_unique<unsigned char[]>(static_cast<size_t>(m_vertexBytes));  // zeroed
-        if (data && m_vertexBytes) std::memcpy(m_ownedVertices.get(), data, static_cast<size_t>(m_vertexBytes));
+        m_ownedVertices = std::make_unique<unsigned char[]>(m_vertexBytes);  // zeroed
+        if (data && m_vertexBytes) std::memcpy(m_ownedVertices.get(), data, m_vertexBytes);
         m_vertexData = m_ownedVertices.get();
     } else {
         m_vertexData = static_cast<const unsigned char*>(data);
@@ -134,7 +134,7 @@ void k_MeshBuffer::CreateMissingBuffers()
     if (m_vertexData && !m_vertexBuffer && !m_layout.empty()) {
         glGenBuffersARB(1, &m_vertexBuffer);
         glBindBufferARB(GL_ARRAY_BUFFER_ARB, m_vertexBuffer);
-        glBufferDataARB(GL_ARRAY_BUFFER_ARB, m_vertexBytes, m_vertexData, m_vertexUsage);
+        glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(m_vertexBytes), m_vertexData, m_vertexUsage);
         glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
     }
     if (m_indexData && !m_indexBuffer) {

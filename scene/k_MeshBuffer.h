@@ -62,7 +62,7 @@ private:
     unsigned m_primitiveMode = 0x0004;  // GL_TRIANGLES
     unsigned m_vertexUsage = 0;
     unsigned m_indexUsage = 0;
-    int m_vertexBytes = 0;
+    size_t m_vertexBytes = 0;
     int m_stride = 0;
     IMaterial* m_material = nullptr;
     unsigned m_vertexBuffer = 0;

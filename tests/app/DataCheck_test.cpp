@@ -28,6 +28,18 @@ Result Check(const std::string& path)
     return result;
 }
 
+// A short tune made by oggenc, written into folder under name.
+void WriteTune(const ScratchFolder& folder, const std::string& name)
+{
+    ASSERT_EQ(folder.Python("tune.py", "import math, struct, wave\n"
+                                       "w = wave.open('tune.wav', 'wb')\n"
+                                       "w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)\n"
+                                       "w.writeframes(b''.join(struct.pack('<h', int(8000 * math.sin(i / 9)))"
+                                       " for i in range(5000)))\n"),
+              0);
+    ASSERT_EQ(folder.Run("oggenc -Q -o '" + name + "' tune.wav && rm tune.wav tune.py"), 0);
+}
+
 const char* const kShaders = "vertexshader v {{\nvoid main() { gl_Position = gl_Vertex; }\n}}\n"
                              "pixelshader p {{\nvoid main() { gl_FragColor = vec4(1.0); }\n}}\n";
 
@@ -46,12 +58,14 @@ TEST(DataCheckTest, ACleanFolderPasses)
     folder.Write("Plasma.mat", std::string(kShaders) + "material {\ntarget Plasma\nuseshader v\nuseshader p\n"
                                                        "loadtexture 0 Pictures/p.png\n}\n");
     folder.Write("Shaders/plain.vs", "void main() { gl_Position = gl_Vertex; }\n");
+    WriteTune(folder, "kv-meridian.ogg");
     ASSERT_EQ(folder.Run("mkdir -p Pictures && convert -size 8x8 xc:teal -define png:color-type=2 Pictures/p.png"
                          " && convert -size 8x8 xc:teal Pictures/q.jpg"),
               0);
     const Result result = Check(folder.Path().string());
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(result.output.find("Checked 1 materials, 1 shaders and 2 images"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("Checked 1 materials, 1 shaders, 2 images and 1 tunes"), std::string::npos)
+        << result.output;
 }
 
 TEST(DataCheckTest, BrokenContentFailsWithItsFileAndLine)
@@ -70,7 +84,7 @@ TEST(DataCheckTest, BrokenContentFailsWithItsFileAndLine)
         {"unknown key", "Key.mat", std::string(kShaders) + "material {\nuseshader p\nblend true\n}\n",
          "Key.mat: warning: MaterialLoader: Unknown contenttype: blend (Key.mat:9)"},
         {"topology", "Geo.mat", "geometryshader g Triangles TriangleStrip 3 {{\nvoid main() {}\n}}\n",
-         "Geo.mat: error: Invalid value passed to r_PrimitiveTopology::Parse! (Geo.mat:1)"},
+         "Geo.mat: error: Invalid value passed to r_PrimitiveTopology::Parse! Unknown topology: Triangles (Geo.mat:1)"},
         {"no shaders", "Empty.mat", "material {\n}\n", "Empty.mat: error: MaterialLoader: No shaders definied. (Empty.mat:2)"},
         {"missing texture", "Tex.mat", std::string(kShaders) + "material {\nuseshader p\nloadtexture 0 gone.png\n}\n",
          "Tex.mat: error: MaterialLoader: Texture gone.png not loaded (Tex.mat:9)"},
@@ -83,10 +97,23 @@ TEST(DataCheckTest, BrokenContentFailsWithItsFileAndLine)
          "Loop.mat: warning: MaterialLoader: Include cycle: Loop.mat is already being loaded (Loop.mat:8)"},
         {"corrupt image", "bad.png", "\x89PNG\r\n\x1a\nnot really", "bad.png: error: Cannot decode PNG file bad.png"},
         {"upper-case extension", "Photo.JPG", "", "Photo.JPG: error: image extensions must be lower-case"},
+        {"empty material", "Nothing.mat", "", "Nothing.mat: warning: MaterialLoader: The file holds no section (Nothing.mat)"},
+        {"unclosed material", "Open.mat", std::string(kShaders) + "material {\nuseshader p\n",
+         "Open.mat: warning: MaterialLoader: Section material opened on line 7 is never closed, ignored (Open.mat:8)"},
+        {"unclosed shader", "OpenShader.mat", "pixelshader p {{\nvoid main() {}\n",
+         "OpenShader.mat: warning: MaterialLoader: Section pixelshader opened on line 1 is never closed"},
+        {"missing include", "Inc.mat", std::string(kShaders) + "include {\nGone.mat\n}\nmaterial {\nuseshader p\n}\n",
+         "Inc.mat: error: MaterialLoader: Include not found: Gone.mat (Inc.mat:8)"},
+        {"garbage music", "kv-meridian.ogg", std::string(3000, 'g'),
+         "kv-meridian.ogg: error: the tune cannot be played in full: not an Ogg Vorbis stream"},
+        {"empty music", "kv-meridian.ogg", "", "kv-meridian.ogg: error: the tune cannot be played in full"},
+        {"missing music", "", "", "kv-meridian.ogg: error: the music is missing"},
     };
     for (const Case& c : cases) {
         ScratchFolder folder;
-        folder.Write(c.file, c.content);
+        const std::string file = c.file;
+        if (file.size() != 0 && file != "kv-meridian.ogg") WriteTune(folder, "kv-meridian.ogg");
+        if (file.size() != 0) folder.Write(c.file, c.content);
         if (std::string(c.file) == "Photo.JPG") {
             ASSERT_EQ(folder.Run("convert -size 8x8 xc:red jpg:Photo.JPG"), 0);
         }
@@ -94,6 +121,28 @@ TEST(DataCheckTest, BrokenContentFailsWithItsFileAndLine)
         EXPECT_EQ(result.exitCode, 1) << c.what << "\n" << result.output;
         EXPECT_NE(result.output.find(c.reported), std::string::npos) << c.what << "\n" << result.output;
     }
+}
+
+TEST(DataCheckTest, AnArchiveWithADamagedDirectoryFails)
+{
+    ScratchFolder folder;
+    WriteTune(folder, "kv-meridian.ogg");
+    ASSERT_EQ(folder.Python("make.py", R"(
+import zipfile
+with zipfile.ZipFile("data.pak", "w") as z:
+    z.write("kv-meridian.ogg")
+    for i in range(36):
+        z.writestr("Shaders/s%02d.vs" % i, "void main() { gl_Position = gl_Vertex; }\n")
+data = bytearray(open("data.pak", "rb").read())
+second = data.find(b"PK\x01\x02", data.find(b"PK\x01\x02") + 4)
+data[second:second + 4] = b"XXXX"
+open("data.pak", "wb").write(data)
+)"), 0);
+    const Result result = Check((folder.Path() / "data.pak").string());
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_NE(result.output.find("error: The archive's directory is damaged: 1 of its 37 entries can be read"),
+              std::string::npos)
+        << result.output;
 }
 
 TEST(DataCheckTest, AMissingPathFails)

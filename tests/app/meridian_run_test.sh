@@ -40,13 +40,36 @@ set -e
 [ $code -eq 2 ] || fail "unusable --out folder gave $code"
 sed -n 1p "$work/err" | grep -q "^meridian: cannot create $work/file/shots: " || fail "--out message: $(cat "$work/err")"
 
+set +e
 DISPLAY=:987 SDL_VIDEODRIVER=x11 KORVANTA_NO_MESSAGE_BOX=1 "$meridian" --window 640x360 --mute \
-    > /dev/null 2> "$work/err" || fail "a fatal error must end with code 0"
+    > /dev/null 2> "$work/err"; code=$?
+set -e
+[ $code -eq 1 ] || fail "a fatal error must end with code 1, not $code"
 grep -qx 'Korvanta demo system: Cannot create Window!' "$work/err" || fail "fatal message: $(cat "$work/err")"
 
 # A library's exception (here: no current folder to make --data absolute) is a fatal error too.
 mkdir "$work/gone"
+set +e
 (cd "$work/gone" && rmdir "$work/gone" && KORVANTA_NO_MESSAGE_BOX=1 "$meridian" --window 64x64 --mute --data x \
-    > /dev/null 2> "$work/err") || fail "a library exception must end with code 0, not $?"
+    > /dev/null 2> "$work/err"); code=$?
+set -e
+[ $code -eq 1 ] || fail "a library exception must end with code 1, not $code"
 grep -q '^Korvanta demo system: filesystem error' "$work/err" || fail "library exception message: $(cat "$work/err")"
-echo "meridian run: 7 passed, 0 failed"
+
+# No usable archive: the reason in the log, then a fatal error naming it (it played black before).
+: > "$work/empty.pak"
+printf 'not a zip' > "$work/text.pak"
+mkfifo "$work/fifo.pak"
+for case in "missing.pak:No such file or directory" "empty.pak:the file is empty" \
+            "text.pak:not a ZIP archive" "nofolder/:No such file or directory" "fifo.pak:not a regular file"; do
+    name=${case%%:*}
+    set +e
+    KORVANTA_NO_MESSAGE_BOX=1 timeout 60 "$meridian" --window 64x64 --mute --data "$work/$name" \
+        > "$work/log" 2> "$work/err"; code=$?
+    set -e
+    [ $code -eq 1 ] || fail "$name: exit code $code"
+    grep -qF "FAILED! $work/$name: ${case#*:}" "$work/log" || fail "$name: reason: $(cat "$work/log")"
+    grep -qxF "Korvanta demo system: Cannot open the data archive $work/$name." "$work/err" ||
+        fail "$name: fatal message: $(cat "$work/err")"
+done
+echo "meridian run: 8 passed, 0 failed"

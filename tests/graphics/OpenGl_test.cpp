@@ -5,6 +5,8 @@
 
 #include "app/k_Demo.h"
 #include "graphics/k_OpenGl.h"
+#include "resources/IResourceFactory.h"
+#include "resources/IShaderCallback.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
 
@@ -89,6 +91,29 @@ TEST_F(OpenGl, ReleasingTwiceIsHarmless)
 {
     graphics->ReleaseContext();
     graphics->ReleaseContext();
+}
+
+// Owned by the factory like every GL resource; notes whether a context was current when it went.
+struct ContextProbe : IShaderCallback {
+    explicit ContextProbe(int& seen) : seen(seen) {}
+    ~ContextProbe() override { seen = glGetString(GL_VERSION) ? 1 : 0; }
+    std::wstring GetName() override { return L"probe"; }
+    void Apply(IShaderProgram*, void*) override {}
+    bool Accepts(IShaderProgram*) override { return false; }
+    int& seen;
+};
+
+TEST(OpenGlShutDown, WhatTheFactoryMadeGoesWhileTheContextIsCurrent)
+{
+    int seen = -1;
+    auto engine = std::make_unique<k_Engine>(L".");
+    auto window = std::make_unique<k_Window>(L"test", 64, 64, engine.get(), false);
+    window->Create();
+    ASSERT_TRUE(engine->GetResourceFactory()->RegisterShaderCallback(new ContextProbe(seen)));
+    window.reset();  // the window releases the context, as at the end of the run
+    EXPECT_EQ(seen, 1);
+    engine.reset();
+    EXPECT_EQ(seen, 1);
 }
 
 TEST_F(OpenGl, LoadingBarFillsFromTheLeftAndRestoresState)

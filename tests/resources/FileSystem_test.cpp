@@ -271,7 +271,7 @@ TEST(DamagedArchive, ImpossibleDeclaredSizesAreRefused)
     const Case cases[] = {
         {L"huge.bin", "impossible size"},    // over the 1 GiB any asset could need
         {L"ratio.bin", "impossible size"},   // more than deflate can expand its data to
-        {L"packed.bin", "impossible size"},  // more compressed data than the archive holds
+        {L"packed.bin", "shorter than its directory claims"},  // more compressed data than it holds
         {L"stored.bin", "impossible size"},  // stored data must be as long as the file
         {L"short.bin", "damaged"},           // plausible, but the data says otherwise
     };
@@ -280,7 +280,7 @@ TEST(DamagedArchive, ImpossibleDeclaredSizesAreRefused)
         LogCapture log;
         EXPECT_FALSE(files.OpenFile(c.name));
         ASSERT_EQ(log.Count(Log::Level::Error), 1);
-        EXPECT_TRUE(log.Has(Log::Level::Error, c.reason));
+        EXPECT_TRUE(log.Has(Log::Level::Error, c.reason)) << log.Lines()[0];
         EXPECT_TRUE(log.Has(Log::Level::Error, Text::ToUtf8(c.name)));
     }
     std::unique_ptr<IFile> fine = files.OpenFile(L"fine.bin");
@@ -302,23 +302,29 @@ open("tail-cut.zip", "wb").write(data[:-10])
 open("text.zip", "wb").write(b"this is not an archive")
 )"), 0);
     scratch.Write("folder.zip/inside.txt", "a folder, not an archive");
+    scratch.Write("empty.zip", "");
 
     struct Case {
         const wchar_t* archive;
         const char* error;  // logged by the mount or by the lookups
     };
     const Case cases[] = {
-        {L"half.zip", "FAILED!"},                // the central directory is gone
+        {L"half.zip", "half.zip: not a ZIP archive, or cut short before its directory"},
         {L"tail-cut.zip", "archive's directory"},  // its end record is cut short
-        {L"text.zip", "FAILED!"},
-        {L"missing.zip", "FAILED!"},
-        {L"folder.zip", "FAILED!"},
+        {L"text.zip", "text.zip: not a ZIP archive"},
+        {L"missing.zip", "missing.zip: No such file or directory"},
+        {L"folder.zip", "folder.zip: it is a folder"},
+        {L"empty.zip", "empty.zip: the file is empty"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Text::ToUtf8(c.archive));
         LogCapture log;
         k_FileSystem files(nullptr, scratch.Path().wstring());
-        files.MountArchive(c.archive);
+        const bool mounted = files.MountArchive(c.archive);
+        EXPECT_EQ(mounted, std::wstring(c.archive) == L"tail-cut.zip");
+        if (!mounted) {
+            EXPECT_TRUE(log.Has(Log::Level::Error, "FAILED! " + scratch.Path().string() + "/"));
+        }
         EXPECT_FALSE(files.OpenFile(L"a.txt"));
         EXPECT_FALSE(files.OpenFile(L"b.txt"));
         EXPECT_TRUE(log.Has(Log::Level::Error, c.error));
@@ -329,6 +335,82 @@ open("text.zip", "wb").write(b"this is not an archive")
     files.MountArchive(L"half.zip");
     files.MountArchive(L"whole.zip");  // a later mount replaces a failed one
     EXPECT_TRUE(files.OpenFile(L"b.txt"));
+}
+
+TEST(DamagedArchive, ADirectoryDamagedPartWayIsReportedWithWhatItStillLists)
+{
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Python("make.py", R"(
+import zipfile
+with zipfile.ZipFile("cut.zip", "w") as z:
+    for i in range(37):
+        z.writestr("e%02d.txt" % i, b"entry %d" % i)
+data = bytearray(open("cut.zip", "rb").read())
+second = data.find(b"PK\x01\x02", data.find(b"PK\x01\x02") + 4)
+data[second:second + 4] = b"XXXX"
+open("cut.zip", "wb").write(data)
+)"), 0);
+    LogCapture log;
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    EXPECT_TRUE(files.MountArchive(L"cut.zip"));
+    EXPECT_TRUE(log.Has(Log::Level::Error, "The archive's directory is damaged: 1 of its 37 entries can be read"));
+    EXPECT_EQ(files.ListFiles(), std::vector<std::wstring>{L"e00.txt"});
+    EXPECT_TRUE(files.OpenFile(L"e00.txt"));
+    EXPECT_FALSE(files.OpenFile(L"e01.txt"));
+}
+
+TEST(DamagedArchive, AnEntryCutShortSaysTheArchiveIsShorterThanItsDirectory)
+{
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Python("make.py", R"(
+import struct, zipfile
+with zipfile.ZipFile("cut.zip", "w") as z:
+    z.writestr("a.txt", b"kept", zipfile.ZIP_STORED)
+    z.writestr("b.bin", b"b" * 10000, zipfile.ZIP_STORED)
+data = bytearray(open("cut.zip", "rb").read())
+end = data.rfind(b"PK\x05\x06")
+directory = struct.unpack("<I", data[end+16:end+20])[0]
+data[end+16:end+20] = struct.pack("<I", directory - 5000)
+open("cut.zip", "wb").write(data[:directory - 5000] + data[directory:])
+)"), 0);
+    LogCapture log;
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    ASSERT_TRUE(files.MountArchive(L"cut.zip"));
+    EXPECT_TRUE(files.OpenFile(L"a.txt"));
+    EXPECT_FALSE(files.OpenFile(L"b.bin"));
+    EXPECT_TRUE(log.Has(Log::Level::Error, "The archive is shorter than its directory claims: b.bin needs"));
+    EXPECT_FALSE(log.Contains("impossible size"));
+}
+
+TEST(LooseFiles, NamesLeavingTheFolderAreRefused)
+{
+    ScratchFolder scratch;
+    scratch.Write("loose/Plasma.mat", "inside");
+    scratch.Write("secret.txt", "outside");
+    scratch.Write("loose/a..b/c", "dots in a name are fine");
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    files.UseDirectory(L"loose");
+    for (const wchar_t* name : {L"../secret.txt", L"Hdr/../../secret.txt", L"/etc/hostname", L"..", L""}) {
+        SCOPED_TRACE(Text::ToUtf8(name));
+        LogCapture log;
+        EXPECT_FALSE(files.OpenFile(name));
+        EXPECT_TRUE(log.Has(Log::Level::Error, "Refused a name outside the data folder: " + Text::ToUtf8(name)));
+    }
+    EXPECT_TRUE(files.OpenFile(L"Plasma.mat"));
+    EXPECT_TRUE(files.OpenFile(L"a..b/c"));
+}
+
+TEST(LooseFiles, OnlyRegularFilesOpenAndAFifoDoesNotBlock)
+{
+    ScratchFolder scratch;
+    scratch.Write("loose/Plasma.mat", "plasma");
+    ASSERT_EQ(scratch.Run("mkfifo loose/pipe.mat"), 0);
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    files.UseDirectory(L"loose");
+    LogCapture log;
+    EXPECT_FALSE(files.OpenFile(L"pipe.mat"));  // blocked forever in open before
+    EXPECT_TRUE(log.Has(Log::Level::Error, "Not a regular file, not read: pipe.mat"));
+    EXPECT_EQ(files.ListFiles(), std::vector<std::wstring>{L"Plasma.mat"});
 }
 
 TEST(LooseFiles, DirectoryModeReadsWholeFilesBelowItsFolder)

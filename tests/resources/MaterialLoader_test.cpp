@@ -57,6 +57,13 @@ protected:
         return *material->GetPasses()[0];
     }
 
+    static int CountLines(const LogCapture& log, const std::string& fragment)
+    {
+        int count = 0;
+        for (const std::string& line : log.Lines()) count += line.find(fragment) != std::string::npos;
+        return count;
+    }
+
     static bool HasLine(const LogCapture& log, Log::Level level, const std::string& text)
     {
         for (const auto& entry : log.entries())
@@ -91,7 +98,7 @@ TEST_F(MaterialLoaderTest, NewPassDefaults)
 TEST_F(MaterialLoaderTest, LoadingIsLogged)
 {
     LogCapture log;
-    Load("logged.mat", "");
+    Load("logged.mat", "include {\n}\n");
     const std::vector<std::string> expected = {
         "Creating material 'logged.mat' from logged.mat",
         "MaterialLoader: Loading material: logged.mat...",
@@ -404,12 +411,66 @@ TEST_F(MaterialLoaderTest, UnknownSectionStopsTheFileButKeepsWhatCameBefore)
     EXPECT_TRUE(HasLine(log, Log::Level::Warning, "MaterialLoader: Unknown section texture (unknown.mat:7)"));
 }
 
-TEST_F(MaterialLoaderTest, AFileEndingInsideASectionDropsIt)
+TEST_F(MaterialLoaderTest, AFileEndingInsideASectionDropsItWithAWarning)
 {
+    LogCapture log;
     IMaterial* material = Load("open.mat", "material {\ntarget Done\n}\nmaterial {\ntarget Open\n");
     ASSERT_NE(material, nullptr);
     ASSERT_EQ(material->GetPasses().size(), 1u);
     EXPECT_EQ(material->GetPasses()[0]->target, "Done");
+    EXPECT_TRUE(HasLine(log, Log::Level::Warning,
+                        "MaterialLoader: Section material opened on line 4 is never closed, ignored (open.mat:5)"));
+    Load("shader.mat", "pixelshader p {{\nvoid main() {}\n}\n");
+    EXPECT_TRUE(HasLine(log, Log::Level::Warning,
+                        "MaterialLoader: Section pixelshader opened on line 1 is never closed, ignored (shader.mat:3)"));
+}
+
+TEST_F(MaterialLoaderTest, EmptyFilesAndMissingIncludesAreReported)
+{
+    LogCapture log;
+    folder.Write("blank.mat", "\n \t\n");
+    IMaterial* material = Load("empty.mat", "");
+    ASSERT_NE(material, nullptr);
+    EXPECT_TRUE(HasLine(log, Log::Level::Warning, "MaterialLoader: The file holds no section (empty.mat)"));
+    Load("includer.mat", "include {\nblank.mat\ngone.mat\n}\nmaterial {\n}\n");
+    EXPECT_TRUE(HasLine(log, Log::Level::Warning, "MaterialLoader: The file holds no section (blank.mat)"));
+    EXPECT_TRUE(HasLine(log, Log::Level::Error, "MaterialLoader: Include not found: gone.mat (includer.mat:3)"));
+}
+
+TEST_F(MaterialLoaderTest, DeepIncludeChainsAreCutOnceWithFileAndLine)
+{
+    // Each file includes the next; a chain of some 15,000 overflowed the stack.
+    ASSERT_EQ(folder.Python("chain.py", "for i in range(40):\n"
+                                        "    open('c%d.mat' % i, 'w').write('include {\\nc%d.mat\\n}\\n"
+                                        "material {\\ntarget T%d\\n}\\n' % (i + 1, i))\n"),
+              0);
+    LogCapture log;
+    IMaterial* material = factory->LoadMaterial(L"c0.mat", L"c0.mat");
+    ASSERT_NE(material, nullptr);
+    EXPECT_EQ(material->GetPasses().size(), 17u) << "the material's file and 16 levels of includes";
+    EXPECT_TRUE(HasLine(log, Log::Level::Error,
+                        "MaterialLoader: Include c17.mat and any further ones left out: includes nest deeper "
+                        "than 16 files (c16.mat:2)"));
+    EXPECT_EQ(CountLines(log, "left out"), 1);
+}
+
+TEST_F(MaterialLoaderTest, IncludesFanningOutAreCutAtAFixedNumberOfLoads)
+{
+    // Each file includes the next twice: 2^15 loads before, hours at 30 levels.
+    ASSERT_EQ(folder.Python("fan.py", "for i in range(15):\n"
+                                      "    open('f%d.mat' % i, 'w').write('include {\\nf%d.mat\\nf%d.mat\\n}\\n'"
+                                      " % (i + 1, i + 1))\n"
+                                      "open('f15.mat', 'w').write('material {\\ntarget Leaf\\n}\\n')\n"),
+              0);
+    LogCapture log;
+    IMaterial* material = factory->LoadMaterial(L"f0.mat", L"f0.mat");
+    ASSERT_NE(material, nullptr);
+    int loads = 0;
+    for (const std::string& line : log.Lines()) loads += line.rfind("MaterialLoader: Loading material: ", 0) == 0;
+    EXPECT_EQ(loads, 257) << "the material's own file and 256 includes";
+    EXPECT_EQ(CountLines(log, "left out"), 1);
+    EXPECT_TRUE(log.Has(Log::Level::Error, "the material loads more than 256 includes"));
+    ASSERT_EQ(material->GetPasses().size(), 1u) << "the leaves reached still give their pass";
 }
 
 TEST_F(MaterialLoaderTest, ShaderCallbacksAreAttached)
@@ -468,7 +529,7 @@ TEST_F(MaterialLoaderTest, InvalidGeometrySettingsFailTheMaterial)
         const char* error;
     } cases[] = {
         {"topology.mat", "geometryshader g Triangle Strip 3 {{\n" + geometry + "}}\n",
-         "Invalid value passed to r_PrimitiveTopology::Parse! (topology.mat:1)"},
+         "Invalid value passed to r_PrimitiveTopology::Parse! Unknown topology: Strip (topology.mat:1)"},
         {"output.mat", "geometryshader g Triangle Triangle 3 {{\n" + geometry + "}}\n",
          "You can only use Point, TriangleStrip or LineStrip as geometry shader output primitive topology! "
          "(output.mat:4)"},
@@ -476,7 +537,7 @@ TEST_F(MaterialLoaderTest, InvalidGeometrySettingsFailTheMaterial)
          "You can only use Point, TriangleStrip or LineStrip as geometry shader output primitive topology! "
          "(key.mat:2)"},
         {"keytopology.mat", "material {\ngeometryshader g.gs point Point 4\n}\n",
-         "Invalid value passed to r_PrimitiveTopology::Parse! (keytopology.mat:2)"},
+         "Invalid value passed to r_PrimitiveTopology::Parse! Unknown topology: point (keytopology.mat:2)"},
     };
     folder.Write("g.gs", geometry);
     for (const Case& c : cases) {
@@ -484,6 +545,14 @@ TEST_F(MaterialLoaderTest, InvalidGeometrySettingsFailTheMaterial)
         EXPECT_EQ(Load(c.name, c.text), nullptr) << c.name;
         EXPECT_TRUE(HasLine(log, Log::Level::Error, c.error)) << c.name;
     }
+}
+
+TEST_F(MaterialLoaderTest, ANulByteInALineShowsInTheWarningInsteadOfCuttingItShort)
+{
+    LogCapture log;
+    Load("nul.mat", std::string("material {\nbl\0end\x1b[2J true\n}\n", 29));
+    EXPECT_TRUE(HasLine(log, Log::Level::Warning, "MaterialLoader: Unknown contenttype: bl\\x00end\\x1b[2J (nul.mat:2)"))
+        << Joined(log);
 }
 
 TEST_F(MaterialLoaderTest, KnownKeysWithoutTheirValuesAreWarnedAndIgnored)

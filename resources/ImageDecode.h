@@ -1,0 +1,25 @@
+// Decoding PNG and JPEG images from memory into tightly packed rows, without OpenGL: the image
+// textures upload the result; fuzzing calls the decoders alone.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Images of more pixels are refused from their header, before any pixel is allocated: 4096 x
+// 4096 (64 MiB as RGBA), eight times the largest picture of the demo.
+constexpr uint64_t kMaxImagePixels = uint64_t(4096) * 4096;
+
+struct DecodedImage {
+    int width = 0;
+    int height = 0;
+    int channels = 0;  // 3 (RGB) or 4 (RGBA)
+    std::vector<unsigned char> pixels;
+    std::vector<std::string> warnings;  // what the library warned about, in order
+    std::string error;                  // why decoding failed
+};
+
+// Each false with image.error set when the data cannot be decoded or the image is too large.
+bool DecodePng(const unsigned char* data, size_t size, DecodedImage& image);
+bool DecodeJpeg(const unsigned char* data, size_t size, DecodedImage& image);
