@@ -7,12 +7,32 @@
 
 #include "app/Benchmark.h"
 #include "app/IEngine.h"
+#include "resources/MaterialReloader.h"
 #include "worlds/IWorld.h"
 
 DevOverlay::DevOverlay(Platform::NativeWindow* window)
 {
     m_host.Open(window);
     m_worlds.reserve(32);
+}
+
+// A window of its own at the bottom, sized to the text, so an error is seen at a glance while
+// the last good version of the material is still drawn.
+void DevOverlay::DrawReloadFailures(const MaterialReloader& reloader)
+{
+    const ImVec2 screen = ImGui::GetIO().DisplaySize;
+    ImGui::SetNextWindowPos(ImVec2(8, screen.y - 8), ImGuiCond_Always, ImVec2(0, 1));
+    ImGui::SetNextWindowSizeConstraints(ImVec2(0, 0), ImVec2(screen.x - 16, screen.y * 0.5f));
+    ImGui::Begin("reload failed", nullptr, ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoFocusOnAppearing);
+    ImGui::PushTextWrapPos(screen.x - 40);
+    ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(255, 120, 100, 255));
+    for (const MaterialReloader::Failure& failure : reloader.GetFailures()) {
+        ImGui::Text("%s (the last good version stays):", failure.material.c_str());
+        ImGui::TextUnformatted(failure.errors.c_str());
+    }
+    ImGui::PopStyleColor();
+    ImGui::PopTextWrapPos();
+    ImGui::End();
 }
 
 double DevOverlay::Step(double measured, double frameStep)
@@ -23,7 +43,8 @@ double DevOverlay::Step(double measured, double frameStep)
     return frameStep;
 }
 
-double DevOverlay::Draw(IEngine* engine, double time, double wallMs, double& loopStart, double& loopEnd)
+double DevOverlay::Draw(IEngine* engine, double time, double wallMs, double& loopStart, double& loopEnd,
+                        const MaterialReloader* reloader)
 {
     m_graph[m_graphNext] = static_cast<float>(wallMs);
     m_graphNext = (m_graphNext + 1) % kGraphFrames;
@@ -90,7 +111,13 @@ double DevOverlay::Draw(IEngine* engine, double time, double wallMs, double& loo
         if (ImGui::Checkbox(world->GetName().c_str(), &visible)) world->SetVisible(visible);
         ImGui::PopID();
     }
+
+    if (reloader) {
+        ImGui::Separator();
+        ImGui::Text("live data: %d files watched", reloader->GetWatchedFileCount());
+    }
     ImGui::End();
+    if (reloader && !reloader->GetFailures().empty()) DrawReloadFailures(*reloader);
     m_host.EndFrame();
     return scrubbedTo;
 }

@@ -1,5 +1,6 @@
 // The developer overlay (--dev): a scrub bar over the whole demo with the script's scene markers,
-// pause, frame step, speed, an A-B loop, the frame-time graph and each world's visible switch.
+// pause, frame step, speed, an A-B loop, the frame-time graph, each world's visible switch and,
+// with a data folder, the errors of materials whose live reload failed.
 #pragma once
 
 #include <vector>
@@ -8,6 +9,7 @@
 
 class IEngine;
 class IWorld;
+class MaterialReloader;
 
 class DevOverlay {
 public:
@@ -19,8 +21,9 @@ public:
     double Step(double measured, double frameStep);
     // Draws the overlay over the frame. wallMs: the frame's cost, for the graph. The loop's
     // bounds are changed in place (a start below 0: no loop). Returns the demo time the user
-    // scrubbed to, or -1.
-    double Draw(IEngine* engine, double time, double wallMs, double& loopStart, double& loopEnd);
+    // scrubbed to, or -1. reloader: null without a data folder.
+    double Draw(IEngine* engine, double time, double wallMs, double& loopStart, double& loopEnd,
+                const MaterialReloader* reloader);
 
     // Around a restart in a new context: see OverlayHost.
     void ReleaseGl() { m_host.ReleaseGl(); }
@@ -28,6 +31,8 @@ public:
 
 private:
     static constexpr int kGraphFrames = 240;
+
+    void DrawReloadFailures(const MaterialReloader& reloader);
 
     Platform::OverlayHost m_host;
     bool m_paused = false;

@@ -74,7 +74,10 @@ std::string Usage()
            "  --shot T[,T...]      write the frame at each demo time T as a PNG (needs --out)\n"
            "  --out DIR            folder for --shot pictures (made if missing)\n"
            "  --mute               open no audio device\n"
-           "  --data PATH          use this archive or folder instead of data.pak\n"
+           "  --data PATH          use this archive or folder instead of data.pak; with a folder, materials\n"
+           "                       and shaders edited while the demo runs are reloaded (a version that\n"
+           "                       fails keeps the last good one; its errors go to the log and, with\n"
+           "                       --dev, to the overlay)\n"
            "  --check-data [PATH]  load and check every material, shader and image, then exit\n"
            "  --frame-times FILE   write each frame's demo time and cost in ms as CSV (for benchmarks)\n"
            "  --scene NAME         show one scene alone against the demo clock:" + SceneList() + "\n"
@@ -86,7 +89,8 @@ std::string Usage()
            "  --range A:B          capture only demo time A..B (needs --capture)\n"
            "  --benchmark          play the whole demo at a fixed step without audio and print frame costs\n"
            "  --csv FILE           write the benchmark's table as CSV and its plot as FILE.svg\n"
-           "  --dev                developer overlay: scrub bar, pause, speed, A-B loop, frame times, worlds\n"
+           "  --dev                developer overlay: scrub bar, pause, speed, A-B loop, frame times, worlds,\n"
+           "                       failed reloads of a --data folder\n"
            "  --help, --version\n";
 }
 

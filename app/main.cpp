@@ -32,6 +32,7 @@
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "resources/LoadClock.h"
+#include "resources/MaterialReloader.h"
 #include "platform/k_AudioDevice.h"
 #include "worlds/ViewerScenes.h"
 
@@ -135,6 +136,11 @@ int Run(const Settings& settings, Options options)
 
         std::unique_ptr<DevOverlay> overlay;
         if (options.dev) overlay = std::make_unique<DevOverlay>(window->GetHandle());
+        // Loose files can change under a running demo; an archive cannot.
+        std::error_code notFolder;
+        const bool liveData = !dataPath.empty() && std::filesystem::is_directory(options.dataPath, notFolder);
+        std::unique_ptr<MaterialReloader> reloader;
+        if (liveData) reloader = std::make_unique<MaterialReloader>(engine);
         const double seekStep = options.fixedStep > 0 ? options.fixedStep : kDefaultSeekStep;
         const double startAt = options.seek >= 0 ? options.seek : options.loopStart >= 0 ? options.loopStart : 0;
         if (capture)
@@ -182,12 +188,14 @@ int Run(const Settings& settings, Options options)
                 if (restartAt < timeline->GetTime()) {
                     // The worlds cannot run backwards: the demo starts afresh in the same window.
                     if (overlay) overlay->ReleaseGl();
+                    reloader.reset();
                     delete demo;
                     delete engine;
                     engine = new k_Engine(base, dataPath);
                     window->AttachEngine(engine);
                     if (overlay) overlay->AcquireGl();
                     demo = StartDemo(engine, settings, options, startup);
+                    if (liveData) reloader = std::make_unique<MaterialReloader>(engine);
                     graphics = engine->GetGraphics();
                     timeline = engine->GetTimeline();
                 }
@@ -198,11 +206,13 @@ int Run(const Settings& settings, Options options)
                 continue;
             }
 
+            if (reloader) reloader->Poll(wallMs / 1000.0);
             demo->BeginFrame();
             engine->Advance(dt);
             const double time = timeline->GetTime();
             // Drawn before the shots: a picture taken with --dev shows what is on the screen.
-            if (overlay) restartAt = overlay->Draw(engine, time, wallMs, options.loopStart, options.loopEnd);
+            if (overlay) restartAt = overlay->Draw(engine, time, wallMs, options.loopStart, options.loopEnd,
+                                                     reloader.get());
             for (; shotsTaken < options.shots.size() && time >= options.shots[shotsTaken]; ++shotsTaken)
                 CaptureFrame(graphics->GetWidth(), graphics->GetHeight(),
                              CapturePath(options.outDir, options.shots[shotsTaken]));
@@ -221,6 +231,7 @@ int Run(const Settings& settings, Options options)
 
         ReportDrift(*music, timeline);
         music.reset();
+        reloader.reset();
         overlay.reset();
         delete demo;
         delete window;

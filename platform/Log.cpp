@@ -58,6 +58,11 @@ Line::~Line()
     (g_sink ? g_sink : WriteToConsole)(m_level, Printable(m_text.str()));
 }
 
-void SetSink(Sink sink) { g_sink = sink; }
+Sink SetSink(Sink sink)
+{
+    const Sink previous = g_sink;
+    g_sink = sink;
+    return previous;
+}
 
 }  // namespace Log

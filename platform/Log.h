@@ -35,6 +35,8 @@ inline Line Error() { return Line(Level::Error); }
 
 // Where lines go; tests redirect them to capture what a component logged.
 using Sink = void (*)(Level level, const std::string& text);
-void SetSink(Sink sink);  // null restores the console
+// Null restores the console. Returns the sink it replaces (null: the console), so a sink that
+// only listens can hand every line on to it.
+Sink SetSink(Sink sink);
 
 }  // namespace Log

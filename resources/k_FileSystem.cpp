@@ -174,6 +174,14 @@ std::vector<std::wstring> k_FileSystem::ListFiles()
     return names;
 }
 
+std::string k_FileSystem::LoosePath(const std::wstring& name) const
+{
+    const std::string relative = Text::ToUtf8(name);
+    if (m_archiveMode || !StaysInside(relative))
+        return std::string();
+    return Text::ToUtf8(Combine(m_looseRoot, name));
+}
+
 std::unique_ptr<IFile> k_FileSystem::OpenFile(const std::wstring& name)
 {
     return m_archiveMode ? OpenFromArchive(name) : OpenFromDirectory(name);

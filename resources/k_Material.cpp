@@ -16,7 +16,7 @@
 #include "scene/ICamera.h"
 #include "worlds/IWorld.h"
 
-k_Material::k_Material(const std::wstring& fileName, IEngine* engine) : m_engine(engine)
+k_Material::k_Material(const std::wstring& fileName, IEngine* engine) : m_engine(engine), m_fileName(fileName)
 {
     if (!fileName.empty()) k_MaterialLoader loader(engine, this, fileName);
 }

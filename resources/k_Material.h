@@ -20,11 +20,20 @@ public:
     const std::vector<std::unique_ptr<MaterialPass>>& GetPasses() override { return m_passes; }
     MaterialPass* FindPass(IWorld* world) override;
 
+    // The material file it was loaded from, and every file the load read or tried to read:
+    // the material file, its includes and the shader files it names (for live reloading).
+    const std::wstring& GetFileName() const { return m_fileName; }
+    const std::vector<std::wstring>& GetSources() const { return m_sources; }
+    void AddSource(const std::wstring& fileName) { m_sources.push_back(fileName); }
+    void SetSources(const std::vector<std::wstring>& sources) { m_sources = sources; }
+
 private:
     void ApplyPass(const MaterialPass& pass);
     void SetAutomaticUniforms(IShaderProgram& program, IWorld& world);
 
     IEngine* m_engine;  // not owned
+    std::wstring m_fileName;
+    std::vector<std::wstring> m_sources;
     std::vector<std::unique_ptr<MaterialPass>> m_passes;
     int m_textureUnits = -1;        // GL_MAX_TEXTURE_COORDS, read on first use
     std::vector<ILight*> m_lights;  // the current world's lights, kept to avoid allocating per frame

@@ -118,6 +118,7 @@ k_MaterialLoader::k_MaterialLoader(IEngine* engine, k_Material* material, const 
 void k_MaterialLoader::Run()
 {
     Log::Info() << "MaterialLoader: Loading material: " << m_fileName << "...";
+    m_material->AddSource(m_fileName);
     Load(m_fileName);
     if (!FileFound() && m_includer) {
         Log::Error() << "MaterialLoader: Include not found: " << m_fileName << " (" << m_includer->m_fileName << ":"
@@ -345,9 +346,11 @@ void k_MaterialLoader::ReadMaterialKey(const std::vector<std::string>& tokens)
             UseShader(found->second);
     } else if (key == "vertexshader" || key == "pixelshader") {
         const std::wstring file = Text::FromUtf8(value);
+        m_material->AddSource(file);
         UseShaderFile(factory->LoadShader(file, key == "vertexshader" ? 0 : 2, file), value);
     } else if (key == "geometryshader") {
         const std::wstring file = Text::FromUtf8(value);
+        m_material->AddSource(file);
         IShader* shader = factory->LoadShader(file, 1, file);
         if (!shader) return;
         const int input = Topology(tokens[2]);

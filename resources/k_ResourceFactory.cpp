@@ -2,6 +2,7 @@
 #include "resources/LoadClock.h"
 #include "resources/k_ResourceFactory.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "platform/Log.h"
@@ -94,6 +95,9 @@ void k_ResourceFactory::ReleaseAll()
     m_textures.clear();
     m_materials.clear();
     m_shaders.clear();
+    m_freshShaders.clear();
+    m_replacedShaders.clear();
+    m_freshPrograms.clear();
     m_animations.clear();
     m_programs.clear();
     m_renderables.clear();
@@ -131,7 +135,7 @@ IShader* k_ResourceFactory::CreateShader(const std::wstring& name, int type, con
 {
     Log::Info() << "Creating " << shaderName << "...";
     const LoadClock::Scope clock(LoadClock::Shaders);
-    return FindOrMake(m_shaders, name,
+    return FindOrMake(m_refreshing ? m_freshShaders : m_shaders, name,
                       [&] { return std::make_unique<k_Shader>(m_engine, type, shaderName, source); });
 }
 
@@ -139,7 +143,8 @@ IShader* k_ResourceFactory::LoadShader(const std::wstring& name, int type, const
 {
     Log::Info() << "Loading " << file << "...";
     const LoadClock::Scope clock(LoadClock::Shaders);
-    return FindOrMake(m_shaders, name, [&] { return std::make_unique<k_Shader>(m_engine, type, file); });
+    return FindOrMake(m_refreshing ? m_freshShaders : m_shaders, name,
+                      [&] { return std::make_unique<k_Shader>(m_engine, type, file); });
 }
 
 ITransformationAnimation* k_ResourceFactory::GetTransformationAnimation(const std::wstring& name)
@@ -154,8 +159,34 @@ IShaderProgram* k_ResourceFactory::CreateShaderProgram(std::vector<IShader*> sha
     std::unique_ptr<IShaderProgram> program = Construct(
         [&]() -> std::unique_ptr<IShaderProgram> { return std::make_unique<k_ShaderProgram>(m_engine, shaders); });
     if (!program) return nullptr;
+    if (m_refreshing) m_freshPrograms.push_back(program.get());
     m_programs.push_back(std::move(program));
     return m_programs.back().get();
+}
+
+void k_ResourceFactory::BeginRefresh() { m_refreshing = true; }
+
+void k_ResourceFactory::EndRefresh(bool keep)
+{
+    m_refreshing = false;
+    if (keep) {
+        for (auto& [name, shader] : m_freshShaders) {
+            std::unique_ptr<IShader>& cached = m_shaders[name];
+            if (cached) m_replacedShaders.push_back(std::move(cached));
+            cached = std::move(shader);
+        }
+    } else {
+        for (IShaderProgram* program : m_freshPrograms) ReleaseProgram(program);
+    }
+    m_freshShaders.clear();
+    m_freshPrograms.clear();
+}
+
+void k_ResourceFactory::ReleaseProgram(IShaderProgram* program)
+{
+    const auto found = std::find_if(m_programs.begin(), m_programs.end(),
+                                    [&](const std::unique_ptr<IShaderProgram>& made) { return made.get() == program; });
+    if (found != m_programs.end()) m_programs.erase(found);
 }
 
 // Listed as renderables; the caller gets the other interface of the same object.

@@ -43,9 +43,21 @@ public:
     bool RegisterShaderCallback(IShaderCallback* callback) override;
     IShaderCallback* GetShaderCallback(const std::wstring& name) override;
 
-private:
     template <typename T>
     using Cache = std::map<std::wstring, std::unique_ptr<T>>;
+
+    // The material cache, for the live reloader that watches their files.
+    const Cache<IMaterial>& GetMaterials() const { return m_materials; }
+    // Between these two calls shaders are compiled afresh instead of taken from the cache (a
+    // reloaded material must not get the stale stages), and programs made are noted. Ending
+    // with keep, the fresh shaders take their names in the cache; without it, the fresh
+    // shaders and the programs made meanwhile are destroyed.
+    void BeginRefresh();
+    void EndRefresh(bool keep);
+    // Destroys a program this factory made, once nothing refers to it any more.
+    void ReleaseProgram(IShaderProgram* program);
+
+private:
     template <typename T>
     using List = std::vector<std::unique_ptr<T>>;
 
@@ -57,6 +69,11 @@ private:
     Cache<ITexture> m_textures;
     Cache<IMaterial> m_materials;
     Cache<IShader> m_shaders;
+    bool m_refreshing = false;
+    Cache<IShader> m_freshShaders;
+    // Stages a refresh replaced: programs linked with them may still list them.
+    List<IShader> m_replacedShaders;
+    std::vector<IShaderProgram*> m_freshPrograms;
     Cache<ITransformationAnimation> m_animations;
     List<IShaderProgram> m_programs;
     List<IRenderable> m_renderables;

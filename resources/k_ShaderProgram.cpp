@@ -14,6 +14,94 @@
 #include "resources/IShaderCallback.h"
 #include "resources/k_Shader.h"
 
+namespace {
+
+// How a uniform type's value is read back and uploaded.
+enum class Upload { Floats, Ints, Matrix };
+struct UniformType {
+    GLenum type;
+    Upload upload;
+    int count;  // components, or columns of a square matrix
+};
+const UniformType kUniformTypes[] = {
+    {GL_FLOAT, Upload::Floats, 1},        {GL_FLOAT_VEC2, Upload::Floats, 2},  {GL_FLOAT_VEC3, Upload::Floats, 3},
+    {GL_FLOAT_VEC4, Upload::Floats, 4},   {GL_INT, Upload::Ints, 1},           {GL_INT_VEC2, Upload::Ints, 2},
+    {GL_INT_VEC3, Upload::Ints, 3},       {GL_INT_VEC4, Upload::Ints, 4},      {GL_BOOL, Upload::Ints, 1},
+    {GL_BOOL_VEC2, Upload::Ints, 2},      {GL_BOOL_VEC3, Upload::Ints, 3},     {GL_BOOL_VEC4, Upload::Ints, 4},
+    {GL_FLOAT_MAT2, Upload::Matrix, 2},   {GL_FLOAT_MAT3, Upload::Matrix, 3},  {GL_FLOAT_MAT4, Upload::Matrix, 4},
+    {GL_SAMPLER_1D, Upload::Ints, 1},     {GL_SAMPLER_2D, Upload::Ints, 1},    {GL_SAMPLER_3D, Upload::Ints, 1},
+    {GL_SAMPLER_CUBE, Upload::Ints, 1},   {GL_SAMPLER_2D_SHADOW, Upload::Ints, 1},
+    {GL_SAMPLER_2D_RECT, Upload::Ints, 1}, {GL_SAMPLER_2D_ARRAY, Upload::Ints, 1},
+};
+
+const UniformType* FindUniformType(GLenum type)
+{
+    for (const UniformType& row : kUniformTypes)
+        if (row.type == type) return &row;
+    return nullptr;
+}
+
+// Every active uniform of a program by name, with its type; an array under each element's name.
+std::map<std::string, GLenum> ActiveUniforms(GLuint program)
+{
+    std::map<std::string, GLenum> uniforms;
+    GLint count = 0, longest = 0;
+    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
+    glGetProgramiv(program, GL_ACTIVE_UNIFORM_MAX_LENGTH, &longest);
+    std::string name(static_cast<size_t>(longest) + 1, '\0');
+    for (GLint i = 0; i < count; ++i) {
+        GLsizei length = 0;
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(program, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()), &length, &size, &type,
+                           name.data());
+        std::string base(name.data(), static_cast<size_t>(length));
+        if (base.rfind("gl_", 0) == 0) continue;
+        if (size == 1) {
+            uniforms.emplace(base, type);
+            continue;
+        }
+        if (base.size() > 3 && base.compare(base.size() - 3, 3, "[0]") == 0) base.resize(base.size() - 3);
+        for (GLint element = 0; element < size; ++element)
+            uniforms.emplace(base + "[" + std::to_string(element) + "]", type);
+    }
+    return uniforms;
+}
+
+// Uploads to the current program the value from's uniform has at fromLocation.
+void CopyUniform(GLuint from, GLint fromLocation, GLint toLocation, const UniformType& type)
+{
+    GLfloat floats[16] = {};
+    GLint ints[16] = {};
+    if (type.upload == Upload::Ints) {
+        glGetUniformiv(from, fromLocation, ints);
+        switch (type.count) {
+        case 1: glUniform1iv(toLocation, 1, ints); break;
+        case 2: glUniform2iv(toLocation, 1, ints); break;
+        case 3: glUniform3iv(toLocation, 1, ints); break;
+        default: glUniform4iv(toLocation, 1, ints); break;
+        }
+        return;
+    }
+    glGetUniformfv(from, fromLocation, floats);
+    if (type.upload == Upload::Matrix) {
+        switch (type.count) {
+        case 2: glUniformMatrix2fv(toLocation, 1, GL_FALSE, floats); break;
+        case 3: glUniformMatrix3fv(toLocation, 1, GL_FALSE, floats); break;
+        default: glUniformMatrix4fv(toLocation, 1, GL_FALSE, floats); break;
+        }
+        return;
+    }
+    switch (type.count) {
+    case 1: glUniform1fv(toLocation, 1, floats); break;
+    case 2: glUniform2fv(toLocation, 1, floats); break;
+    case 3: glUniform3fv(toLocation, 1, floats); break;
+    default: glUniform4fv(toLocation, 1, floats); break;
+    }
+}
+
+}  // namespace
+
 k_ShaderProgram::k_ShaderProgram(IEngine* engine, std::vector<IShader*> shaders)
     : m_engine(engine), m_shaders(std::move(shaders))
 {
@@ -201,4 +289,24 @@ void k_ShaderProgram::Use()
     MakeCurrent();
     m_engine->GetGraphics()->CheckErrors();
     for (auto& [name, attached] : m_callbacks) attached.first->Apply(this, attached.second);
+}
+
+void k_ShaderProgram::CopyStateFrom(const k_ShaderProgram& old)
+{
+    for (const auto& [name, attached] : old.m_callbacks) m_callbacks[name] = attached;
+    if (!old.m_linked || !m_linked) return;
+    GLint previous = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+    glUseProgram(m_programObject);
+    const std::map<std::string, GLenum> wanted = ActiveUniforms(m_programObject);
+    for (const auto& [name, type] : ActiveUniforms(old.m_programObject)) {
+        const auto found = wanted.find(name);
+        const UniformType* known = FindUniformType(type);
+        if (found == wanted.end() || found->second != type || !known) continue;
+        const GLint from = glGetUniformLocation(old.m_programObject, name.c_str());
+        const GLint to = glGetUniformLocation(m_programObject, name.c_str());
+        if (from >= 0 && to >= 0) CopyUniform(old.m_programObject, from, to, *known);
+    }
+    glUseProgram(static_cast<GLuint>(previous));
+    m_engine->GetGraphics()->CheckErrors();
 }

@@ -39,6 +39,10 @@ public:
     bool IsLinked() const { return m_linked; }
     // The driver's link log, empty when it had nothing to say.
     const std::string& GetInfoLog() const { return m_infoLog; }
+    // For a program that replaces old (a reloaded material): takes over old's callback
+    // attachments and the values of its active uniforms, samplers included, wherever this
+    // program has a uniform of the same name and type. Leaves the current program as it was.
+    void CopyStateFrom(const k_ShaderProgram& old);
 
 private:
     using LocationCache = std::map<std::string, int, std::less<>>;
