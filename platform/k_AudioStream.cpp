@@ -49,6 +49,8 @@ bool k_AudioStream::Open()
     }
     const vorbis_info* first = ov_info(m_vorbis.get(), 0);
     m_channels = first->channels;
+    m_rate = double(first->rate);
+    m_totalFrames = ov_pcm_total(m_vorbis.get(), -1);
     m_converter = SDL_NewAudioStream(AUDIO_F32SYS, Uint8(m_channels), int(first->rate), AUDIO_F32SYS,
                                      kDeviceChannels, m_device->GetFrequency());
     if (!m_converter) {
@@ -62,9 +64,9 @@ bool k_AudioStream::Open()
 k_AudioStream::~k_AudioStream()
 {
     m_device->Detach(this);
-    if (m_stopError.load() < 0)
-        Log::Warning() << "The tune stopped early at " << GetPosition() << " s: damaged data (vorbisfile error "
-                       << m_stopError.load() << ").";
+    if (m_stoppedEarly.load())
+        Log::Warning() << "The tune stopped early, damaged after " << double(m_framesDecoded) / m_rate << " s of its "
+                       << double(m_totalFrames) / m_rate << " s.";
     if (m_converter)
         SDL_FreeAudioStream(m_converter);
     if (m_vorbis)
@@ -108,11 +110,14 @@ void k_AudioStream::Mix(float* out, int frames)
         if (decoded == OV_HOLE && ++holes < kMaxHolesPerFill)
             continue;
         if (decoded <= 0) {
-            m_stopError = decoded;  // told on the main thread, which owns the log
+            // Told on the main thread, which owns the log: an error, or an end before the
+            // length the stream declares (damaged pages are skipped without an error).
+            m_stoppedEarly = decoded < 0 || (m_totalFrames > 0 && m_framesDecoded < m_totalFrames);
             SDL_AudioStreamFlush(m_converter);  // release what the resampler still holds
             m_drained = true;
             break;
         }
+        m_framesDecoded += decoded;
         for (long frame = 0; frame < decoded; ++frame)
             for (int channel = 0; channel < m_channels; ++channel)
                 m_interleaved[size_t(frame) * size_t(m_channels) + size_t(channel)] = planes[channel][frame];

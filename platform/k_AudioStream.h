@@ -38,5 +38,8 @@ private:
     std::vector<float> m_interleaved;  // one decoded chunk, reused
     bool m_drained = false;            // the decoder has given its last sample
     std::atomic<uint64_t> m_framesPlayed{0};
-    std::atomic<long> m_stopError{0};  // the decoder's error that ended the tune, 0 at its true end
+    double m_rate = 0;           // the tune's frames per second
+    int64_t m_totalFrames = 0;   // the length the stream declares; not above 0 when unknown
+    int64_t m_framesDecoded = 0;  // on the audio thread, read after it is detached
+    std::atomic<bool> m_stoppedEarly{false};
 };

@@ -15,8 +15,9 @@
 
 namespace {
 
-// Writes a one-second WAV (a tone per channel) and encodes it with oggenc.
-void MakeTune(const ScratchFolder& scratch, const std::string& name, int rate, std::vector<double> tones)
+// Writes a WAV (a tone per channel, one second unless told) and encodes it with oggenc.
+void MakeTune(const ScratchFolder& scratch, const std::string& name, int rate, std::vector<double> tones,
+              int seconds = 1)
 {
     std::string script = "import math, struct, wave\n"
                          "rate, tones = " + std::to_string(rate) + ", [";
@@ -26,7 +27,8 @@ void MakeTune(const ScratchFolder& scratch, const std::string& name, int rate, s
               "w = wave.open('" + name + ".wav', 'wb')\n"
               "w.setnchannels(len(tones)); w.setsampwidth(2); w.setframerate(rate)\n"
               "w.writeframes(b''.join(struct.pack('<' + 'h' * len(tones),\n"
-              "    *[int(16000 * math.sin(2 * math.pi * f * i / rate)) for f in tones]) for i in range(rate)))\n"
+              "    *[int(16000 * math.sin(2 * math.pi * f * i / rate)) for f in tones]) for i in range(rate * " +
+              std::to_string(seconds) + ")))\n"
               "w.close()\n";
     ASSERT_EQ(scratch.Python(name + ".py", script), 0);
     ASSERT_EQ(scratch.Run("oggenc -Q -q 6 -o " + name + ".ogg " + name + ".wav"), 0);
@@ -81,6 +83,7 @@ protected:
         s_scratch = new ScratchFolder;
         MakeTune(*s_scratch, "mono44", 44100, {440});
         MakeTune(*s_scratch, "stereo22", 22050, {440, 660});
+        MakeTune(*s_scratch, "long", 44100, {440, 460}, 2);
     }
     static void TearDownTestSuite() { delete s_scratch; }
     void SetUp() override
@@ -189,6 +192,26 @@ TEST_F(AudioDevice, DecodedSamplesReachTheDeviceInPitchAndLength)
         EXPECT_NEAR(left.rms, expectedRms, 0.05);
         EXPECT_NEAR(right.rms, expectedRms, 0.05);
     }
+}
+
+TEST_F(AudioDevice, ATuneThatStopsEarlyIsLogged)
+{
+    const std::string raw = (*s_scratch / "damaged.raw").string();
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "1", 1);
+    std::string tune = Tune("long");  // pages damaged half-way: the decoder loses the rest
+    for (size_t i = tune.size() / 2; i < tune.size() / 2 + 64; ++i) tune[i] = char(tune[i] ^ 0x5a);
+    LogCapture log;
+    {
+        k_AudioDevice device;
+        ASSERT_TRUE(device.Open(44100));
+        std::unique_ptr<IAudioStream> stream = device.CreateStream(tune.data(), tune.size());
+        ASSERT_TRUE(stream);
+        ASSERT_TRUE(stream->Play());
+        ASSERT_TRUE(WaitForFileSize(raw, 3 * 44100 * 2 * sizeof(float)));  // well past its end
+    }
+    EXPECT_TRUE(log.Has(Log::Level::Warning, "The tune stopped early, damaged after ")) << log.Lines().size();
 }
 
 TEST_F(AudioDevice, PositionAdvancesWhilePlayingAndStreamsStopCleanly)
