@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs every Debian package the build, the program and the tests need.
-# Non-interactive; does nothing when everything is already present.
+# Installs every Debian package the build, the program and the tests need, and any packages
+# named as arguments (the fuzz build adds its compiler). Non-interactive; does nothing when
+# everything is already present.
 set -e
 PACKAGES="build-essential cmake pkg-config
   libsdl2-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri libimgui-dev
@@ -8,7 +9,7 @@ PACKAGES="build-essential cmake pkg-config
   libogg-dev libvorbis-dev libfreetype-dev libfontconfig-dev
   fonts-ebgaramond fonts-cantarell fonts-dejavu-core
   libgtest-dev xvfb xauth
-  python3 zip unzip vorbis-tools imagemagick"
+  python3 zip unzip vorbis-tools imagemagick $*"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
