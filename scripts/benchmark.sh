@@ -7,14 +7,21 @@ cd "$(dirname "$0")/.."
 sizes=${*:-640x360 1280x720}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The floor's sources sit beside the checkout (../shared/perf), or two levels up from a worktree;
+# FLOOR_DIR names another place.
 floor=""
-if [ -x ../shared/perf/build.sh ] || [ -f ../shared/perf/build.sh ]; then
-    sh ../shared/perf/build.sh "$work/floor" > /dev/null && floor="$work/floor"
-fi
+for dir in "${FLOOR_DIR:-}" ../shared/perf ../../shared/perf; do
+    if [ -n "$dir" ] && [ -f "$dir/build.sh" ]; then
+        sh "$dir/build.sh" "$work/floor" > /dev/null && floor="$work/floor"
+        break
+    fi
+done
+[ -n "$floor" ] || echo "no floor program found (set FLOOR_DIR): scene times only" >&2
+echo "# $(uptime)"
 run() { xvfb-run -a -s "-screen 0 1920x1080x24" "$@"; }
 
 for size in $sizes; do
-    echo "== $size"
+    echo "== $size   # load $(cut -d" " -f1-3 /proc/loadavg)"
     if [ -n "$floor" ]; then
         run "$floor" --sizes "$size" --only A,B,C --frames 150 --warmup 20 > "$work/floor-$size.txt" 2>&1 || true
         grep -v '^#' "$work/floor-$size.txt" | sed 's/^/floor  /' || true
