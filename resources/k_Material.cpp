@@ -16,6 +16,16 @@
 #include "scene/ICamera.h"
 #include "worlds/IWorld.h"
 
+namespace {
+
+const int kNamedSlots = 8;
+const char* const kSamplerNames[kNamedSlots] = {"texture0", "texture1", "texture2", "texture3",
+                                                "texture4", "texture5", "texture6", "texture7"};
+const char* const kSizeNames[kNamedSlots] = {"texture0Ddxy", "texture1Ddxy", "texture2Ddxy", "texture3Ddxy",
+                                             "texture4Ddxy", "texture5Ddxy", "texture6Ddxy", "texture7Ddxy"};
+
+}  // namespace
+
 k_Material::k_Material(const std::wstring& fileName, IEngine* engine) : m_engine(engine), m_fileName(fileName)
 {
     if (!fileName.empty()) k_MaterialLoader loader(engine, this, fileName);
@@ -100,16 +110,21 @@ void k_Material::ApplyPass(const MaterialPass& pass)
                             texture->HasMipmaps() ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
             if (program) {
-                // Wide enough for any int k, so a pass may hold any number of slots.
+                // The usual slots' names are written out, so a frame formats none; the buffers
+                // are wide enough for any int k, so a pass may hold any number of slots.
                 char sampler[32];
                 char size[32];
-                std::snprintf(sampler, sizeof sampler, "texture%d", k);
-                std::snprintf(size, sizeof size, "texture%dDdxy", k);
+                const char* samplerName = k < kNamedSlots ? kSamplerNames[k] : sampler;
+                const char* sizeName = k < kNamedSlots ? kSizeNames[k] : size;
+                if (k >= kNamedSlots) {
+                    std::snprintf(sampler, sizeof sampler, "texture%d", k);
+                    std::snprintf(size, sizeof size, "texture%dDdxy", k);
+                }
                 const float width = static_cast<float>(texture->GetWidth());
                 const float height = static_cast<float>(texture->GetHeight());
                 const float ddxy[4] = {1.0f / width, 1.0f / height, width, height};
-                program->SetInt(sampler, unit);
-                program->SetVector(size, ddxy, 4);
+                program->SetInt(samplerName, unit);
+                program->SetVector(sizeName, ddxy, 4);
             }
         }
         ++k;

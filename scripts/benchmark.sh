@@ -8,14 +8,21 @@ cd "$(dirname "$0")/.."
 sizes=${*:-640x360 1280x720}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The floor's sources sit beside the checkout (../shared/perf), or two levels up from a worktree;
+# FLOOR_DIR names another place.
 floor=""
-if [ -x ../shared/perf/build.sh ] || [ -f ../shared/perf/build.sh ]; then
-    sh ../shared/perf/build.sh "$work/floor" > /dev/null && floor="$work/floor"
-fi
+for dir in "${FLOOR_DIR:-}" ../shared/perf ../../shared/perf; do
+    if [ -n "$dir" ] && [ -f "$dir/build.sh" ]; then
+        sh "$dir/build.sh" "$work/floor" > /dev/null && floor="$work/floor"
+        break
+    fi
+done
+[ -n "$floor" ] || echo "no floor program found (set FLOOR_DIR): scene times only" >&2
+echo "# $(uptime)"
 run() { xvfb-run -a -s "-screen 0 1920x1080x24" "$@"; }
 
 for size in $sizes; do
-    echo "== $size"
+    echo "== $size   # load $(cut -d" " -f1-3 /proc/loadavg)"
     if [ -n "$floor" ]; then
         run "$floor" --sizes "$size" --only A,B,C --frames 150 --warmup 20 > "$work/floor-$size.txt" 2>&1 || true
         grep -v '^#' "$work/floor-$size.txt" | sed 's/^/floor  /' || true
@@ -29,12 +36,16 @@ import csv, statistics, sys
 work, size = sys.argv[1], sys.argv[2]
 def times(name, warmup=20):
     rows = list(csv.reader(open(f"{work}/{name}-{size}.csv")))[1:]
-    return [float(r[1]) for r in rows][warmup:]
-def line(label, ms):
-    ms = sorted(ms)
+    return rows[warmup:]
+# The CPU time (all threads) is not inflated by other programs on a shared machine; the wall
+# time is what the floor program reports.
+def line(label, rows):
+    ms = sorted(float(r[1]) for r in rows)
+    cpu = [float(r[2]) for r in rows]
     if ms:
         p95 = ms[min(len(ms) - 1, int(len(ms) * 0.95))]
-        print(f"{label:28s} median {statistics.median(ms):7.1f} ms   p95 {p95:7.1f} ms   frames {len(ms)}")
+        print(f"{label:28s} median {statistics.median(ms):7.1f} ms   p95 {p95:7.1f} ms   "
+              f"cpu {statistics.median(cpu):7.1f} ms   frames {len(ms)}")
 for scene in ("terrain", "plasma", "drift", "logo"):
     line(f"scene {scene}", times(scene))
 PY

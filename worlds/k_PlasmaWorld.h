@@ -25,4 +25,5 @@ public:
 
 private:
     std::unique_ptr<FullScreenPass> m_overlay;
+    std::unique_ptr<FullScreenPass> m_fade;  // the fade colour alone, while the pattern is off
 };

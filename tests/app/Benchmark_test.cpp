@@ -14,7 +14,7 @@ std::vector<FrameTimes::Frame> Frames()
     std::vector<FrameTimes::Frame> frames;
     for (int i = 1; i * 0.05 < kBenchmarkEnd; ++i) {
         const double t = i * 0.05;
-        frames.push_back({t, t < 27 ? 10.0 + i % 10 : t < 76.6 ? 30.0 : 5.0});
+        frames.push_back({t, t < 27 ? 10.0 + i % 10 : t < 76.6 ? 30.0 : 5.0, 0.0});
     }
     return frames;
 }
@@ -22,8 +22,8 @@ std::vector<FrameTimes::Frame> Frames()
 TEST(Benchmark, StatisticsByNearestRankWithinTheSpan)
 {
     std::vector<FrameTimes::Frame> frames;
-    for (int i = 1; i <= 100; ++i) frames.push_back({i * 0.1, static_cast<double>(i)});
-    frames.push_back({50.0, 1000.0});  // outside the span asked for
+    for (int i = 1; i <= 100; ++i) frames.push_back({i * 0.1, static_cast<double>(i), 0.0});
+    frames.push_back({50.0, 1000.0, 0.0});  // outside the span asked for
     const FrameStats stats = Summarize(frames, 0, 10.05);
     EXPECT_EQ(stats.frames, 100);
     EXPECT_DOUBLE_EQ(stats.median, 50.5);
