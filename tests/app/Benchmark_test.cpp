@@ -30,7 +30,7 @@ TEST(Benchmark, StatisticsByNearestRankWithinTheSpan)
     EXPECT_DOUBLE_EQ(stats.p95, 95);
     EXPECT_DOUBLE_EQ(stats.worst, 100);
 
-    const FrameStats odd = Summarize({{1, 3}, {2, 1}, {3, 2}}, 0, 10);
+    const FrameStats odd = Summarize({{1, 3, 0}, {2, 1, 0}, {3, 2, 0}}, 0, 10);
     EXPECT_DOUBLE_EQ(odd.median, 2);
     EXPECT_DOUBLE_EQ(odd.p95, 3);
     EXPECT_EQ(Summarize(frames, 200, 300).frames, 0);  // an empty span reads as zeros, not a crash
