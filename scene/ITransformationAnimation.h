@@ -16,6 +16,15 @@ struct alignas(16) AnimationKey {
     float value[4] = {0, 0, 0, 0};
     // Seconds; any value, negative ones included.
     float time = 0;
+
+    static AnimationKey Make(int channel, float time, float x, float y, float z, float w = 1)
+    {
+        AnimationKey key;
+        key.channel = channel;
+        key.time = time;
+        key.value[0] = x, key.value[1] = y, key.value[2] = z, key.value[3] = w;
+        return key;
+    }
 };
 
 class ITransformationAnimation {

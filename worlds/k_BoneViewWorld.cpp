@@ -30,18 +30,6 @@ constexpr int kKeys = 9;
 constexpr int kRings = 48;
 constexpr int kSides = 16;
 
-AnimationKey Key(int channel, float time, float x, float y, float z)
-{
-    AnimationKey key;
-    key.channel = channel;
-    key.time = time;
-    key.value[0] = x;
-    key.value[1] = y;
-    key.value[2] = z;
-    key.value[3] = 1;
-    return key;
-}
-
 // A tube along y over the whole chain, thinning to the tip; each ring is bound to the bone it
 // lies on, blended with the neighbouring bone over the half bone nearest each joint.
 void BuildTube(IMeshBuffer* mesh)
@@ -126,9 +114,10 @@ IBone* k_BoneViewWorld::BuildTentacle(int number)
         for (int key = 0; key < kKeys; ++key) {
             const float time = kCycle * key / (kKeys - 1);
             const float a = 6.2831853f * time / kCycle - 0.7f * k + phase;
-            sway->AddKey(Key(AnimationKey::Rotation, time, 0.6f * reach * std::cos(a), 0, reach * std::sin(a)));
+            sway->AddKey(
+                AnimationKey::Make(AnimationKey::Rotation, time, 0.6f * reach * std::cos(a), 0, reach * std::sin(a)));
         }
-        sway->AddKey(Key(AnimationKey::Translation, 0, position[0], position[1], position[2]));
+        sway->AddKey(AnimationKey::Make(AnimationKey::Translation, 0, position[0], position[1], position[2]));
         bone->SetAnimation(sway);
         bone->SetParent(parent);
         if (!root) root = bone;

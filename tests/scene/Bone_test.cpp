@@ -12,18 +12,6 @@
 
 namespace {
 
-AnimationKey Key(int channel, float time, float x, float y, float z, float w = 1)
-{
-    AnimationKey key;
-    key.channel = channel;
-    key.time = time;
-    key.value[0] = x;
-    key.value[1] = y;
-    key.value[2] = z;
-    key.value[3] = w;
-    return key;
-}
-
 void ExpectNear(const Vector& actual, const Vector& expected, const char* what)
 {
     EXPECT_NEAR(actual.x, expected.x, 1e-5f) << what;
@@ -41,8 +29,8 @@ Vector Moved(k_TransformationAnimation& animation, float t, const Vector& p)
 TEST(TransformationAnimation, InterpolatesBetweenKeysAndClampsOutside)
 {
     k_TransformationAnimation animation(nullptr, L"walk");
-    animation.AddKey(Key(AnimationKey::Translation, 3, 10, 0, 0));
-    animation.AddKey(Key(AnimationKey::Translation, 1, 0, 0, 0));
+    animation.AddKey(AnimationKey::Make(AnimationKey::Translation, 3, 10, 0, 0));
+    animation.AddKey(AnimationKey::Make(AnimationKey::Translation, 1, 0, 0, 0));
     const struct {
         float time, x;
     } cases[] = {{-5, 0}, {0, 0}, {1, 0}, {1.5f, 2.5f}, {2, 5}, {3, 10}, {4, 10}};
@@ -50,7 +38,7 @@ TEST(TransformationAnimation, InterpolatesBetweenKeysAndClampsOutside)
         EXPECT_NEAR(Moved(animation, c.time, Vector::Point(0, 0, 0)).x, c.x, 1e-5f) << "t = " << c.time;
 
     // A key at an existing time replaces the earlier one.
-    animation.AddKey(Key(AnimationKey::Translation, 3, 20, 0, 0));
+    animation.AddKey(AnimationKey::Make(AnimationKey::Translation, 3, 20, 0, 0));
     EXPECT_NEAR(Moved(animation, 2, Vector::Point(0, 0, 0)).x, 10, 1e-5f);
     EXPECT_EQ(animation.GetName(), L"walk");
 }
@@ -59,29 +47,29 @@ TEST(TransformationAnimation, DurationIsTheLatestKeyOfAnyChannel)
 {
     k_TransformationAnimation animation(nullptr, L"a");
     EXPECT_EQ(animation.GetDuration(), 0);
-    animation.AddKey(Key(AnimationKey::Translation, -2, 0, 0, 0));
+    animation.AddKey(AnimationKey::Make(AnimationKey::Translation, -2, 0, 0, 0));
     EXPECT_EQ(animation.GetDuration(), 0) << "never negative";
-    animation.AddKey(Key(AnimationKey::Translation, 3, 0, 0, 0));
-    animation.AddKey(Key(AnimationKey::Scale, 7, 1, 1, 1));
-    animation.AddKey(Key(AnimationKey::Rotation, 5, 0, 0, 0));
+    animation.AddKey(AnimationKey::Make(AnimationKey::Translation, 3, 0, 0, 0));
+    animation.AddKey(AnimationKey::Make(AnimationKey::Scale, 7, 1, 1, 1));
+    animation.AddKey(AnimationKey::Make(AnimationKey::Rotation, 5, 0, 0, 0));
     EXPECT_EQ(animation.GetDuration(), 7);
 }
 
 TEST(TransformationAnimation, RotatesThenTranslatesThenScales)
 {
     k_TransformationAnimation turn(nullptr, L"turn");
-    turn.AddKey(Key(AnimationKey::Rotation, 0, 0, 0, 90));
+    turn.AddKey(AnimationKey::Make(AnimationKey::Rotation, 0, 0, 0, 90));
     ExpectNear(Moved(turn, 0, Vector::Point(1, 0, 0)), Vector::Point(0, 1, 0), "z by 90");
 
     // x first, then y, then z, applied right to left: Rx * Ry * Rz.
     k_TransformationAnimation euler(nullptr, L"euler");
-    euler.AddKey(Key(AnimationKey::Rotation, 0, 90, 90, 0));
+    euler.AddKey(AnimationKey::Make(AnimationKey::Rotation, 0, 90, 90, 0));
     ExpectNear(Moved(euler, 0, Vector::Point(1, 0, 0)), Vector::Point(0, 1, 0), "y then x");
 
     k_TransformationAnimation all(nullptr, L"all");
-    all.AddKey(Key(AnimationKey::Rotation, 0, 0, 0, 90));
-    all.AddKey(Key(AnimationKey::Translation, 0, 1, 2, 3));
-    all.AddKey(Key(AnimationKey::Scale, 0, 2, 2, 2));
+    all.AddKey(AnimationKey::Make(AnimationKey::Rotation, 0, 0, 0, 90));
+    all.AddKey(AnimationKey::Make(AnimationKey::Translation, 0, 1, 2, 3));
+    all.AddKey(AnimationKey::Make(AnimationKey::Scale, 0, 2, 2, 2));
     ExpectNear(Moved(all, 0, Vector::Point(1, 0, 0)), Vector::Point(2, 6, 6), "the translation is scaled too");
 }
 
@@ -148,12 +136,12 @@ TEST_F(Skeleton, TwoBoneChainBendsAtItsJoint)
     k_Bone* elbow = Make(1, Vector::Point(0, 1, 0));
     elbow->SetParent(shoulder);
     k_TransformationAnimation shoulderMotion(nullptr, L"shoulder"), elbowMotion(nullptr, L"elbow");
-    shoulderMotion.AddKey(Key(AnimationKey::Rotation, 0, 0, 0, 0));
-    shoulderMotion.AddKey(Key(AnimationKey::Rotation, 1, 0, 0, 90));
-    elbowMotion.AddKey(Key(AnimationKey::Translation, 0, 0, 1, 0));
-    elbowMotion.AddKey(Key(AnimationKey::Translation, 2, 0, 1, 0));
-    elbowMotion.AddKey(Key(AnimationKey::Rotation, 1, 0, 0, 0));
-    elbowMotion.AddKey(Key(AnimationKey::Rotation, 2, 0, 0, 90));
+    shoulderMotion.AddKey(AnimationKey::Make(AnimationKey::Rotation, 0, 0, 0, 0));
+    shoulderMotion.AddKey(AnimationKey::Make(AnimationKey::Rotation, 1, 0, 0, 90));
+    elbowMotion.AddKey(AnimationKey::Make(AnimationKey::Translation, 0, 0, 1, 0));
+    elbowMotion.AddKey(AnimationKey::Make(AnimationKey::Translation, 2, 0, 1, 0));
+    elbowMotion.AddKey(AnimationKey::Make(AnimationKey::Rotation, 1, 0, 0, 0));
+    elbowMotion.AddKey(AnimationKey::Make(AnimationKey::Rotation, 2, 0, 0, 90));
     shoulder->SetAnimation(&shoulderMotion);
     elbow->SetAnimation(&elbowMotion);
 
