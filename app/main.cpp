@@ -31,9 +31,9 @@
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "platform/k_AudioDevice.h"
 #include "resources/LoadClock.h"
 #include "resources/MaterialReloader.h"
-#include "platform/k_AudioDevice.h"
 #include "worlds/ViewerScenes.h"
 
 namespace {
