@@ -40,7 +40,7 @@ Report* g_report = nullptr;
 
 void Print(Report& report, const char* level, const std::string& text)
 {
-    std::printf("%s: %s: %s\n", report.subject.c_str(), level, text.c_str());
+    std::printf("%s: %s: %s\n", Text::Shown(report.subject).c_str(), level, text.c_str());
     std::fflush(stdout);
 }
 
@@ -257,6 +257,6 @@ int RunDataCheck(const std::string& requested)
     Platform::DestroyNativeWindow(window);
 
     std::printf("Checked %d materials, %d shaders, %d images and %d tunes in %s: %d errors, %d warnings.\n", materials,
-                shaders, images, tunes, path.string().c_str(), report.errors, report.warnings);
+                shaders, images, tunes, Text::Shown(path.string()).c_str(), report.errors, report.warnings);
     return report.errors + report.warnings == 0 ? 0 : 1;
 }

@@ -25,26 +25,6 @@ void WriteToConsole(Level level, const std::string& text)
     std::fflush(stdout);
 }
 
-// Control bytes (a NUL read from a damaged file, an escape sequence) are shown as \xNN, so
-// a line is never cut short and never drives the terminal.
-std::string Printable(const std::string& text)
-{
-    std::string shown;
-    shown.reserve(text.size());
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\t') || byte == 0x7f) {
-            static const char kHex[] = "0123456789abcdef";
-            shown += "\\x";
-            shown += kHex[byte >> 4];
-            shown += kHex[byte & 15];
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}
-
 }  // namespace
 
 Line& Line::operator<<(const wchar_t* text)
@@ -55,7 +35,7 @@ Line& Line::operator<<(const wchar_t* text)
 
 Line::~Line()
 {
-    (g_sink ? g_sink : WriteToConsole)(m_level, Printable(m_text.str()));
+    (g_sink ? g_sink : WriteToConsole)(m_level, Text::Shown(m_text.str()));
 }
 
 Sink SetSink(Sink sink)

@@ -9,7 +9,8 @@ namespace Log {
 
 enum class Level { Info, Warning, Error };
 
-// Collects one line from narrow and wide pieces; wide text is written as UTF-8.
+// Collects one line from narrow and wide pieces; wide text is written as UTF-8, and the line is
+// shown as Text::Shown shows it (control bytes and bytes that are not UTF-8 as \xNN).
 //   Log::Error() << "Cannot open " << wideName;
 class Line {
 public:

@@ -10,7 +10,7 @@ namespace Platform {
 
 void ShowMessageBox(NativeWindow* owner, const std::wstring& caption, const std::wstring& message)
 {
-    const std::string text = Text::ToUtf8(message);
+    const std::string text = Text::Shown(Text::ToUtf8(message));  // a name in it may not be UTF-8
     std::fprintf(stderr, "%s: %s\n", Text::ToUtf8(caption).c_str(), text.c_str());
     std::fflush(stderr);
     if (!SDL_getenv("KORVANTA_NO_MESSAGE_BOX"))

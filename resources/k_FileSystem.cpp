@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -57,6 +58,18 @@ bool StaysInside(const std::string& name)
         start = end + 1;
     }
     return true;
+}
+
+// The length in bytes of the longest folder or file name along a path.
+size_t LongestPart(const std::string& path)
+{
+    size_t longest = 0;
+    for (size_t start = 0; start <= path.size();) {
+        const size_t end = std::min(path.find('/', start), path.size());
+        longest = std::max(longest, end - start);
+        start = end + 1;
+    }
+    return longest;
 }
 
 }  // namespace
@@ -192,8 +205,11 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromArchive(const std::wstring& name)
     if (!m_archive)
         return nullptr;
     const std::string wanted = Text::ToUtf8(name);
-    if (wanted.size() > kMaxNameBytes)
+    if (wanted.size() > kMaxNameBytes) {
+        Log::Error() << "Name is too long to be found in the archive (" << wanted.size() << " bytes, at most "
+                     << kMaxNameBytes << "): " << name;
         return nullptr;
+    }
     const auto found = m_entries.find(FoldAscii(wanted));
     if (found == m_entries.end())
         return nullptr;
@@ -256,8 +272,12 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromDirectory(const std::wstring& name)
     const std::string path = Text::ToUtf8(Combine(m_looseRoot, name));
     // Without O_NONBLOCK, opening a FIFO would wait forever for a writer.
     const int in = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (in < 0)
+    if (in < 0) {
+        if (errno == ENAMETOOLONG)
+            Log::Error() << "Name is too long for the file system (" << LongestPart(path) << " bytes in one part, at most "
+                         << NAME_MAX << "; " << path.size() << " in all, at most " << PATH_MAX - 1 << "): " << name;
         return nullptr;
+    }
     struct stat status;
     const bool known = fstat(in, &status) == 0;
     if (!known || !S_ISREG(status.st_mode)) {

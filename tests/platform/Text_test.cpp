@@ -19,39 +19,79 @@ TEST(Text, RoundTripsEveryPlane)
     EXPECT_EQ(Text::ToUtf8(L"\u00e9"), "\xC3\xA9");
 }
 
-TEST(Text, MalformedBytesBecomeReplacementCharacters)
+// A byte outside well-formed UTF-8 is carried as U+DC00 + byte, so every name comes back as the same
+// bytes and two names never become one.
+wchar_t Stray(unsigned byte) { return static_cast<wchar_t>(0xDC00 + byte); }
+
+TEST(Text, StrayBytesSurviveTheRoundTrip)
 {
     struct Case { std::string in; std::wstring out; } cases[] = {
-        {"a\xFF" "b", L"a\uFFFDb"},
-        {"\xC3", L"\uFFFD"},          // cut short at the end
-        {"\xE2\x82" "x", L"\uFFFD\uFFFDx"},
-        {"\x80", L"\uFFFD"},
+        {"a\xFF" "b", {L'a', Stray(0xFF), L'b'}},
+        {"\xC3", {Stray(0xC3)}},  // cut short at the end
+        {"\xE2\x82" "x", {Stray(0xE2), Stray(0x82), L'x'}},
+        {"\x80", {Stray(0x80)}},
+        {"\xED\xB3\xBF", {Stray(0xED), Stray(0xB3), Stray(0xBF)}},  // an encoded U+DCFF is no stray byte
     };
-    for (const Case& c : cases) EXPECT_EQ(Text::FromUtf8(c.in), c.out);
+    for (const Case& c : cases) {
+        EXPECT_EQ(Text::FromUtf8(c.in), c.out);
+        EXPECT_EQ(Text::ToUtf8(Text::FromUtf8(c.in)), c.in);
+    }
+    // Names that once became the same "a\uFFFD" stay apart.
+    EXPECT_NE(Text::FromUtf8("a\xFE"), Text::FromUtf8("a\xFF"));
+    EXPECT_NE(Text::FromUtf8("a\xFF"), Text::FromUtf8("a\xEF\xBF\xBD"));
+    // Every byte after every lead, and a lone surrogate made up elsewhere still becomes U+FFFD.
+    for (unsigned lead = 0x80; lead < 0x100; ++lead)
+        for (unsigned next = 1; next < 0x100; next += 7) {
+            const std::string bytes{char(lead), char(next), 'z'};
+            EXPECT_EQ(Text::ToUtf8(Text::FromUtf8(bytes)), bytes);
+        }
+    EXPECT_EQ(Text::ToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
+}
+
+TEST(Text, ShownNamesEscapeControlAndStrayBytesOnly)
+{
+    EXPECT_EQ(Text::Shown("Sand.png"), "Sand.png");
+    EXPECT_EQ(Text::Shown("caf\xC3\xA9\t\xE2\x82\xAC"), "caf\xC3\xA9\t\xE2\x82\xAC");
+    EXPECT_EQ(Text::Shown("a\xFF/b\xFE"), "a\\xff/b\\xfe");
+    EXPECT_EQ(Text::Shown(std::string("x\0y\x1b[2J\x7f", 8)), "x\\x00y\\x1b[2J\\x7f");
+    EXPECT_EQ(Text::Shown("\xC0\xAF"), "\\xc0\\xaf");  // an overlong "/" is shown as its bytes
+
+    // The log shows wide and narrow pieces alike.
+    LogCapture log;
+    Log::Error() << "wide: " << Text::FromUtf8("d\xFF.pak") << " narrow: " << std::string("d\xFE.pak");
+    ASSERT_EQ(log.entries().size(), 1u);
+    EXPECT_EQ(log.entries()[0].text, "wide: d\\xff.pak narrow: d\\xfe.pak");
 }
 
 // Only the shortest form of a code point is a code point: overlong forms would smuggle "/"
 // or "." past a check made on the encoded name.
 TEST(Text, OnlyWellFormedSequencesDecode)
 {
-    const std::wstring bad2(2, L'\uFFFD'), bad3(3, L'\uFFFD'), bad4(4, L'\uFFFD'), bad5(5, L'\uFFFD');
+    const auto strays = [](const std::string& bytes) {
+        std::wstring out;
+        for (const char b : bytes) out += Stray(static_cast<unsigned char>(b));
+        return out;
+    };
     struct Case { const char* name; std::string in; std::wstring out; } cases[] = {
-        {"overlong /", "\xC0\xAF", bad2},
-        {"overlong NUL", std::string("\xC0\x80", 2), bad2},
-        {"overlong DEL", "\xC1\xBF", bad2},
-        {"overlong .", "\xE0\x80\xAE", bad3},
-        {"overlong U+FFFF", "\xF0\x8F\xBF\xBF", bad4},
-        {"surrogate half", "\xED\xA0\x80", bad3},
-        {"past U+10FFFF", "\xF4\x90\x80\x80", bad4},
-        {"five-byte lead", "\xF8\x88\x80\x80\x80", bad5},
-        {"lead FF", "\xFF\x80\x80", bad3},
+        {"overlong /", "\xC0\xAF", strays("\xC0\xAF")},
+        {"overlong NUL", std::string("\xC0\x80", 2), strays("\xC0\x80")},
+        {"overlong DEL", "\xC1\xBF", strays("\xC1\xBF")},
+        {"overlong .", "\xE0\x80\xAE", strays("\xE0\x80\xAE")},
+        {"overlong U+FFFF", "\xF0\x8F\xBF\xBF", strays("\xF0\x8F\xBF\xBF")},
+        {"surrogate half", "\xED\xA0\x80", strays("\xED\xA0\x80")},
+        {"past U+10FFFF", "\xF4\x90\x80\x80", strays("\xF4\x90\x80\x80")},
+        {"five-byte lead", "\xF8\x88\x80\x80\x80", strays("\xF8\x88\x80\x80\x80")},
+        {"lead FF", "\xFF\x80\x80", strays("\xFF\x80\x80")},
         {"smallest two-byte", "\xC2\x80", L"\u0080"},
         {"smallest three-byte", "\xE0\xA0\x80", L"\u0800"},
         {"last before surrogates", "\xED\x9F\xBF", L"\uD7FF"},
         {"smallest four-byte", "\xF0\x90\x80\x80", std::wstring(1, static_cast<wchar_t>(0x10000))},
         {"largest", "\xF4\x8F\xBF\xBF", std::wstring(1, static_cast<wchar_t>(0x10FFFF))},
     };
-    for (const Case& c : cases) EXPECT_EQ(Text::FromUtf8(c.in), c.out) << c.name;
+    for (const Case& c : cases) {
+        EXPECT_EQ(Text::FromUtf8(c.in), c.out) << c.name;
+        EXPECT_EQ(Text::ToUtf8(Text::FromUtf8(c.in)), c.in) << c.name;
+    }
 }
 
 TEST(Log, OneLineMixesNarrowAndWideText)

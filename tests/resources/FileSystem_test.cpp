@@ -95,7 +95,54 @@ TEST_F(ArchiveLookup, FullNamesMatchIgnoringOnlyAsciiCase)
             EXPECT_EQ(Content(*file), *c.content);
         }
     }
-    EXPECT_EQ(log.Count(Log::Level::Error), 0);  // a missing name is the caller's to report
+    // A missing name is the caller's to report; one that cannot be found at all says why.
+    EXPECT_EQ(log.Count(Log::Level::Error), 1);
+    EXPECT_TRUE(log.Has(Log::Level::Error, "Name is too long to be found in the archive (256 bytes, at most 255): mmm"));
+}
+
+TEST(Names, BytesThatAreNotUtf8NameTheirOwnFiles)
+{
+    ScratchFolder scratch;
+    scratch.Write("loose\xFF/a\xFE.mat", "fe");
+    scratch.Write("loose\xFF/a\xFF.mat", "ff");
+    ASSERT_EQ(scratch.Python("make.py", R"(
+import os, zipfile
+with zipfile.ZipFile("plain.zip", "w") as z:
+    z.writestr("aX.mat", b"fe")
+    z.writestr("aY.mat", b"ff")
+# Raw bytes in the names, as an archiver without the UTF-8 flag writes them.
+data = open("plain.zip", "rb").read().replace(b"aX.", b"a\xfe.").replace(b"aY.", b"a\xff.")
+open(os.fsdecode(b"d\xffata.pak"), "wb").write(data)
+)"), 0);
+    LogCapture log;
+    k_FileSystem files(nullptr, Text::FromUtf8(scratch.Path().string()));
+    for (const char* where : {"loose\xFF", "d\xFF" "ata.pak"}) {
+        SCOPED_TRACE(where);
+        ASSERT_TRUE(files.Mount(Text::FromUtf8(where)));
+        EXPECT_EQ(files.ListFiles(), (std::vector<std::wstring>{Text::FromUtf8("a\xFE.mat"), Text::FromUtf8("a\xFF.mat")}));
+        for (const std::string name : {"a\xFE.mat", "a\xFF.mat"}) {
+            std::unique_ptr<IFile> file = files.OpenFile(Text::FromUtf8(name));
+            ASSERT_TRUE(file);
+            EXPECT_EQ(Content(*file), name == "a\xFE.mat" ? "fe" : "ff");
+        }
+        EXPECT_FALSE(files.OpenFile(L"a\uFFFD.mat"));  // what both names looked like before
+    }
+    EXPECT_TRUE(log.Has(Log::Level::Info, "Initializing file system with data folder: loose\\xff"));
+    EXPECT_TRUE(log.Has(Log::Level::Info, "Initializing file system with data file: d\\xffata.pak"));
+    EXPECT_EQ(log.Count(Log::Level::Error), 0);
+}
+
+TEST(Names, ANameTooLongForTheFileSystemSaysSo)
+{
+    ScratchFolder scratch;
+    scratch.Write("loose/Plasma.mat", "plasma");
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    files.UseDirectory(L"loose");
+    LogCapture log;
+    EXPECT_FALSE(files.OpenFile(std::wstring(300, L'n') + L".mat"));
+    EXPECT_TRUE(log.Has(Log::Level::Error, "Name is too long for the file system (304 bytes in one part, at most 255; "));
+    EXPECT_FALSE(files.OpenFile(L"Missing.mat"));  // merely missing: the caller reports it
+    EXPECT_EQ(log.Count(Log::Level::Error), 1);
 }
 
 TEST_F(ArchiveLookup, SmallEntriesKeepTheirExactSize)
