@@ -21,6 +21,7 @@ for target in $targets; do
     # The fuzzer adds what it finds to a work copy, never to the committed seeds.
     work=build-fuzz/corpus/$target
     findings=build-fuzz/findings/$target
+    rm -rf "$findings"
     mkdir -p "$work" "$findings"
     dictionary=tests/fuzz/dictionaries/$target.dict
     [ "$target" = archive ] && dictionary=tests/fuzz/dictionaries/zip.dict
@@ -36,7 +37,8 @@ done
 wait
 status=0
 for target in $targets; do
-    if [ "$(cat "build-fuzz/fuzz_$target.status")" != 0 ]; then
+    # Some endings (running out of memory) leave an input behind but not an exit code.
+    if [ "$(cat "build-fuzz/fuzz_$target.status")" != 0 ] || [ -n "$(ls "build-fuzz/findings/$target")" ]; then
         echo "fuzz_$target FAILED: see build-fuzz/fuzz_$target.log and build-fuzz/findings/$target"
         status=1
     fi
