@@ -31,13 +31,7 @@ Result Check(const std::string& path)
 // A short tune made by oggenc, written into folder under name.
 void WriteTune(const ScratchFolder& folder, const std::string& name)
 {
-    ASSERT_EQ(folder.Python("tune.py", "import math, struct, wave\n"
-                                       "w = wave.open('tune.wav', 'wb')\n"
-                                       "w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)\n"
-                                       "w.writeframes(b''.join(struct.pack('<h', int(8000 * math.sin(i / 9)))"
-                                       " for i in range(5000)))\n"),
-              0);
-    ASSERT_EQ(folder.Run("oggenc -Q -o '" + name + "' tune.wav && rm tune.wav tune.py"), 0);
+    ASSERT_EQ(folder.EncodeTune(name, 1, 22050, 0.25), 0);
 }
 
 const char* const kShaders = "vertexshader v {{\nvoid main() { gl_Position = gl_Vertex; }\n}}\n"

@@ -171,13 +171,7 @@ TEST_F(MusicStartUp, WithoutOpenNothingTouchesTheDevice)
 // The same steps on the real back end, with SDL's drivers standing in for the conditions.
 TEST_F(MusicStartUp, RealBackEndPlaysATuneAndReportsItsFailures)
 {
-    ASSERT_EQ(scratch.Python("tune.py", R"(
-import math, struct, wave
-w = wave.open("tune.wav", "wb"); w.setnchannels(1); w.setsampwidth(2); w.setframerate(44100)
-w.writeframes(b"".join(struct.pack("<h", int(9000 * math.sin(i / 20.0))) for i in range(88200)))
-w.close()
-)"), 0);
-    ASSERT_EQ(scratch.Run("oggenc -Q -o data/kv-meridian.ogg tune.wav"), 0);
+    ASSERT_EQ(scratch.EncodeTune("data/kv-meridian.ogg", 1, 44100, 2.0), 0);
 
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     {

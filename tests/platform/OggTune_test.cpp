@@ -12,16 +12,7 @@ namespace {
 // Tones, one per channel, encoded by oggenc.
 std::string MakeTune(const ScratchFolder& scratch, const std::string& name, int channels, double seconds = 0.25)
 {
-    const std::string script = "import math, struct, wave\n"
-                               "n, rate = " + std::to_string(channels) + ", 44100\n"
-                               "w = wave.open('" + name + ".wav', 'wb')\n"
-                               "w.setnchannels(n); w.setsampwidth(2); w.setframerate(rate)\n"
-                               "w.writeframes(b''.join(struct.pack('<' + 'h' * n, *[int(8000 * math.sin(\n"
-                               "    2 * math.pi * (440 + 20 * c) * i / rate)) for c in range(n)]) for i in range(int(rate * " +
-                               std::to_string(seconds) + "))))\n"
-                               "w.close()\n";
-    EXPECT_EQ(scratch.Python(name + ".py", script), 0);
-    EXPECT_EQ(scratch.Run("oggenc -Q -o " + name + ".ogg " + name + ".wav"), 0);
+    EXPECT_EQ(scratch.EncodeTune(name + ".ogg", channels, 44100, seconds), 0);
     return scratch.Read(name + ".ogg");
 }
 

@@ -56,6 +56,24 @@ public:
         return Run("python3 " + name);
     }
 
+    // Encodes a tune of sine tones, one per channel, with oggenc into ogg (a path in the folder);
+    // returns the exit status.
+    int EncodeTune(const std::string& ogg, int channels, int rate, double seconds) const
+    {
+        const std::string script =
+            "import math, struct, wave\n"
+            "n, rate = " + std::to_string(channels) + ", " + std::to_string(rate) + "\n"
+            "w = wave.open('tune.wav', 'wb')\n"
+            "w.setnchannels(n); w.setsampwidth(2); w.setframerate(rate)\n"
+            "w.writeframes(b''.join(struct.pack('<' + 'h' * n, *[int(8000 * math.sin(\n"
+            "    2 * math.pi * (440 + 20 * c) * i / rate)) for c in range(n)]) for i in range(int(rate * " +
+            std::to_string(seconds) + "))))\n"
+            "w.close()\n";
+        const int status = Python("tune.py", script);
+        if (status != 0) return status;
+        return Run("oggenc -Q -o '" + ogg + "' tune.wav && rm tune.wav tune.py");
+    }
+
 private:
     std::filesystem::path m_path;
 };
