@@ -38,7 +38,7 @@ void Capture::Open(IFileSystem* fileSystem)
         m_tune.assign(reinterpret_cast<const char*>(tune->GetData()), tune->GetSize());
         TuneFormat format;
         if (!ReadTuneFormat(m_tune.data(), m_tune.size(), format)) {
-            Log::Error() << "The tune is not an Ogg Vorbis stream (capturing without music)";
+            Log::Error() << "The tune cannot be played (capturing without music)";
             m_tune.clear();
         } else {
             m_rate = format.rate;

@@ -1,4 +1,5 @@
-// Decoding goes through libvorbisfile over the bytes in memory; seeking is sample-exact.
+// Decoding goes through libvorbisfile over the bytes in memory, opened as the player opens them;
+// seeking is sample-exact.
 #include "app/WavExport.h"
 
 #include <cstdint>
@@ -6,31 +7,32 @@
 #include <cstring>
 #include <memory>
 #include <vector>
-#include <vorbis/vorbisfile.h>
+
+#include "platform/OggTune.h"
 
 namespace {
 
 // An open decoder over a block of memory, released on every path out.
 class Decoder {
 public:
-    Decoder(const void* data, size_t size)
+    Decoder(const void* data, size_t size) : m_memory{static_cast<const unsigned char*>(data), size, 0}
     {
-        m_file = fmemopen(const_cast<void*>(data), size, "rb");
-        if (m_file && ov_open_callbacks(m_file, &m_vorbis, nullptr, 0, OV_CALLBACKS_NOCLOSE) == 0) m_open = true;
+        m_open = OggTune::Open(m_memory, &m_vorbis, m_problem);
     }
     ~Decoder()
     {
         if (m_open) ov_clear(&m_vorbis);
-        if (m_file) std::fclose(m_file);
     }
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
 
     bool IsOpen() const { return m_open; }
+    const std::string& Problem() const { return m_problem; }
     OggVorbis_File* Get() { return &m_vorbis; }
 
 private:
-    FILE* m_file = nullptr;
+    OggTune::Memory m_memory;
+    std::string m_problem;
     OggVorbis_File m_vorbis{};
     bool m_open = false;
 };
@@ -77,7 +79,7 @@ bool ReadTuneFormat(const void* ogg, size_t size, TuneFormat& format)
 std::string ExportWav(const void* ogg, size_t size, long long firstFrame, long long frames, const std::string& path)
 {
     Decoder decoder(ogg, size);
-    if (!decoder.IsOpen()) return "the tune is not an Ogg Vorbis stream";
+    if (!decoder.IsOpen()) return "the tune cannot be played: " + decoder.Problem();
     const vorbis_info* info = ov_info(decoder.Get(), -1);
     const int channels = info->channels;
     const long long bytes = frames * channels * 2;

@@ -11,7 +11,7 @@ struct TuneFormat {
     double seconds = 0;  // the whole tune's length
 };
 
-// Reads the tune's format from its bytes; false when they are no Ogg Vorbis stream.
+// Reads the tune's format from its bytes; false when the player could not play them.
 bool ReadTuneFormat(const void* ogg, size_t size, TuneFormat& format);
 
 // Writes frames sample frames of the tune from firstFrame on as 16-bit PCM at the tune's own rate

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unordered_set>
+#include <vector>
 
 namespace OggTune {
 namespace {
@@ -49,9 +51,186 @@ std::string Seconds(double seconds)
     return text;
 }
 
+
+// Walks the pages of a chain once, front to back, the way a player hears it: each link is a group
+// of beginning pages, then the pages of those streams; its Vorbis stream's three headers must
+// parse, and a page of sound must follow them. libvorbisfile finds the links of a seekable stream by bisection, and 1.3.7 keeps what it
+// took for the earlier links when a later one turns out broken, so a chain is checked here before
+// the decoder sees it.
+class ChainScan {
+public:
+    ChainScan()
+    {
+        ogg_sync_init(&m_sync);
+        ogg_stream_init(&m_stream, 0);
+        vorbis_info_init(&m_info);
+        vorbis_comment_init(&m_comment);
+    }
+    ~ChainScan()
+    {
+        vorbis_comment_clear(&m_comment);
+        vorbis_info_clear(&m_info);
+        ogg_stream_clear(&m_stream);
+        ogg_sync_clear(&m_sync);
+    }
+    ChainScan(const ChainScan&) = delete;
+    ChainScan& operator=(const ChainScan&) = delete;
+
+    std::string Run(const unsigned char* data, size_t size)
+    {
+        constexpr size_t kChunk = 1 << 16;
+        size_t fed = 0;
+        for (;;) {
+            ogg_page page;
+            const long step = ogg_sync_pageseek(&m_sync, &page);
+            if (step < 0) {  // bytes that are no page: skipped, as the decoder skips them
+                m_offset += size_t(-step);
+                continue;
+            }
+            if (step == 0) {  // the rest of a page is missing: feed more, or stop at the end
+                if (fed == size)
+                    break;
+                const size_t chunk = std::min(kChunk, size - fed);
+                std::memcpy(ogg_sync_buffer(&m_sync, long(chunk)), data + fed, chunk);
+                ogg_sync_wrote(&m_sync, long(chunk));
+                fed += chunk;
+                continue;
+            }
+            std::string problem = Page(page);
+            if (!problem.empty())
+                return problem;
+            m_offset += size_t(step);
+        }
+        if (m_link < 0)
+            return "not an Ogg Vorbis stream (no Ogg page in it)";
+        return EndLink();
+    }
+
+private:
+    std::string Page(ogg_page& page)
+    {
+        const int serial = ogg_page_serialno(&page);
+        if (ogg_page_bos(&page)) {
+            if (m_link < 0 || m_begun) {
+                if (std::string problem = EndLink(); !problem.empty())
+                    return problem;
+                BeginLink();
+            }
+            if (!m_everySerial.insert(serial).second)
+                return At() + "a stream begins again with serial number " + std::to_string(serial);
+            m_linkSerials.insert(serial);
+            if (!m_hasVorbis) {
+                ogg_stream_reset_serialno(&m_stream, serial);
+                ogg_stream_pagein(&m_stream, &page);
+                ogg_packet packet;
+                if (ogg_stream_packetout(&m_stream, &packet) == 1 && vorbis_synthesis_idheader(&packet)) {
+                    m_hasVorbis = true;
+                    m_vorbisSerial = serial;
+                    return Header(packet);
+                }
+            }
+            return {};
+        }
+        if (m_link < 0)
+            return At() + "a page comes before any stream begins";
+        m_begun = true;
+        if (!m_linkSerials.count(serial))
+            return At() + "a page belongs to no stream of link " + std::to_string(m_link);
+        if (!m_hasVorbis || serial != m_vorbisSerial)
+            return {};
+        if (m_headers == 3) {
+            m_sound = m_sound || ogg_page_granulepos(&page) != -1;
+            return {};
+        }
+        ogg_stream_pagein(&m_stream, &page);
+        for (;;) {
+            ogg_packet packet;
+            const int out = ogg_stream_packetout(&m_stream, &packet);
+            if (out == 0)
+                return {};
+            if (out < 0)
+                return At() + "link " + std::to_string(m_link) + " misses a part of its Vorbis headers";
+            if (std::string problem = Header(packet); !problem.empty() || m_headers == 3)
+                return problem;
+        }
+    }
+
+    std::string Header(ogg_packet& packet)
+    {
+        if (vorbis_synthesis_headerin(&m_info, &m_comment, &packet) != 0)
+            return At() + "the Vorbis headers of link " + std::to_string(m_link) + " are damaged";
+        ++m_headers;
+        return {};
+    }
+
+    void BeginLink()
+    {
+        ++m_link;
+        m_begun = m_hasVorbis = m_sound = false;
+        m_headers = 0;
+        m_linkSerials.clear();
+        vorbis_comment_clear(&m_comment);
+        vorbis_info_clear(&m_info);
+        vorbis_info_init(&m_info);
+        vorbis_comment_init(&m_comment);
+    }
+
+    std::string EndLink() const
+    {
+        if (m_link < 0)
+            return {};
+        const std::string link = "link " + std::to_string(m_link);
+        if (!m_hasVorbis)
+            return (m_link == 0 ? "not an Ogg Vorbis stream: " : "") + link + " holds no Vorbis stream";
+        if (m_headers < 3)
+            return link + " ends before its Vorbis headers do";
+        if (!m_sound)
+            return link + " holds no sound";
+        return {};
+    }
+
+    std::string At() const { return "at byte " + std::to_string(m_offset) + ": "; }
+
+    ogg_sync_state m_sync;
+    ogg_stream_state m_stream;
+    vorbis_info m_info;
+    vorbis_comment m_comment;
+    size_t m_offset = 0;
+    int m_link = -1;
+    bool m_begun = false;  // a page after the link's beginning pages has been seen
+    bool m_hasVorbis = false;
+    int m_vorbisSerial = 0;
+    int m_headers = 0;
+    bool m_sound = false;  // a page of sound with a position follows the headers
+    std::unordered_set<int> m_linkSerials, m_everySerial;
+};
+
 }  // namespace
 
 ov_callbacks MemoryCallbacks() { return {ReadMemory, SeekMemory, nullptr, TellMemory}; }
+
+std::string ChainProblem(const void* data, size_t size)
+{
+    return ChainScan().Run(static_cast<const unsigned char*>(data), data ? size : 0);
+}
+
+bool Open(Memory& memory, OggVorbis_File* vorbis, std::string& problem)
+{
+    problem = ChainProblem(memory.data, memory.size);
+    if (!problem.empty())
+        return false;
+    const int opened = ov_open_callbacks(&memory, vorbis, nullptr, 0, MemoryCallbacks());
+    if (opened != 0) {  // a failed open has already released what it took
+        problem = "not an Ogg Vorbis stream (vorbisfile error " + std::to_string(opened) + ")";
+        return false;
+    }
+    problem = FormatProblem(vorbis);
+    if (!problem.empty()) {
+        ov_clear(vorbis);
+        return false;
+    }
+    return true;
+}
 
 std::string FormatProblem(OggVorbis_File* vorbis)
 {
@@ -75,13 +254,9 @@ bool DecodeWhole(const void* data, size_t size, std::string& problem)
 {
     Memory memory{static_cast<const unsigned char*>(data), data ? size : 0, 0};
     auto vorbis = std::make_unique<OggVorbis_File>();
-    const int opened = ov_open_callbacks(&memory, vorbis.get(), nullptr, 0, MemoryCallbacks());
-    if (opened != 0) {
-        problem = "not an Ogg Vorbis stream (vorbisfile error " + std::to_string(opened) + ")";
+    if (!Open(memory, vorbis.get(), problem))
         return false;
-    }
-    problem = FormatProblem(vorbis.get());
-    const double rate = problem.empty() ? double(ov_info(vorbis.get(), 0)->rate) : 1.0;
+    const double rate = double(ov_info(vorbis.get(), 0)->rate);
     const ogg_int64_t total = ov_pcm_total(vorbis.get(), -1);
     ogg_int64_t frames = 0;
     while (problem.empty()) {

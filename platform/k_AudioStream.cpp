@@ -34,19 +34,12 @@ std::unique_ptr<k_AudioStream> k_AudioStream::Create(k_AudioDevice* device, cons
 bool k_AudioStream::Open()
 {
     auto vorbis = std::make_unique<OggVorbis_File>();
-    const int opened = ov_open_callbacks(&m_memory, vorbis.get(), nullptr, 0, OggTune::MemoryCallbacks());
-    if (opened != 0) {
-        Log::Error() << "The tune is not an Ogg Vorbis stream (vorbisfile error " << opened << ").";
-        return false;  // a failed open has already released what it took
-    }
-    m_vorbis = std::move(vorbis);
-
-    // Every link of a chained file must share one format: the converter is set up once.
-    const std::string problem = OggTune::FormatProblem(m_vorbis.get());
-    if (!problem.empty()) {
-        Log::Error() << "The tune's format cannot be played: " << problem << ".";
+    std::string problem;
+    if (!OggTune::Open(m_memory, vorbis.get(), problem)) {
+        Log::Error() << "The tune cannot be played: " << problem << ".";
         return false;
     }
+    m_vorbis = std::move(vorbis);
     const vorbis_info* first = ov_info(m_vorbis.get(), 0);
     m_channels = first->channels;
     m_rate = double(first->rate);

@@ -13,7 +13,7 @@ targets=${*:-archive png jpeg ogg material}
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANTA_FUZZ=ON > /dev/null
 cmake --build build-fuzz -j"$(nproc)" --target $(for target in $targets; do printf 'fuzz_%s ' "$target"; done)
 
-export LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 # Freed memory is held back for use-after-free checks; the default hold of large images
 # alone would reach the memory limit.
 export ASAN_OPTIONS="quarantine_size_mb=64"
