@@ -225,6 +225,10 @@ bool Open(Memory& memory, OggVorbis_File* vorbis, std::string& problem)
         return false;
     }
     problem = FormatProblem(vorbis);
+    // libvorbisfile 1.3.7 leaves a chain whose first link is shorter than its read chunk
+    // positioned at the second link; without this the first would never be heard.
+    if (problem.empty() && ov_streams(vorbis) > 1 && ov_pcm_seek(vorbis, 0) != 0)
+        problem = "cannot go back to the start of link 0";
     if (!problem.empty()) {
         ov_clear(vorbis);
         return false;

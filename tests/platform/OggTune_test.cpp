@@ -72,6 +72,7 @@ TEST(OggTune, EveryWayATuneCannotBeHeardInFullIsNamed)
         {"damaged pages", damage(MakeTune(scratch, "long", 2, 2.0)), false, ""},
         // Chains, checked before the decoder's bisection sees them (it keeps what it took for the
         // links before a broken one). Pages 0 and 1 of a tune are its headers, the rest sound.
+        {"two links", Join(Pages(stereo, 1)) + Join(Pages(stereo, 2)), true, ""},
         {"a serial number used twice", Join(Pages(stereo, 1)) + Join(Pages(stereo, 1)), false,
          "a stream begins again with serial number 1"},
         {"a link with headers only", Join(Pages(stereo, 1)) + Join(Pages(stereo, 2), 0, 2), false,
@@ -83,10 +84,6 @@ TEST(OggTune, EveryWayATuneCannotBeHeardInFullIsNamed)
         {"sound before any stream begins", Join(Pages(stereo, 1), 2) + Join(Pages(stereo, 2)), false,
          "at byte 0: a page comes before any stream begins"},
     };
-    // A well-formed chain passes the check. (libvorbisfile 1.3.7 then skips a first link shorter
-    // than its 64 KiB read chunk, so this one is not decoded here.)
-    const std::string chain = Join(Pages(stereo, 1)) + Join(Pages(stereo, 2));
-    EXPECT_EQ(OggTune::ChainProblem(chain.data(), chain.size()), "");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::string problem;
