@@ -1,0 +1,222 @@
+#include "app/Player.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/Capture.h"
+#include "app/DevOverlay.h"
+#include "app/FrameCapture.h"
+#include "app/GlFeatures.h"
+#include "app/ITimeline.h"
+#include "app/Music.h"
+#include "app/Seek.h"
+#include "app/k_Demo.h"
+#include "app/k_Engine.h"
+#include "app/k_Window.h"
+#include "graphics/IGraphics.h"
+#include "platform/Clock.h"
+#include "platform/Display.h"
+#include "platform/Log.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
+#include "platform/k_AudioDevice.h"
+#include "resources/LoadClock.h"
+#include "resources/MaterialReloader.h"
+#include "worlds/ViewerScenes.h"
+
+namespace {
+
+const wchar_t* const kTitle = L"Korvanta - meridian";
+
+double SecondsSince(int64_t counter)
+{
+    return static_cast<double>(Platform::ReadPerformanceCounter() - counter) /
+           static_cast<double>(Platform::ReadPerformanceFrequency());
+}
+
+// The loop's stop conditions beyond Escape and the close box, from the command line.
+bool ReachedEnd(const Options& options, long frame, double time, size_t shotsTaken)
+{
+    if (options.frames >= 0 && frame >= options.frames) return true;
+    if (options.until >= 0 && time >= options.until) return true;
+    const bool onlyShots = options.frames < 0 && options.until < 0 && !options.shots.empty();
+    return onlyShots && shotsTaken == options.shots.size();
+}
+
+// How far the picture ran from the music over the run, measured at the end.
+void ReportDrift(const Music& music, ITimeline* timeline)
+{
+    const double position = music.GetPosition();
+    if (position <= 0) return;
+    char line[128];
+    std::snprintf(line, sizeof line, "Music at %.3f s, demo clock at %.3f s: drift %+.3f s", position,
+                  timeline->GetTime(), timeline->GetTime() - position);
+    Log::Info() << line;
+}
+
+}  // namespace
+
+Player::Player(const Settings& settings, Options options)
+    : m_settings(settings), m_options(std::move(options)), m_launched(Platform::ReadPerformanceCounter())
+{
+    std::sort(m_options.shots.begin(), m_options.shots.end());
+    if (m_options.benchmark) {
+        if (m_options.fixedStep <= 0) m_options.fixedStep = kBenchmarkStep;
+        if (m_options.until < 0) m_options.until = kBenchmarkEnd;
+    }
+    m_seekStep = m_options.fixedStep > 0 ? m_options.fixedStep : kDefaultSeekStep;
+}
+
+Player::~Player() = default;
+
+IWindow* Player::GetWindow() const { return m_window.get(); }
+
+int Player::Run()
+{
+    Start();
+    while (Step()) {
+    }
+    return Finish();
+}
+
+void Player::Start()
+{
+    if (!m_options.dataPath.empty())
+        m_dataPath = Text::FromUtf8(std::filesystem::absolute(m_options.dataPath).string());
+    // Loose files can change under a running demo; an archive cannot.
+    std::error_code notFolder;
+    m_liveData = !m_dataPath.empty() && std::filesystem::is_directory(m_options.dataPath, notFolder);
+    m_engine = std::make_unique<k_Engine>(Platform::GetExecutableDirectory(), m_dataPath);
+    m_window = std::make_unique<k_Window>(kTitle, m_settings.width, m_settings.height, m_engine.get(),
+                                          m_settings.fullscreen);
+    m_window->Create();
+    RequireGlFeatures();
+    m_window->Present();
+    m_startup.window = SecondsSince(m_launched);
+    StartDemo();
+
+    if (!m_options.captureDir.empty()) {
+        m_capture = std::make_unique<Capture>(m_options.captureDir, m_options.fpsNumerator, m_options.fpsDenominator,
+                                              m_options.rangeStart, m_options.rangeEnd);
+        m_capture->Open(m_engine->GetFileSystem());
+    }
+    m_music = std::make_unique<Music>(std::make_unique<k_AudioDevice>());
+    // A capture or a benchmark opens no audio device: they run where there is none.
+    if (!m_options.mute && !m_capture && !m_options.benchmark) m_music->Open(m_engine->GetFileSystem());
+    if (m_options.dev) m_overlay = std::make_unique<DevOverlay>(m_window->GetHandle());
+    if (m_liveData) m_reloader = std::make_unique<MaterialReloader>(m_engine.get());
+
+    const double startAt = m_options.seek >= 0 ? m_options.seek : std::max(m_options.loopStart, 0.0);
+    if (m_capture)
+        SeekDemo(m_engine.get(), m_demo.get(), m_capture->TimeOf(m_capture->GetFirstFrame()), m_capture->TimeOf(1));
+    else if (startAt > 0)
+        SeekDemo(m_engine.get(), m_demo.get(), startAt, m_seekStep);
+    m_window->Present();
+    if (startAt > 0) m_music->Seek(startAt);
+    m_music->Play();
+    m_previous = Platform::ReadPerformanceCounter();
+}
+
+void Player::StartDemo()
+{
+    int64_t began = Platform::ReadPerformanceCounter();
+    m_engine->Initialize();
+    m_engine->GetGraphics()->SetAspectRatio(m_settings.aspectRatio);
+    m_engine->GetGraphics()->SetLetterbox(m_options.letterbox);
+    m_startup.archive = SecondsSince(began);
+    began = Platform::ReadPerformanceCounter();
+    const double textures = LoadClock::Seconds(LoadClock::Textures);
+    const double shaders = LoadClock::Seconds(LoadClock::Shaders);
+    m_demo = std::make_unique<k_Demo>(m_engine.get());
+    if (m_options.scene.empty())
+        m_demo->Setup();
+    else
+        SetupViewerScene(m_engine.get(), m_options.scene);
+    m_engine->Advance(0.00001);
+    m_startup.textures = LoadClock::Seconds(LoadClock::Textures) - textures;
+    m_startup.shaders = LoadClock::Seconds(LoadClock::Shaders) - shaders;
+    m_startup.worlds = SecondsSince(began) - m_startup.textures - m_startup.shaders;
+}
+
+bool Player::Step()
+{
+    Platform::Event event;
+    if (Platform::PollEvent(event)) {
+        if (event.type == Platform::Event::Type::Quit) return false;
+        m_window->HandleMessage(event);
+        return true;
+    }
+    if (!m_window->IsActive()) return true;
+    const bool looping = m_options.loopStart >= 0;
+    if (m_engine->IsFinished() && !looping) return false;
+
+    const int64_t now = Platform::ReadPerformanceCounter();
+    const int64_t frequency = Platform::ReadPerformanceFrequency();
+    double dt = static_cast<double>(static_cast<long double>(now - m_previous) / frequency);
+    m_previous = Platform::ReadPerformanceCounter();
+    const double wallMs = 1000.0 * dt;
+    ITimeline* timeline = m_engine->GetTimeline();
+    if (m_options.fixedStep > 0) dt = m_options.fixedStep;
+    if (m_capture) dt = m_capture->NextStep(timeline->GetTime());
+    if (m_overlay) dt = m_overlay->Step(dt, m_seekStep);
+
+    if (looping && (timeline->GetTime() + dt >= m_options.loopEnd || m_engine->IsFinished()))
+        m_restartAt = m_options.loopStart;
+    if (m_restartAt >= 0) {
+        Restart();
+        return true;
+    }
+
+    if (m_reloader) m_reloader->Poll(wallMs / 1000.0);
+    m_demo->BeginFrame();
+    m_engine->Advance(dt);
+    const double time = timeline->GetTime();
+    // Drawn before the shots: a picture taken with --dev shows what is on the screen.
+    if (m_overlay)
+        m_restartAt = m_overlay->Draw(m_engine.get(), time, wallMs, m_options.loopStart, m_options.loopEnd,
+                                      m_reloader.get());
+    IGraphics* graphics = m_engine->GetGraphics();
+    for (; m_shotsTaken < m_options.shots.size() && time >= m_options.shots[m_shotsTaken]; ++m_shotsTaken)
+        CaptureFrame(graphics->GetWidth(), graphics->GetHeight(),
+                     CapturePath(m_options.outDir, m_options.shots[m_shotsTaken]));
+    const bool captured =
+        !m_capture || m_capture->FrameDrawn(graphics->GetWidth(), graphics->GetHeight(), m_engine->IsFinished());
+    m_window->Present();
+    if (m_frame == 0) m_startup.total = SecondsSince(m_launched);
+    if (m_options.benchmark || !m_options.frameTimes.empty()) m_frameTimes.Record(time);
+    return !ReachedEnd(m_options, ++m_frame, time, m_shotsTaken) && captured;
+}
+
+void Player::Restart()
+{
+    if (m_restartAt < m_engine->GetTimeline()->GetTime()) {
+        // The worlds cannot run backwards: the demo starts afresh in the same window.
+        if (m_overlay) m_overlay->ReleaseGl();
+        m_reloader.reset();
+        m_demo.reset();
+        m_engine.reset();
+        m_engine = std::make_unique<k_Engine>(Platform::GetExecutableDirectory(), m_dataPath);
+        m_window->AttachEngine(m_engine.get());
+        if (m_overlay) m_overlay->AcquireGl();
+        StartDemo();
+        if (m_liveData) m_reloader = std::make_unique<MaterialReloader>(m_engine.get());
+    }
+    SeekDemo(m_engine.get(), m_demo.get(), m_restartAt, m_seekStep);
+    m_music->Seek(m_restartAt);
+    m_restartAt = -1;
+    m_previous = Platform::ReadPerformanceCounter();
+}
+
+int Player::Finish()
+{
+    int exitCode = 0;
+    if (m_capture && !m_capture->Finish()) exitCode = 1;
+    if (!m_options.frameTimes.empty()) m_frameTimes.Write(m_options.frameTimes);
+    IGraphics* graphics = m_engine->GetGraphics();
+    if (m_options.benchmark && !ReportBenchmark(m_frameTimes, m_window.get(), graphics->GetWidth(),
+                                                graphics->GetHeight(), m_startup, m_options.csv))
+        exitCode = 1;
+    ReportDrift(*m_music, m_engine->GetTimeline());
+    return exitCode;
+}

@@ -1,0 +1,68 @@
+// Plays the demo (or one viewer scene) in a window: start-up in a fixed order, the frame loop
+// with the makers' options (seek, loop, capture, overlay, live reload, shots, timing) and an
+// orderly shutdown. Fatal errors leave it as thrown wide messages; the caller shows them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/Benchmark.h"
+#include "app/FrameTimes.h"
+#include "app/Options.h"
+#include "app/Settings.h"
+
+class Capture;
+class DevOverlay;
+class IWindow;
+class MaterialReloader;
+class Music;
+class k_Demo;
+class k_Engine;
+class k_Window;
+
+class Player {
+public:
+    Player(const Settings& settings, Options options);
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // Plays until the demo ends, Escape, the close box or a stop option; returns the exit code.
+    int Run();
+    // The window once it exists, for a message box over it; null before.
+    IWindow* GetWindow() const;
+
+private:
+    void Start();
+    // Sets the demo (or the viewer scene) up on the engine and makes its first step.
+    void StartDemo();
+    // One pass of the loop: an event, a restart, or a frame. False when the run stops.
+    bool Step();
+    // Goes to m_restartAt: forward by seeking, backward by starting the demo afresh.
+    void Restart();
+    int Finish();
+
+    Settings m_settings;
+    Options m_options;
+    const int64_t m_launched;
+    StartupSplit m_startup;
+    std::wstring m_dataPath;
+    bool m_liveData = false;  // loose files that may change under the running demo
+    double m_seekStep;
+
+    // Declared in the order they are built; destroyed in reverse, the engine last.
+    std::unique_ptr<Capture> m_capture;
+    std::unique_ptr<k_Engine> m_engine;
+    std::unique_ptr<k_Window> m_window;
+    std::unique_ptr<k_Demo> m_demo;
+    std::unique_ptr<DevOverlay> m_overlay;
+    std::unique_ptr<MaterialReloader> m_reloader;
+    std::unique_ptr<Music> m_music;
+
+    int64_t m_previous = 0;  // performance counter at the last frame
+    long m_frame = 0;
+    size_t m_shotsTaken = 0;
+    double m_restartAt = -1;  // a loop's start or a scrubbed-to time
+    FrameTimes m_frameTimes;
+};
