@@ -139,6 +139,17 @@ TEST_F(CaptionMaterial, AtRestThePictureIsCentredThreeQuartersWideWithItsOwnShap
     }
 }
 
+// A caption whose event sets neither value (no fade in) is shown at rest, not left invisible.
+TEST_F(CaptionMaterial, UntouchedItIsShownAtRest)
+{
+    glFrontFace(GL_CW);
+    engine->Advance(0.01);
+    const std::vector<Rgba> untouched = Frame();
+    Draw(1, 1);
+    EXPECT_GT(Covered(untouched), 0);
+    EXPECT_TRUE(untouched == Frame());
+}
+
 TEST_F(CaptionMaterial, FadedOrNotYetEnteredItDrawsNothing)
 {
     const struct {
