@@ -37,8 +37,9 @@ void Capture::Open(IFileSystem* fileSystem)
     } else {
         m_tune.assign(reinterpret_cast<const char*>(tune->GetData()), tune->GetSize());
         TuneFormat format;
-        if (!ReadTuneFormat(m_tune.data(), m_tune.size(), format)) {
-            Log::Error() << "The tune cannot be played (capturing without music)";
+        const std::string problem = ReadTuneFormat(m_tune.data(), m_tune.size(), format);
+        if (!problem.empty()) {
+            Log::Error() << "The tune cannot be played: " << problem << " (capturing without music)";
             m_tune.clear();
         } else {
             m_rate = format.rate;

@@ -64,16 +64,15 @@ std::vector<unsigned char> WavHeader(long rate, int channels, uint32_t dataBytes
 
 }  // namespace
 
-bool ReadTuneFormat(const void* ogg, size_t size, TuneFormat& format)
+std::string ReadTuneFormat(const void* ogg, size_t size, TuneFormat& format)
 {
     Decoder decoder(ogg, size);
-    if (!decoder.IsOpen()) return false;
+    if (!decoder.IsOpen()) return decoder.Problem();
     const vorbis_info* info = ov_info(decoder.Get(), -1);
-    if (!info) return false;
     format.rate = info->rate;
     format.channels = info->channels;
     format.seconds = ov_time_total(decoder.Get(), -1);
-    return true;
+    return {};
 }
 
 std::string ExportWav(const void* ogg, size_t size, long long firstFrame, long long frames, const std::string& path)

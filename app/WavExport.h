@@ -11,8 +11,9 @@ struct TuneFormat {
     double seconds = 0;  // the whole tune's length
 };
 
-// Reads the tune's format from its bytes; false when the player could not play them.
-bool ReadTuneFormat(const void* ogg, size_t size, TuneFormat& format);
+// Reads the tune's format from its bytes; the reason the player could not play them, empty when
+// it could.
+std::string ReadTuneFormat(const void* ogg, size_t size, TuneFormat& format);
 
 // Writes frames sample frames of the tune from firstFrame on as 16-bit PCM at the tune's own rate
 // and channels; frames past the tune's end are silence. Empty on success, else the reason.
