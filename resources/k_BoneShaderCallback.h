@@ -7,13 +7,10 @@ class IEngine;
 
 class k_BoneShaderCallback : public IShaderCallback {
 public:
-    explicit k_BoneShaderCallback(IEngine* engine) : m_engine(engine) {}
+    explicit k_BoneShaderCallback(IEngine* /*engine*/) {}
 
     std::wstring GetName() override { return L"bones"; }
     // argument: the IBone whose palette is uploaded; null uploads nothing.
     void Apply(IShaderProgram* program, void* argument) override;
     bool Accepts(IShaderProgram* program) override;
-
-private:
-    IEngine* m_engine;  // not owned
 };

@@ -8,8 +8,8 @@
 #include "platform/Log.h"
 #include "platform/Text.h"
 
-k_File::k_File(IEngine* engine, std::unique_ptr<unsigned char[]> data, uint32_t size)
-    : m_engine(engine), m_data(std::move(data)), m_cursor(m_data.get()), m_size(size)
+k_File::k_File(IEngine* /*engine*/, std::unique_ptr<unsigned char[]> data, uint32_t size)
+    : m_data(std::move(data)), m_cursor(m_data.get()), m_size(size)
 {
 }
 

@@ -27,7 +27,6 @@ private:
     // Throws unless count more bytes lie between the cursor and the end.
     void Require(size_t count) const;
 
-    IEngine* m_engine;  // not owned
     std::unique_ptr<unsigned char[]> m_data;
     const unsigned char* m_cursor;
     uint32_t m_size;

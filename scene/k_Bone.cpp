@@ -18,9 +18,9 @@ Matrix SkeletonBind(IBone* bone)
 
 }  // namespace
 
-k_Bone::k_Bone(IEngine* engine, const std::wstring& name, int index, const float position[4], const float scale[3],
+k_Bone::k_Bone(IEngine* /*engine*/, const std::wstring& name, int index, const float position[4], const float scale[3],
                const Quaternion& rotation)
-    : m_engine(engine), m_name(name), m_index(index)
+    : m_name(name), m_index(index)
 {
     Matrix translation;
     translation[3] = position[0];

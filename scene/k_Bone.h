@@ -39,7 +39,6 @@ public:
 private:
     void Collect(IBone* bone);
 
-    IEngine* m_engine;  // not owned
     std::wstring m_name;
     int m_index;
     Matrix m_bindMatrix;

@@ -9,7 +9,7 @@ class IEngine;
 class k_Light : public ILight {
 public:
     // A white point light at the origin with no spot and constant attenuation 1.
-    explicit k_Light(IEngine* engine) : m_engine(engine) {}
+    explicit k_Light(IEngine* /*engine*/) {}
 
     void SetAmbient(const Colour& colour) override { m_ambient = colour; }
     Colour GetAmbient() override { return m_ambient; }
@@ -36,5 +36,4 @@ private:
     float m_constantAttenuation = 1;
     float m_linearAttenuation = 0;
     float m_quadraticAttenuation = 0;
-    IEngine* m_engine;
 };

@@ -32,13 +32,8 @@ k_TextEvent::k_TextEvent(IWorld* handOverWorld, IWorld* displayWorld, double sta
                          int fadeInMode, float fadeInSeconds, int fadeOutMode, float fadeOutSeconds)
     : m_handOverWorld(handOverWorld),
       m_displayWorld(displayWorld),
-      m_engine(engine),
-      m_start(start),
-      m_duration(duration),
       m_fadeInMode(fadeInMode),
-      m_fadeInSeconds(fadeInSeconds),
-      m_fadeOutMode(fadeOutMode),
-      m_fadeOutSeconds(fadeOutSeconds)
+      m_fadeOutMode(fadeOutMode)
 {
     IResourceFactory* factory = engine->GetResourceFactory();
     if (!text.empty()) {

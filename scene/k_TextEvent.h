@@ -54,11 +54,6 @@ private:
     std::unique_ptr<IRenderable> m_display;
     IText* m_text = nullptr;        // owned by the resource factory
     IMeshBuffer* m_quad = nullptr;  // the display, for a picture
-    IEngine* m_engine;
-    double m_start;
-    double m_duration;
     int m_fadeInMode;
-    float m_fadeInSeconds;
     int m_fadeOutMode;
-    float m_fadeOutSeconds;
 };

@@ -10,7 +10,7 @@ class IEngine;
 
 class k_TransformationAnimation : public ITransformationAnimation {
 public:
-    k_TransformationAnimation(IEngine* engine, const std::wstring& name) : m_engine(engine), m_name(name) {}
+    k_TransformationAnimation(IEngine* /*engine*/, const std::wstring& name) : m_name(name) {}
 
     std::wstring GetName() override { return m_name; }
     void AddKey(const AnimationKey& key) override;
@@ -21,7 +21,6 @@ private:
     // The channel's interpolated value at time into value; false when the channel has no keys.
     bool Sample(int channel, float time, float value[4]) const;
 
-    IEngine* m_engine;  // not owned
     std::wstring m_name;
     std::map<float, AnimationKey> m_keys[3];
 };

@@ -35,7 +35,7 @@ ITexture* TextureOf(IRenderTarget* target, size_t n)
 }  // namespace
 
 k_ThirdRenderStep::k_ThirdRenderStep(IEngine* engine, k_FirstRenderStep* first, k_SecondRenderStep* second)
-    : k_Renderable(engine), m_first(first), m_second(second)
+    : k_Renderable(engine)
 {
     IResourceFactory* factory = engine->GetResourceFactory();
     IMaterial* material = factory->LoadMaterial(L"Terrain/Water.mat", L"Terrain/Water.mat");

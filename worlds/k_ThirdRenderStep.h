@@ -11,7 +11,7 @@ struct MaterialPass;
 
 class k_ThirdRenderStep : public k_Renderable {
 public:
-    // Loads "Terrain/Water.mat" and builds the water quad. The steps are not owned.
+    // Loads "Terrain/Water.mat", builds the water quad and binds the steps' targets to it.
     k_ThirdRenderStep(IEngine* engine, k_FirstRenderStep* first, k_SecondRenderStep* second);
 
     void DrawStage(int stage) override;
@@ -19,8 +19,6 @@ public:
     IMeshBuffer* GetWater() { return m_water; }
 
 private:
-    k_FirstRenderStep* m_first;
-    k_SecondRenderStep* m_second;
     IMeshBuffer* m_water = nullptr;
     IRenderable* m_drawable = nullptr;  // the water mesh as a renderable
     MaterialPass* m_pass = nullptr;  // the water material's first pass

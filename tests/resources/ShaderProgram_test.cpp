@@ -308,8 +308,8 @@ TEST_F(ShaderProgramTest, GeometryCompileErrorsKeepTheirLineNumbers)
 {
     // The error sits on line 5 whatever the version and leading directives.
     const char* const sources[] = {
-        "#version 150 compatibility\nvoid main() {\n  for (int i = 0; i < gl_in.length(); ++i)\n"
-        "    gl_Position = gl_in[i].gl_Position;\n  undeclared;\n}\n",
+        ("#version 150 compatibility\nvoid main() {\n  for (int i = 0; i < gl_in.length(); ++i)\n"
+         "    gl_Position = gl_in[i].gl_Position;\n  undeclared;\n}\n"),
         "#version 330\n\nvoid main() {\n  gl_Position = gl_in[0].gl_Position;\n  undeclared;\n}\n",
         "\n#version 150\n#extension GL_ARB_gpu_shader5 : enable\nvoid main() {\n  undeclared;\n}\n",
     };
