@@ -28,6 +28,8 @@
 namespace {
 
 const wchar_t* const kTitle = L"Korvanta - meridian";
+// The first step of a run: the first picture is drawn before the music starts.
+constexpr double kPrimingStep = 0.00001;
 
 double SecondsSince(int64_t counter)
 {
@@ -104,6 +106,7 @@ void Player::Start()
     m_music = std::make_unique<Music>(std::make_unique<k_AudioDevice>());
     // A capture or a benchmark opens no audio device: they run where there is none.
     if (!m_options.mute && !m_capture && !m_options.benchmark) m_music->Open(m_engine->GetFileSystem());
+    m_engine->Advance(kPrimingStep);
     if (m_options.dev) m_overlay = std::make_unique<DevOverlay>(m_window->GetHandle());
     if (m_liveData) m_reloader = std::make_unique<MaterialReloader>(m_engine.get());
 
@@ -133,7 +136,6 @@ void Player::StartDemo()
         m_demo->Setup();
     else
         SetupViewerScene(m_engine.get(), m_options.scene);
-    m_engine->Advance(0.00001);
     m_startup.textures = LoadClock::Seconds(LoadClock::Textures) - textures;
     m_startup.shaders = LoadClock::Seconds(LoadClock::Shaders) - shaders;
     m_startup.worlds = SecondsSince(began) - m_startup.textures - m_startup.shaders;
@@ -200,6 +202,7 @@ void Player::Restart()
         m_window->AttachEngine(m_engine.get());
         if (m_overlay) m_overlay->AcquireGl();
         StartDemo();
+        m_engine->Advance(kPrimingStep);
         if (m_liveData) m_reloader = std::make_unique<MaterialReloader>(m_engine.get());
     }
     SeekDemo(m_engine.get(), m_demo.get(), m_restartAt, m_seekStep);

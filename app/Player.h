@@ -35,7 +35,7 @@ public:
 
 private:
     void Start();
-    // Sets the demo (or the viewer scene) up on the engine and makes its first step.
+    // Sets the demo (or the viewer scene) up on the engine.
     void StartDemo();
     // One pass of the loop: an event, a restart, or a frame. False when the run stops.
     bool Step();
