@@ -5,37 +5,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "platform/OggTune.h"
 
 namespace {
-
-// An open decoder over a block of memory, released on every path out.
-class Decoder {
-public:
-    Decoder(const void* data, size_t size) : m_memory{static_cast<const unsigned char*>(data), size, 0}
-    {
-        m_open = OggTune::Open(m_memory, &m_vorbis, m_problem);
-    }
-    ~Decoder()
-    {
-        if (m_open) ov_clear(&m_vorbis);
-    }
-    Decoder(const Decoder&) = delete;
-    Decoder& operator=(const Decoder&) = delete;
-
-    bool IsOpen() const { return m_open; }
-    const std::string& Problem() const { return m_problem; }
-    OggVorbis_File* Get() { return &m_vorbis; }
-
-private:
-    OggTune::Memory m_memory;
-    std::string m_problem;
-    OggVorbis_File m_vorbis{};
-    bool m_open = false;
-};
 
 void PutLittleEndian(std::vector<unsigned char>& out, uint32_t value, int bytes)
 {
@@ -66,7 +40,7 @@ std::vector<unsigned char> WavHeader(long rate, int channels, uint32_t dataBytes
 
 std::string ReadTuneFormat(const void* ogg, size_t size, TuneFormat& format)
 {
-    Decoder decoder(ogg, size);
+    OggTune::Decoder decoder(ogg, size);
     if (!decoder.IsOpen()) return decoder.Problem();
     const vorbis_info* info = ov_info(decoder.Get(), -1);
     format.rate = info->rate;
@@ -77,7 +51,7 @@ std::string ReadTuneFormat(const void* ogg, size_t size, TuneFormat& format)
 
 std::string ExportWav(const void* ogg, size_t size, long long firstFrame, long long frames, const std::string& path)
 {
-    Decoder decoder(ogg, size);
+    OggTune::Decoder decoder(ogg, size);
     if (!decoder.IsOpen()) return "the tune cannot be played: " + decoder.Problem();
     const vorbis_info* info = ov_info(decoder.Get(), -1);
     const int channels = info->channels;

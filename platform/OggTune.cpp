@@ -4,9 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <unordered_set>
-#include <vector>
 
 namespace OggTune {
 namespace {
@@ -54,9 +52,9 @@ std::string Seconds(double seconds)
 
 // Walks the pages of a chain once, front to back, the way a player hears it: each link is a group
 // of beginning pages, then the pages of those streams; its Vorbis stream's three headers must
-// parse, and a page of sound must follow them. libvorbisfile finds the links of a seekable stream by bisection, and 1.3.7 keeps what it
-// took for the earlier links when a later one turns out broken, so a chain is checked here before
-// the decoder sees it.
+// parse, and a page of sound must follow them. libvorbisfile finds the links of a seekable stream
+// by bisection, and 1.3.7 keeps what it took for the earlier links when a later one turns out
+// broken, so a chain is checked here before the decoder sees it.
 class ChainScan {
 public:
     ChainScan()
@@ -205,37 +203,10 @@ private:
     std::unordered_set<int> m_linkSerials, m_everySerial;
 };
 
-}  // namespace
-
 ov_callbacks MemoryCallbacks() { return {ReadMemory, SeekMemory, nullptr, TellMemory}; }
 
-std::string ChainProblem(const void* data, size_t size)
-{
-    return ChainScan().Run(static_cast<const unsigned char*>(data), data ? size : 0);
-}
-
-bool Open(Memory& memory, OggVorbis_File* vorbis, std::string& problem)
-{
-    problem = ChainProblem(memory.data, memory.size);
-    if (!problem.empty())
-        return false;
-    const int opened = ov_open_callbacks(&memory, vorbis, nullptr, 0, MemoryCallbacks());
-    if (opened != 0) {  // a failed open has already released what it took
-        problem = "not an Ogg Vorbis stream (vorbisfile error " + std::to_string(opened) + ")";
-        return false;
-    }
-    problem = FormatProblem(vorbis);
-    // libvorbisfile 1.3.7 leaves a chain whose first link is shorter than its read chunk
-    // positioned at the second link; without this the first would never be heard.
-    if (problem.empty() && ov_streams(vorbis) > 1 && ov_pcm_seek(vorbis, 0) != 0)
-        problem = "cannot go back to the start of link 0";
-    if (!problem.empty()) {
-        ov_clear(vorbis);
-        return false;
-    }
-    return true;
-}
-
+// Why the opened tune cannot be played (channels outside 1 to 8, no rate, links of different
+// formats), naming the link and its format; empty when it can.
 std::string FormatProblem(OggVorbis_File* vorbis)
 {
     const vorbis_info* first = ov_info(vorbis, 0);
@@ -254,19 +225,50 @@ std::string FormatProblem(OggVorbis_File* vorbis)
     return {};
 }
 
+}  // namespace
+
+Decoder::Decoder(const void* data, size_t size) : m_memory{static_cast<const unsigned char*>(data), data ? size : 0, 0}
+{
+    m_problem = ChainScan().Run(m_memory.data, m_memory.size);
+    if (!m_problem.empty())
+        return;
+    const int opened = ov_open_callbacks(&m_memory, &m_vorbis, nullptr, 0, MemoryCallbacks());
+    if (opened != 0) {  // a failed open has already released what it took
+        m_problem = "not an Ogg Vorbis stream (vorbisfile error " + std::to_string(opened) + ")";
+        return;
+    }
+    m_problem = FormatProblem(&m_vorbis);
+    // libvorbisfile 1.3.7 leaves a chain whose first link is shorter than its read chunk
+    // positioned at the second link; without this the first would never be heard.
+    if (m_problem.empty() && ov_streams(&m_vorbis) > 1 && ov_pcm_seek(&m_vorbis, 0) != 0)
+        m_problem = "cannot go back to the start of link 0";
+    if (!m_problem.empty()) {
+        ov_clear(&m_vorbis);
+        return;
+    }
+    m_open = true;
+}
+
+Decoder::~Decoder()
+{
+    if (m_open)
+        ov_clear(&m_vorbis);
+}
+
 bool DecodeWhole(const void* data, size_t size, std::string& problem)
 {
-    Memory memory{static_cast<const unsigned char*>(data), data ? size : 0, 0};
-    auto vorbis = std::make_unique<OggVorbis_File>();
-    if (!Open(memory, vorbis.get(), problem))
+    Decoder decoder(data, size);
+    problem = decoder.Problem();
+    if (!decoder.IsOpen())
         return false;
-    const double rate = double(ov_info(vorbis.get(), 0)->rate);
-    const ogg_int64_t total = ov_pcm_total(vorbis.get(), -1);
+    OggVorbis_File* vorbis = decoder.Get();
+    const double rate = double(ov_info(vorbis, 0)->rate);
+    const ogg_int64_t total = ov_pcm_total(vorbis, -1);
     ogg_int64_t frames = 0;
     while (problem.empty()) {
         float** planes = nullptr;
         int link = 0;
-        const long decoded = ov_read_float(vorbis.get(), &planes, 4096, &link);
+        const long decoded = ov_read_float(vorbis, &planes, 4096, &link);
         if (decoded == 0)
             break;
         if (decoded < 0)
@@ -279,7 +281,6 @@ bool DecodeWhole(const void* data, size_t size, std::string& problem)
         problem = "the tune holds no sound";
     else if (problem.empty() && total > 0 && frames < total)
         problem = "the tune stops at " + Seconds(double(frames) / rate) + " of its " + Seconds(double(total) / rate);
-    ov_clear(vorbis.get());
     return problem.empty();
 }
 

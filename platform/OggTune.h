@@ -1,5 +1,5 @@
-// Ogg Vorbis tunes read from memory: the decoder's callbacks over a block of bytes, the format
-// the player accepts, and a decode of the whole tune for checks that must hear every packet.
+// Ogg Vorbis tunes read from memory: a decoder that opens only tunes the player can play, and a
+// decode of the whole tune for checks that must hear every packet.
 #pragma once
 
 #include <cstddef>
@@ -16,21 +16,28 @@ struct Memory {
     size_t offset;
 };
 
-// Read, seek and tell over a Memory handed to ov_open_callbacks as its source.
-ov_callbacks MemoryCallbacks();
+// libvorbisfile over a block of memory that outlives it, cleared on every path out. Before the
+// library sees the bytes, their chain of links is checked in one pass (a page of no stream, a
+// serial number used twice, a link without its three headers or without sound); after opening,
+// the format (1 to 8 channels, every link alike). A chain starts at its first link.
+class Decoder {
+public:
+    Decoder(const void* data, size_t size);
+    ~Decoder();
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
 
-// Why the bytes are no chain of Ogg Vorbis links whose headers parse (a page of no stream, a
-// serial number used twice, a link without its three headers), with the byte where it shows;
-// empty when they are. Checked in one pass before libvorbisfile opens a tune.
-std::string ChainProblem(const void* data, size_t size);
+    bool IsOpen() const { return m_open; }
+    // Why the tune could not be opened, naming the link and byte or format; empty when open.
+    const std::string& Problem() const { return m_problem; }
+    OggVorbis_File* Get() { return &m_vorbis; }
 
-// Checks the chain, opens the tune over the memory and checks its format. False with the reason
-// (vorbis then holds nothing to clear); true with a decoder the caller clears with ov_clear.
-bool Open(Memory& memory, OggVorbis_File* vorbis, std::string& problem);
-
-// Why the opened tune cannot be played (channels outside 1 to 8, no rate, links of different
-// formats), naming the link and its format; empty when it can.
-std::string FormatProblem(OggVorbis_File* vorbis);
+private:
+    Memory m_memory;
+    OggVorbis_File m_vorbis{};
+    std::string m_problem;
+    bool m_open = false;
+};
 
 // Decodes the whole tune. False with the reason (not a Vorbis stream, unplayable format,
 // damaged data or an early end, with the time where it happens) when any part cannot be heard.

@@ -19,7 +19,7 @@ constexpr int kMaxHolesPerFill = 64;
 }  // namespace
 
 k_AudioStream::k_AudioStream(k_AudioDevice* device, const void* data, size_t size)
-    : m_device(device), m_memory{static_cast<const unsigned char*>(data), data ? size : 0, 0}
+    : m_device(device), m_decoder(data, size)
 {
 }
 
@@ -33,17 +33,14 @@ std::unique_ptr<k_AudioStream> k_AudioStream::Create(k_AudioDevice* device, cons
 
 bool k_AudioStream::Open()
 {
-    auto vorbis = std::make_unique<OggVorbis_File>();
-    std::string problem;
-    if (!OggTune::Open(m_memory, vorbis.get(), problem)) {
-        Log::Error() << "The tune cannot be played: " << problem << ".";
+    if (!m_decoder.IsOpen()) {
+        Log::Error() << "The tune cannot be played: " << m_decoder.Problem() << ".";
         return false;
     }
-    m_vorbis = std::move(vorbis);
-    const vorbis_info* first = ov_info(m_vorbis.get(), 0);
+    const vorbis_info* first = ov_info(m_decoder.Get(), 0);
     m_channels = first->channels;
     m_rate = double(first->rate);
-    m_totalFrames = ov_pcm_total(m_vorbis.get(), -1);
+    m_totalFrames = ov_pcm_total(m_decoder.Get(), -1);
     m_converter = SDL_NewAudioStream(AUDIO_F32SYS, Uint8(m_channels), int(first->rate), AUDIO_F32SYS,
                                      kDeviceChannels, m_device->GetFrequency());
     if (!m_converter) {
@@ -62,8 +59,6 @@ k_AudioStream::~k_AudioStream()
                        << double(m_totalFrames) / m_rate << " s.";
     if (m_converter)
         SDL_FreeAudioStream(m_converter);
-    if (m_vorbis)
-        ov_clear(m_vorbis.get());
 }
 
 bool k_AudioStream::Play() { return m_device->Start(this); }
@@ -75,14 +70,14 @@ double k_AudioStream::GetPosition() const
 
 bool k_AudioStream::Seek(double seconds)
 {
-    const vorbis_info* info = ov_info(m_vorbis.get(), -1);
-    const ogg_int64_t total = ov_pcm_total(m_vorbis.get(), -1);
+    const vorbis_info* info = ov_info(m_decoder.Get(), -1);
+    const ogg_int64_t total = ov_pcm_total(m_decoder.Get(), -1);
     ogg_int64_t frame = ogg_int64_t(seconds * double(info->rate) + 0.5);
     if (frame < 0)
         frame = 0;
     m_device->Lock();
     const bool inside = frame < total;
-    const bool moved = !inside || ov_pcm_seek(m_vorbis.get(), frame) == 0;
+    const bool moved = !inside || ov_pcm_seek(m_decoder.Get(), frame) == 0;
     if (moved) {
         SDL_AudioStreamClear(m_converter);  // nothing of the old place may follow the new one
         m_drained = !inside;
@@ -99,7 +94,7 @@ void k_AudioStream::Mix(float* out, int frames)
     while (!m_drained && SDL_AudioStreamAvailable(m_converter) < wanted) {
         float** planes = nullptr;
         int link = 0;
-        const long decoded = ov_read_float(m_vorbis.get(), &planes, kChunkFrames, &link);
+        const long decoded = ov_read_float(m_decoder.Get(), &planes, kChunkFrames, &link);
         if (decoded == OV_HOLE && ++holes < kMaxHolesPerFill)
             continue;
         if (decoded <= 0) {

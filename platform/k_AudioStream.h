@@ -31,8 +31,7 @@ private:
     bool Open();
 
     k_AudioDevice* m_device;  // not owned; outlives the stream
-    OggTune::Memory m_memory;
-    std::unique_ptr<OggVorbis_File> m_vorbis;  // null until opened
+    OggTune::Decoder m_decoder;
     _SDL_AudioStream* m_converter = nullptr;   // tune rate and channels -> device format; owned
     int m_channels = 0;
     std::vector<float> m_interleaved;  // one decoded chunk, reused

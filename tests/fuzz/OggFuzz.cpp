@@ -10,16 +10,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string problem;
     OggTune::DecodeWhole(data, size, problem);
 
-    OggTune::Memory memory{data, size, 0};
-    OggVorbis_File vorbis;
-    if (!OggTune::Open(memory, &vorbis, problem))
+    OggTune::Decoder decoder(data, size);
+    if (!decoder.IsOpen())
         return 0;
-    const ogg_int64_t total = ov_pcm_total(&vorbis, -1);
-    if (total > 0 && ov_pcm_seek(&vorbis, total / 2) == 0) {
+    const ogg_int64_t total = ov_pcm_total(decoder.Get(), -1);
+    if (total > 0 && ov_pcm_seek(decoder.Get(), total / 2) == 0) {
         float** planes = nullptr;
         int link = 0;
-        ov_read_float(&vorbis, &planes, 4096, &link);
+        ov_read_float(decoder.Get(), &planes, 4096, &link);
     }
-    ov_clear(&vorbis);
     return 0;
 }
