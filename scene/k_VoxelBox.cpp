@@ -23,6 +23,20 @@ constexpr GLenum kAlphaInteger = 0x8D97;
 // its own strip: 15 vertices, 16 as the stage is declared.
 constexpr int kMaxOutputVertices = 16;
 
+// A new texture bound to unit (left active), filtered by filter and clamped at every edge.
+GLuint BoundTexture(GLenum target, int unit, GLint filter)
+{
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(target, texture);
+    glTexParameteri(target, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(target, GL_TEXTURE_MAG_FILTER, filter);
+    for (const GLenum wrap : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_WRAP_R})
+        glTexParameteri(target, wrap, GL_CLAMP_TO_EDGE);
+    return texture;
+}
+
 }  // namespace
 
 k_VoxelBox::k_VoxelBox(IEngine* engine, int x, int y, int z)
@@ -88,28 +102,14 @@ void k_VoxelBox::Unlock()
 // function drawing: a 3-D texture left enabled there would tint everything drawn later.
 void k_VoxelBox::CreateTriangleTable()
 {
-    glGenTextures(1, &m_triangleTable);
-    glActiveTexture(GL_TEXTURE0 + kTableUnit);
-    glBindTexture(GL_TEXTURE_2D, m_triangleTable);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
+    m_triangleTable = BoundTexture(GL_TEXTURE_2D, kTableUnit, GL_NEAREST);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexImage2D(GL_TEXTURE_2D, 0, kAlpha16I, 16, 256, 0, kAlphaInteger, GL_INT, kMarchingCubesTriangles);
 }
 
 void k_VoxelBox::CreateFieldTexture()
 {
-    glGenTextures(1, &m_fieldTexture);
-    glActiveTexture(GL_TEXTURE0 + kFieldUnit);
-    glBindTexture(GL_TEXTURE_3D, m_fieldTexture);
-    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
+    m_fieldTexture = BoundTexture(GL_TEXTURE_3D, kFieldUnit, GL_LINEAR);
 }
 
 void k_VoxelBox::FillInitialField()
