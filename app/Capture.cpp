@@ -31,16 +31,15 @@ double Capture::TimeOf(long frame) const
 
 void Capture::Open(IFileSystem* fileSystem)
 {
-    std::unique_ptr<IFile> tune = fileSystem->OpenFile(kTuneName);
-    if (!tune) {
+    m_tune = fileSystem->OpenFile(kTuneName);
+    if (!m_tune) {
         Log::Error() << "Cannot read from file: " << kTuneName << " (capturing without music)";
     } else {
-        m_tune.assign(reinterpret_cast<const char*>(tune->GetData()), tune->GetSize());
         TuneFormat format;
-        const std::string problem = ReadTuneFormat(m_tune.data(), m_tune.size(), format);
+        const std::string problem = ReadTuneFormat(m_tune->GetData(), m_tune->GetSize(), format);
         if (!problem.empty()) {
             Log::Error() << "The tune cannot be played: " << problem << " (capturing without music)";
-            m_tune.clear();
+            m_tune.reset();
         } else {
             m_rate = format.rate;
             m_tuneSeconds = format.seconds;
@@ -105,11 +104,11 @@ bool Capture::Finish()
         return false;
     }
     const std::string wav = m_folder + "/audio.wav";
-    if (!m_tune.empty()) {
+    if (m_tune) {
         // The sound of exactly the frames written: from the first frame's time to the time after the last.
         const long long first = std::llround(TimeOf(m_first) * m_rate);
         const long long end = std::llround(TimeOf(m_first + m_written) * m_rate);
-        const std::string problem = ExportWav(m_tune.data(), m_tune.size(), first, end - first, wav);
+        const std::string problem = ExportWav(m_tune->GetData(), m_tune->GetSize(), first, end - first, wav);
         if (!problem.empty()) {
             Log::Error() << "Cannot write the capture's sound: " << problem.c_str();
             return false;
@@ -125,7 +124,7 @@ bool Capture::Finish()
     const std::string quoted = "'" + m_folder + "'";
     std::string command = std::string("ffmpeg -y -loglevel error -framerate ") + rate + " -i " + quoted +
                           "/frame_%06d.png";
-    if (!m_tune.empty()) command += " -i " + quoted + "/audio.wav -c:a aac -b:a 320k";
+    if (m_tune) command += " -i " + quoted + "/audio.wav -c:a aac -b:a 320k";
     command += " -c:v libx264 -preset slow -crf 16 -pix_fmt yuv420p -movflags +faststart " + quoted + "/meridian.mp4";
     if (m_folder.find('\'') != std::string::npos || std::system(command.c_str()) != 0) {
         Log::Error() << "ffmpeg could not make the video; the frames and audio.wav are kept.";

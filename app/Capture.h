@@ -3,7 +3,10 @@
 // installed, a video with that sound.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "resources/IFile.h"
 
 class IFileSystem;
 
@@ -43,7 +46,7 @@ private:
     long m_frame = 0;    // the frame being drawn, counted from demo time 0
     long m_first = -1;   // the first frame written
     long m_written = 0;
-    std::string m_tune;  // the tune's bytes
+    std::unique_ptr<IFile> m_tune;  // the tune, when it can be played
     long m_rate = 0;
     double m_tuneSeconds = 0;
     long long m_startCounter = 0;
