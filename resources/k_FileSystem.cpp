@@ -7,9 +7,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unzip.h>
+#include <vector>
 
 #include "platform/Log.h"
 #include "platform/Text.h"
@@ -46,29 +48,32 @@ std::string FoldAscii(std::string name)
     return name;
 }
 
+// The folder and file names along a slash-separated path, empty ones included.
+std::vector<std::string_view> Parts(std::string_view path)
+{
+    std::vector<std::string_view> parts;
+    for (size_t start = 0; start <= path.size();) {
+        const size_t end = std::min(path.find('/', start), path.size());
+        parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
 // Whether a name given to the data folder stays inside it: not absolute, no ".." part.
 bool StaysInside(const std::string& name)
 {
     if (name.empty() || name[0] == '/')
         return false;
-    for (size_t start = 0; start <= name.size();) {
-        const size_t end = std::min(name.find('/', start), name.size());
-        if (name.compare(start, end - start, "..") == 0)
-            return false;
-        start = end + 1;
-    }
-    return true;
+    const std::vector<std::string_view> parts = Parts(name);
+    return std::find(parts.begin(), parts.end(), "..") == parts.end();
 }
 
 // The length in bytes of the longest folder or file name along a path.
 size_t LongestPart(const std::string& path)
 {
     size_t longest = 0;
-    for (size_t start = 0; start <= path.size();) {
-        const size_t end = std::min(path.find('/', start), path.size());
-        longest = std::max(longest, end - start);
-        start = end + 1;
-    }
+    for (std::string_view part : Parts(path)) longest = std::max(longest, part.size());
     return longest;
 }
 
@@ -264,12 +269,11 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromArchive(const std::wstring& name)
 
 std::unique_ptr<IFile> k_FileSystem::OpenFromDirectory(const std::wstring& name)
 {
-    const std::string relative = Text::ToUtf8(name);
-    if (!StaysInside(relative)) {
+    const std::string path = LoosePath(name);
+    if (path.empty()) {
         Log::Error() << "Refused a name outside the data folder: " << name;
         return nullptr;
     }
-    const std::string path = Text::ToUtf8(Combine(m_looseRoot, name));
     // Without O_NONBLOCK, opening a FIFO would wait forever for a writer.
     const int in = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (in < 0) {
