@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "app/Settings.h"
-#include "worlds/ViewerScenes.h"
+#include "viewer/ViewerScenes.h"
 
 namespace {
 

@@ -4,17 +4,17 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/Capture.h"
-#include "app/DevOverlay.h"
-#include "app/FrameCapture.h"
+#include "makers/Capture.h"
+#include "makers/DevOverlay.h"
+#include "makers/FrameCapture.h"
 #include "app/GlFeatures.h"
-#include "app/ITimeline.h"
-#include "app/Music.h"
-#include "app/Seek.h"
-#include "app/k_Demo.h"
-#include "app/k_Engine.h"
-#include "app/k_Window.h"
-#include "graphics/IGraphics.h"
+#include "core/ITimeline.h"
+#include "engine/Music.h"
+#include "makers/Seek.h"
+#include "demo/k_Demo.h"
+#include "engine/k_Engine.h"
+#include "engine/k_Window.h"
+#include "core/IGraphics.h"
 #include "platform/Clock.h"
 #include "platform/Display.h"
 #include "platform/Log.h"
@@ -22,8 +22,8 @@
 #include "platform/Text.h"
 #include "platform/k_AudioDevice.h"
 #include "resources/LoadClock.h"
-#include "resources/MaterialReloader.h"
-#include "worlds/ViewerScenes.h"
+#include "makers/MaterialReloader.h"
+#include "viewer/ViewerScenes.h"
 
 namespace {
 

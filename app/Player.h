@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/Benchmark.h"
-#include "app/FrameTimes.h"
+#include "makers/Benchmark.h"
+#include "makers/FrameTimes.h"
 #include "app/Options.h"
 #include "app/Settings.h"
 

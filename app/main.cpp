@@ -6,8 +6,8 @@
 #include <exception>
 #include <filesystem>
 
-#include "app/DataCheck.h"
-#include "app/IWindow.h"
+#include "makers/DataCheck.h"
+#include "core/IWindow.h"
 #include "app/Options.h"
 #include "app/Player.h"
 #include "app/SettingsDialog.h"

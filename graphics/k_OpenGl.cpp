@@ -5,10 +5,10 @@
 #include <GL/glu.h>
 #include <cstdio>
 
-#include "app/IEngine.h"
+#include "core/IEngine.h"
 #include "platform/Display.h"
 #include "platform/Log.h"
-#include "resources/IResourceFactory.h"
+#include "core/IResourceFactory.h"
 
 void k_OpenGl::Resize(int width, int height)
 {

@@ -1,7 +1,7 @@
 // The OpenGL device over the platform's GL context.
 #pragma once
 
-#include "graphics/IGraphics.h"
+#include "core/IGraphics.h"
 
 class IEngine;
 

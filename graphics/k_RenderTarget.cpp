@@ -3,11 +3,11 @@
 
 #include <GL/glew.h>
 
-#include "app/IEngine.h"
-#include "graphics/IGraphics.h"
-#include "graphics/IRenderer.h"
+#include "core/IEngine.h"
+#include "core/IGraphics.h"
+#include "core/IRenderer.h"
 #include "graphics/k_RenderTargetTexture.h"
-#include "worlds/IWorld.h"
+#include "core/IWorld.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "graphics/IRenderTarget.h"
+#include "core/IRenderTarget.h"
 
 class IEngine;
 

@@ -1,8 +1,8 @@
 // The "bones" shader callback.
 #include "resources/k_BoneShaderCallback.h"
 
-#include "resources/IShaderProgram.h"
-#include "scene/IBone.h"
+#include "core/IShaderProgram.h"
+#include "core/IBone.h"
 
 void k_BoneShaderCallback::Apply(IShaderProgram* program, void* argument)
 {

@@ -1,7 +1,7 @@
 // The "bones" shader callback: uploads a bone's matrix palette as "bonematrix".
 #pragma once
 
-#include "resources/IShaderCallback.h"
+#include "core/IShaderCallback.h"
 
 class IEngine;
 

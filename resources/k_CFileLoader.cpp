@@ -4,9 +4,9 @@
 #include <memory>
 #include <sstream>
 
-#include "app/IEngine.h"
-#include "resources/IFile.h"
-#include "resources/IFileSystem.h"
+#include "core/IEngine.h"
+#include "core/IFile.h"
+#include "core/IFileSystem.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The "deltatime" shader callback.
 #include "resources/k_DeltaTimeShaderCallback.h"
 
-#include "app/IEngine.h"
-#include "app/ITimeline.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShaderProgram.h"
+#include "core/IEngine.h"
+#include "core/ITimeline.h"
+#include "core/IResourceFactory.h"
+#include "core/IShaderProgram.h"
 
 void k_DeltaTimeShaderCallback::Apply(IShaderProgram* program, void*)
 {

@@ -1,7 +1,7 @@
 // The "deltatime" shader callback: uploads the timeline's last step as "deltatime".
 #pragma once
 
-#include "resources/IShaderCallback.h"
+#include "core/IShaderCallback.h"
 
 class IEngine;
 

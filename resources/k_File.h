@@ -1,7 +1,7 @@
 // A file held whole in memory: the buffer from the file system plus a bounds-checked cursor.
 #pragma once
 
-#include "resources/IFile.h"
+#include "core/IFile.h"
 
 class IEngine;
 

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "resources/IFileSystem.h"
+#include "core/IFileSystem.h"
 
 class IEngine;
 

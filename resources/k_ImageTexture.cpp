@@ -5,10 +5,10 @@
 #include <GL/glu.h>
 #include <memory>
 
-#include "app/IEngine.h"
+#include "core/IEngine.h"
 #include "platform/Log.h"
-#include "resources/IFile.h"
-#include "resources/IFileSystem.h"
+#include "core/IFile.h"
+#include "core/IFileSystem.h"
 #include "resources/ReportedFailure.h"
 
 void k_ImageTexture::LoadFromArchive(const std::wstring& fileName)

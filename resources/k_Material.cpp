@@ -5,16 +5,16 @@
 #include <GL/glew.h>
 #include <cstdio>
 
-#include "app/IEngine.h"
-#include "app/ITimeline.h"
-#include "graphics/IGraphics.h"
-#include "graphics/IRenderer.h"
+#include "core/IEngine.h"
+#include "core/ITimeline.h"
+#include "core/IGraphics.h"
+#include "core/IRenderer.h"
 #include "math/Matrix.h"
-#include "resources/IShaderProgram.h"
-#include "resources/ITexture.h"
+#include "core/IShaderProgram.h"
+#include "core/ITexture.h"
 #include "resources/k_MaterialLoader.h"
-#include "scene/ICamera.h"
-#include "worlds/IWorld.h"
+#include "core/ICamera.h"
+#include "core/IWorld.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "resources/IMaterial.h"
+#include "core/IMaterial.h"
 
 class IEngine;
 class ILight;

@@ -5,15 +5,15 @@
 #include <cstdlib>
 #include <cwctype>
 
-#include "app/IEngine.h"
+#include "core/IEngine.h"
 #include "platform/Log.h"
 #include "platform/Text.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShader.h"
-#include "resources/IShaderProgram.h"
+#include "core/IResourceFactory.h"
+#include "core/IShader.h"
+#include "core/IShaderProgram.h"
 #include "resources/ReportedFailure.h"
 #include "resources/k_Material.h"
-#include "scene/PrimitiveTopology.h"
+#include "core/PrimitiveTopology.h"
 
 namespace {
 

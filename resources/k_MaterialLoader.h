@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "resources/MaterialPass.h"
+#include "core/MaterialPass.h"
 #include "resources/k_CFileLoader.h"
 
 class IShader;

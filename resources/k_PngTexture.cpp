@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/Log.h"
-#include "resources/IFile.h"
+#include "core/IFile.h"
 #include "resources/ImageDecode.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "resources/IShader.h"
+#include "core/IShader.h"
 
 class IEngine;
 

@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <string>
 
-#include "app/IEngine.h"
-#include "graphics/IGraphics.h"
+#include "core/IEngine.h"
+#include "core/IGraphics.h"
 #include "platform/Log.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShader.h"
-#include "resources/IShaderCallback.h"
+#include "core/IResourceFactory.h"
+#include "core/IShader.h"
+#include "core/IShaderCallback.h"
 #include "resources/k_Shader.h"
 
 namespace {

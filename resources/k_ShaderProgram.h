@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "resources/IShaderProgram.h"
+#include "core/IShaderProgram.h"
 
 class IEngine;
 class IShader;

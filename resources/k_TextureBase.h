@@ -1,7 +1,7 @@
 // The common base of image and render-target textures: size, GL object and format code.
 #pragma once
 
-#include "resources/ITexture.h"
+#include "core/ITexture.h"
 
 class IEngine;
 

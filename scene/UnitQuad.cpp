@@ -3,8 +3,8 @@
 
 #include <GL/glew.h>
 
-#include "resources/IResourceFactory.h"
-#include "scene/IMeshBuffer.h"
+#include "core/IResourceFactory.h"
+#include "core/IMeshBuffer.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The scheduler: collects every animation of the step first, then fires the instants passed.
 #include "scene/k_AnimationManager.h"
 
-#include "app/IAnimateable.h"
-#include "app/IEngine.h"
-#include "app/IEvent.h"
-#include "app/ITimeline.h"
+#include "core/IAnimateable.h"
+#include "core/IEngine.h"
+#include "core/IEvent.h"
+#include "core/ITimeline.h"
 
 k_AnimationManager::k_AnimationManager(IEngine* engine) : m_engine(engine) {}
 

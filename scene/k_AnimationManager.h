@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "scene/IAnimationManager.h"
+#include "core/IAnimationManager.h"
 
 class IEngine;
 

@@ -3,7 +3,7 @@
 
 #include <GL/glew.h>
 
-#include "resources/ITexture.h"
+#include "core/ITexture.h"
 
 void k_Billboard::DrawStage(int stage)
 {

@@ -2,7 +2,7 @@
 // billboard's own transform applies in a camera-aligned frame.
 #pragma once
 
-#include "scene/IBillboard.h"
+#include "core/IBillboard.h"
 #include "scene/k_Renderable.h"
 
 class k_Billboard : public IBillboard, public k_Renderable {

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <numeric>
 
-#include "app/IEngine.h"
-#include "resources/IResourceFactory.h"
-#include "scene/IBillboard.h"
-#include "scene/ICamera.h"
-#include "scene/IMeshBuffer.h"
-#include "worlds/IWorld.h"
+#include "core/IEngine.h"
+#include "core/IResourceFactory.h"
+#include "core/IBillboard.h"
+#include "core/ICamera.h"
+#include "core/IMeshBuffer.h"
+#include "core/IWorld.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "scene/IBillboardBatch.h"
+#include "core/IBillboardBatch.h"
 #include "scene/k_Renderable.h"
 
 class IBillboard;

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "scene/ITransformationAnimation.h"
+#include "core/ITransformationAnimation.h"
 #include "scene/RowMatrix.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "math/Matrix.h"
 #include "math/Quaternion.h"
 #include "math/Vector.h"
-#include "scene/IBone.h"
+#include "core/IBone.h"
 
 class IEngine;
 

@@ -4,8 +4,8 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
-#include "app/IEngine.h"
-#include "graphics/IGraphics.h"
+#include "core/IEngine.h"
+#include "core/IGraphics.h"
 
 namespace {
 

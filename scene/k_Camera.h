@@ -3,7 +3,7 @@
 
 #include "math/Matrix.h"
 #include "math/Vector.h"
-#include "scene/ICamera.h"
+#include "core/ICamera.h"
 #include "scene/k_Frustum.h"
 
 class IEngine;

@@ -2,8 +2,8 @@
 #include "scene/k_CameraAttachedRenderable.h"
 
 #include "math/Matrix.h"
-#include "scene/ICamera.h"
-#include "worlds/IWorld.h"
+#include "core/ICamera.h"
+#include "core/IWorld.h"
 
 void k_CameraAttachedRenderable::DrawStage(int stage)
 {

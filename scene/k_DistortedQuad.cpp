@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <cwchar>
 
-#include "app/IEngine.h"
-#include "resources/IMaterial.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShaderProgram.h"
-#include "resources/ITexture.h"
-#include "resources/MaterialPass.h"
+#include "core/IEngine.h"
+#include "core/IMaterial.h"
+#include "core/IResourceFactory.h"
+#include "core/IShaderProgram.h"
+#include "core/ITexture.h"
+#include "core/MaterialPass.h"
 #include "scene/UnitQuad.h"
 
 k_DistortedQuad::k_DistortedQuad(IEngine* engine, ITexture* texture) : k_MeshBuffer(engine), m_texture(texture)

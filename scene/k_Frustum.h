@@ -2,7 +2,7 @@
 #pragma once
 
 #include "math/Vector.h"
-#include "scene/IFrustum.h"
+#include "core/IFrustum.h"
 
 class k_Frustum : public IFrustum {
 public:

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "math/Vector.h"
-#include "scene/ILight.h"
+#include "core/ILight.h"
 
 class IEngine;
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "resources/IMaterial.h"
-#include "resources/IShaderProgram.h"
-#include "resources/MaterialPass.h"
+#include "core/IMaterial.h"
+#include "core/IShaderProgram.h"
+#include "core/MaterialPass.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "scene/IMeshBuffer.h"
+#include "core/IMeshBuffer.h"
 #include "scene/k_Renderable.h"
 
 struct MaterialPass;

@@ -4,7 +4,7 @@
 #include <GL/glew.h>
 #include <algorithm>
 
-#include "scene/IRenderHook.h"
+#include "core/IRenderHook.h"
 
 void k_Renderable::RemoveRenderHook(IRenderHook* hook)
 {

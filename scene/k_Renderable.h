@@ -7,7 +7,7 @@
 #include "math/Matrix.h"
 #include "math/Quaternion.h"
 #include "math/Vector.h"
-#include "scene/IRenderable.h"
+#include "core/IRenderable.h"
 
 class IEngine;
 

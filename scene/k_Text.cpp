@@ -10,7 +10,7 @@
 
 #include "platform/ContourTessellator.h"
 #include "platform/GlyphOutlines.h"
-#include "resources/IMaterial.h"
+#include "core/IMaterial.h"
 
 namespace {
 

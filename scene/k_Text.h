@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/IText.h"
+#include "core/IText.h"
 #include "scene/k_Renderable.h"
 
 class k_Text : public IText, public k_Renderable {

@@ -1,17 +1,17 @@
 // The caption event: its display, its registrations and its fade tables.
 #include "scene/k_TextEvent.h"
 
-#include "app/IEngine.h"
-#include "resources/IMaterial.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShaderProgram.h"
-#include "resources/MaterialPass.h"
-#include "scene/IAnimationManager.h"
-#include "scene/IMeshBuffer.h"
-#include "scene/IText.h"
+#include "core/IEngine.h"
+#include "core/IMaterial.h"
+#include "core/IResourceFactory.h"
+#include "core/IShaderProgram.h"
+#include "core/MaterialPass.h"
+#include "core/IAnimationManager.h"
+#include "core/IMeshBuffer.h"
+#include "core/IText.h"
 #include "scene/k_CameraAttachedRenderable.h"
 #include "scene/k_DistortedQuad.h"
-#include "worlds/IWorld.h"
+#include "core/IWorld.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/IAnimateable.h"
-#include "app/IEvent.h"
+#include "core/IAnimateable.h"
+#include "core/IEvent.h"
 #include "math/Vector.h"
 
 class IEngine;

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "scene/ITransformationAnimation.h"
+#include "core/ITransformationAnimation.h"
 
 class IEngine;
 

@@ -5,11 +5,11 @@
 #include <GL/glew.h>
 #include <vector>
 
-#include "app/IEngine.h"
-#include "graphics/IGraphics.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShader.h"
-#include "resources/IShaderProgram.h"
+#include "core/IEngine.h"
+#include "core/IGraphics.h"
+#include "core/IResourceFactory.h"
+#include "core/IShader.h"
+#include "core/IShaderProgram.h"
 #include "scene/MarchingCubesTable.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "scene/IVoxelBox.h"
+#include "core/IVoxelBox.h"
 #include "scene/k_Renderable.h"
 
 class IShaderProgram;

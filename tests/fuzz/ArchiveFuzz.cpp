@@ -6,7 +6,7 @@
 
 #include "fuzz/FuzzTarget.h"
 #include "platform/Text.h"
-#include "resources/IFile.h"
+#include "core/IFile.h"
 #include "resources/k_FileSystem.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -8,13 +8,13 @@
 #include <memory>
 #include <string>
 
-#include "app/k_Engine.h"
+#include "engine/k_Engine.h"
 #include "fuzz/FuzzTarget.h"
-#include "graphics/IGraphics.h"
+#include "core/IGraphics.h"
 #include "platform/Display.h"
 #include "platform/Text.h"
-#include "resources/IFileSystem.h"
-#include "resources/IResourceFactory.h"
+#include "core/IFileSystem.h"
+#include "core/IResourceFactory.h"
 #include "resources/k_Material.h"
 
 namespace {

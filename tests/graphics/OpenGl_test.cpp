@@ -3,10 +3,10 @@
 
 #include <deque>
 
-#include "app/k_Demo.h"
+#include "demo/k_Demo.h"
 #include "graphics/k_OpenGl.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShaderCallback.h"
+#include "core/IResourceFactory.h"
+#include "core/IShaderCallback.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
 

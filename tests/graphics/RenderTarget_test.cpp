@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <array>
 
-#include "graphics/IRenderer.h"
+#include "core/IRenderer.h"
 #include "graphics/k_RenderTarget.h"
 #include "graphics/k_RenderTargetTexture.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
-#include "worlds/k_World.h"
+#include "engine/k_World.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/k_Engine.h"
+#include "engine/k_Engine.h"
 #include "platform/Text.h"
-#include "resources/IFileSystem.h"
+#include "core/IFileSystem.h"
 #include "support/ScratchFolder.h"
 #include "resources/k_CFileLoader.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/Text.h"
-#include "resources/IFile.h"
+#include "core/IFile.h"
 #include "support/ScratchFolder.h"
 #include "resources/k_FileSystem.h"
 #include "support/LogCapture.h"

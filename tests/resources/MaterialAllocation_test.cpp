@@ -6,17 +6,17 @@
 #include <new>
 #include <string>
 
-#include "app/ITimeline.h"
-#include "graphics/IRenderer.h"
+#include "core/ITimeline.h"
+#include "core/IRenderer.h"
 #include "platform/Text.h"
-#include "resources/IFileSystem.h"
-#include "resources/IMaterial.h"
-#include "resources/IResourceFactory.h"
+#include "core/IFileSystem.h"
+#include "core/IMaterial.h"
+#include "core/IResourceFactory.h"
 #include "resources/k_DeltaTimeShaderCallback.h"
 #include "scene/k_Camera.h"
 #include "support/GlTest.h"
 #include "support/ScratchFolder.h"
-#include "worlds/k_World.h"
+#include "engine/k_World.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "app/ITimeline.h"
+#include "core/ITimeline.h"
 #include "platform/Text.h"
-#include "resources/IFileSystem.h"
-#include "resources/IMaterial.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShader.h"
-#include "resources/IShaderProgram.h"
+#include "core/IFileSystem.h"
+#include "core/IMaterial.h"
+#include "core/IResourceFactory.h"
+#include "core/IShader.h"
+#include "core/IShaderProgram.h"
 #include "support/ScratchFolder.h"
 #include "resources/k_DeltaTimeShaderCallback.h"
 #include "support/GlTest.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "resources/IFile.h"
+#include "core/IFile.h"
 #include "support/ScratchFolder.h"
 #include "resources/k_FileSystem.h"
 #include "support/LogCapture.h"

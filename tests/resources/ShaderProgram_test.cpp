@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "app/k_Timeline.h"
-#include "resources/IFileSystem.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShader.h"
-#include "resources/IShaderCallback.h"
-#include "resources/IShaderProgram.h"
+#include "engine/k_Timeline.h"
+#include "core/IFileSystem.h"
+#include "core/IResourceFactory.h"
+#include "core/IShader.h"
+#include "core/IShaderCallback.h"
+#include "core/IShaderProgram.h"
 #include "resources/k_DeltaTimeShaderCallback.h"
 #include "resources/k_Shader.h"
 #include "resources/k_ShaderProgram.h"
-#include "scene/IBone.h"
+#include "core/IBone.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "platform/Text.h"
-#include "resources/IFileSystem.h"
-#include "resources/IResourceFactory.h"
-#include "resources/ITexture.h"
+#include "core/IFileSystem.h"
+#include "core/IResourceFactory.h"
+#include "core/ITexture.h"
 #include "support/ScratchFolder.h"
 #include "resources/k_TextureBase.h"
 #include "support/GlTest.h"

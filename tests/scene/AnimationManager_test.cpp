@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "app/IAnimateable.h"
-#include "app/IEvent.h"
-#include "app/ITimeline.h"
-#include "app/k_Engine.h"
-#include "scene/IAnimationManager.h"
-#include "worlds/k_World.h"
+#include "core/IAnimateable.h"
+#include "core/IEvent.h"
+#include "core/ITimeline.h"
+#include "engine/k_Engine.h"
+#include "core/IAnimationManager.h"
+#include "engine/k_World.h"
 
 namespace {
 

@@ -5,16 +5,16 @@
 #include <array>
 #include <vector>
 
-#include "resources/IFileSystem.h"
-#include "resources/IResourceFactory.h"
-#include "resources/ITexture.h"
-#include "scene/IBillboard.h"
-#include "scene/IMeshBuffer.h"
+#include "core/IFileSystem.h"
+#include "core/IResourceFactory.h"
+#include "core/ITexture.h"
+#include "core/IBillboard.h"
+#include "core/IMeshBuffer.h"
 #include "scene/k_BillboardBatch.h"
 #include "scene/k_Camera.h"
 #include "support/GlTest.h"
 #include "support/ScratchFolder.h"
-#include "worlds/k_World.h"
+#include "engine/k_World.h"
 
 namespace {
 

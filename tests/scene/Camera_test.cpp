@@ -2,9 +2,9 @@
 // and the frustum follows the frame only when asked for.
 #include <gtest/gtest.h>
 
-#include "app/k_Engine.h"
-#include "graphics/IGraphics.h"
-#include "scene/IFrustum.h"
+#include "engine/k_Engine.h"
+#include "core/IGraphics.h"
+#include "core/IFrustum.h"
 #include "scene/k_Camera.h"
 
 namespace {

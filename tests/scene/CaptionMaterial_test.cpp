@@ -11,17 +11,17 @@
 #include <vector>
 
 #include "platform/Text.h"
-#include "resources/IFileSystem.h"
-#include "resources/IMaterial.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShaderProgram.h"
-#include "resources/MaterialPass.h"
+#include "core/IFileSystem.h"
+#include "core/IMaterial.h"
+#include "core/IResourceFactory.h"
+#include "core/IShaderProgram.h"
+#include "core/MaterialPass.h"
 #include "scene/k_Camera.h"
 #include "scene/k_DistortedQuad.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
 #include "support/ScratchFolder.h"
-#include "worlds/k_World.h"
+#include "engine/k_World.h"
 
 namespace {
 

@@ -2,17 +2,17 @@
 // texture, the texture on unit 0 repeating, the unit quad, and the aspect ratio uniform.
 #include <gtest/gtest.h>
 
-#include "graphics/IRenderer.h"
+#include "core/IRenderer.h"
 #include "graphics/k_RenderTarget.h"
-#include "resources/IFileSystem.h"
-#include "resources/IMaterial.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShaderProgram.h"
+#include "core/IFileSystem.h"
+#include "core/IMaterial.h"
+#include "core/IResourceFactory.h"
+#include "core/IShaderProgram.h"
 #include "support/ScratchFolder.h"
 #include "scene/k_DistortedQuad.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
-#include "worlds/k_World.h"
+#include "engine/k_World.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
-#include "resources/IMaterial.h"
-#include "resources/IShaderProgram.h"
+#include "core/IMaterial.h"
+#include "core/IShaderProgram.h"
 #include "scene/k_MeshBuffer.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "platform/Text.h"
-#include "resources/IFileSystem.h"
-#include "resources/IResourceFactory.h"
-#include "scene/ICamera.h"
+#include "core/IFileSystem.h"
+#include "core/IResourceFactory.h"
+#include "core/ICamera.h"
 #include "scene/k_Text.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
-#include "worlds/k_World.h"
+#include "engine/k_World.h"
 
 namespace {
 

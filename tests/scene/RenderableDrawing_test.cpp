@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "scene/IRenderHook.h"
+#include "core/IRenderHook.h"
 #include "scene/k_Camera.h"
 #include "scene/k_CameraAttachedRenderable.h"
 #include "scene/k_EmptyRenderable.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
-#include "worlds/k_World.h"
+#include "engine/k_World.h"
 
 namespace {
 

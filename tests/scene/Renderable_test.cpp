@@ -1,9 +1,9 @@
 // Renderable lists and flags without drawing: children, hooks, worlds and the initial transform.
 #include <gtest/gtest.h>
 
-#include "scene/IRenderHook.h"
+#include "core/IRenderHook.h"
 #include "scene/k_EmptyRenderable.h"
-#include "worlds/k_World.h"
+#include "engine/k_World.h"
 
 namespace {
 

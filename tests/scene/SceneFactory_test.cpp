@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
-#include "graphics/IRenderTarget.h"
-#include "resources/IResourceFactory.h"
-#include "resources/ITexture.h"
-#include "scene/ICamera.h"
-#include "scene/ILight.h"
-#include "scene/IMeshBuffer.h"
-#include "scene/IRenderable.h"
+#include "core/IRenderTarget.h"
+#include "core/IResourceFactory.h"
+#include "core/ITexture.h"
+#include "core/ICamera.h"
+#include "core/ILight.h"
+#include "core/IMeshBuffer.h"
+#include "core/IRenderable.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
 

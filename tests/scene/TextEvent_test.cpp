@@ -8,20 +8,20 @@
 #include <string>
 #include <vector>
 
-#include "app/ITimeline.h"
+#include "core/ITimeline.h"
 #include "platform/Text.h"
-#include "resources/IFileSystem.h"
-#include "resources/IMaterial.h"
-#include "resources/IResourceFactory.h"
-#include "resources/IShaderProgram.h"
-#include "resources/MaterialPass.h"
-#include "scene/IMeshBuffer.h"
-#include "scene/IRenderable.h"
-#include "scene/IText.h"
+#include "core/IFileSystem.h"
+#include "core/IMaterial.h"
+#include "core/IResourceFactory.h"
+#include "core/IShaderProgram.h"
+#include "core/MaterialPass.h"
+#include "core/IMeshBuffer.h"
+#include "core/IRenderable.h"
+#include "core/IText.h"
 #include "scene/k_TextEvent.h"
 #include "support/GlTest.h"
 #include "support/ScratchFolder.h"
-#include "worlds/k_World.h"
+#include "engine/k_World.h"
 
 namespace {
 

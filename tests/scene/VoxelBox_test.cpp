@@ -7,9 +7,9 @@
 #include <string>
 
 #include "platform/Text.h"
-#include "resources/IFileSystem.h"
-#include "resources/IResourceFactory.h"
-#include "scene/IVoxelBox.h"
+#include "core/IFileSystem.h"
+#include "core/IResourceFactory.h"
+#include "core/IVoxelBox.h"
 #include "scene/k_VoxelBox.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"

@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "app/k_Engine.h"
-#include "app/k_Window.h"
-#include "graphics/IGraphics.h"
+#include "engine/k_Engine.h"
+#include "engine/k_Window.h"
+#include "core/IGraphics.h"
 #include "platform/Text.h"
-#include "resources/IFileSystem.h"
+#include "core/IFileSystem.h"
 #include "support/LogCapture.h"
 
 // Identity matrices and no depth test, culling, blending, lighting or texturing: what a test

@@ -1,0 +1,53 @@
+// The HDR-to-LDR world: reduces the float scene to its log-average luminance, adapts it over
+// time, extracts and blurs a glow, and shows the scene tone-mapped in the window.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "engine/FullScreenPass.h"
+#include "engine/k_World.h"
+
+class IMaterial;
+class IMeshBuffer;
+class IRenderTarget;
+class ITexture;
+struct MaterialPass;
+
+class k_HdrToLdrWorld : public k_World {
+public:
+    // scene: the float texture the earlier world renders into; not owned.
+    k_HdrToLdrWorld(IEngine* engine, ITexture* scene);
+
+    void Initialize() override;
+    // Runs the luminance, glow, blur and adaption passes off screen.
+    void Update() override;
+
+    // A square float target and its texture, both owned by the resource factory.
+    struct Level {
+        ITexture* texture = nullptr;
+        IRenderTarget* target = nullptr;
+    };
+    // s/16 ... 1 x 1 for the scene's smaller side s; empty below 8 pixels.
+    const std::vector<Level>& GetLuminanceChain() { return m_luminanceChain; }
+    // s, s/2, s/4, never below 1 x 1.
+    const std::vector<Level>& GetGlowChain() { return m_glowChain; }
+    // The 1 x 1 adapted luminance of the latest Update (red channel).
+    const Level& GetAdaptedLuminance() { return m_adaptedB; }
+
+private:
+    ITexture* m_scene;
+    IMeshBuffer* m_quad = nullptr;
+    MaterialPass* m_toneMapPass = nullptr;
+    std::unique_ptr<FullScreenPass> m_luminance;
+    std::unique_ptr<FullScreenPass> m_adaption;
+    std::unique_ptr<FullScreenPass> m_glow;
+    std::unique_ptr<FullScreenPass> m_blur;
+    std::vector<Level> m_luminanceChain;
+    Level m_adaptedA;  // written this frame
+    Level m_adaptedB;  // written last frame
+    std::vector<Level> m_glowChain;
+    float m_exposure = 1.0f;
+    float m_glowStrength = 0.25f;
+    bool m_ready = false;  // every target was made
+};

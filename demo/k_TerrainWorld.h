@@ -1,0 +1,45 @@
+// The terrain world: a 128 x 128 quad grid that its material shapes into a landscape, a water
+// plane reflecting and refracting it, one light and a camera on a path of demo time.
+#pragma once
+
+#include <memory>
+
+#include "demo/k_FirstRenderStep.h"
+#include "demo/k_FourthRenderStep.h"
+#include "demo/k_SecondRenderStep.h"
+#include "demo/k_ThirdRenderStep.h"
+#include "engine/k_World.h"
+
+class ICamera;
+class ILight;
+class IMaterial;
+class IMeshBuffer;
+
+class k_TerrainWorld : public k_World {
+public:
+    explicit k_TerrainWorld(IEngine* engine) : k_World(engine, "Terrain") {}
+
+    // Light, camera, the terrain mesh and the four render steps, added in order.
+    void Initialize() override;
+    // Sky colour, the light's colour and the camera's place at the timeline's time.
+    void Update() override;
+
+    // Null before Initialize.
+    IMeshBuffer* GetTerrain() { return m_terrain; }
+    ILight* GetLight() { return m_light; }
+    k_FirstRenderStep* GetFirstStep() { return m_first.get(); }
+    k_SecondRenderStep* GetSecondStep() { return m_second.get(); }
+    k_ThirdRenderStep* GetThirdStep() { return m_third.get(); }
+    k_FourthRenderStep* GetFourthStep() { return m_fourth.get(); }
+
+private:
+    ICamera* m_camera = nullptr;
+    IMeshBuffer* m_terrain = nullptr;
+    IMaterial* m_terraform = nullptr;
+    ILight* m_light = nullptr;
+    // The steps are the world's own, also in its renderable list.
+    std::unique_ptr<k_FirstRenderStep> m_first;
+    std::unique_ptr<k_SecondRenderStep> m_second;
+    std::unique_ptr<k_ThirdRenderStep> m_third;
+    std::unique_ptr<k_FourthRenderStep> m_fourth;
+};

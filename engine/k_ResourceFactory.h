@@ -1,0 +1,86 @@
+// The resource factory: named caches and creation lists, all owned until the engine ends.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/IResourceFactory.h"
+
+class IEngine;
+
+class k_ResourceFactory : public IResourceFactory {
+public:
+    // Registers the "bones" callback, so materials can always attach it.
+    explicit k_ResourceFactory(IEngine* engine);
+    // Releases textures, materials, shaders, animations, programs, scene objects with the font
+    // cache their texts drew from, and last the callbacks.
+    ~k_ResourceFactory() override;
+
+    void Initialize() override;
+    void ReleaseAll() override;
+    ITexture* LoadTexture(const std::wstring& name, const std::wstring& file) override;
+    IMaterial* LoadMaterial(const std::wstring& name, const std::wstring& file) override;
+    IShader* CreateShader(const std::wstring& name, int type, const std::wstring& shaderName,
+                          const std::string& source) override;
+    IShader* LoadShader(const std::wstring& name, int type, const std::wstring& file) override;
+    ITransformationAnimation* GetTransformationAnimation(const std::wstring& name) override;
+    IShaderProgram* CreateShaderProgram(std::vector<IShader*> shaders) override;
+    IRenderable* CreateEmptyRenderable() override;
+    IMeshBuffer* CreateMeshBuffer() override;
+    IBillboard* CreateBillboard() override;
+    ICamera* CreateCamera() override;
+    ILight* CreateLight() override;
+    IBillboardBatch* CreateBillboardBatch(int capacity, IMaterial* material) override;
+    IRenderTarget* CreateRenderTargetWithOption(int width, int height, int format) override;
+    IRenderTarget* CreateRenderTarget(int width, int height) override;
+    IText* CreateText(const std::string& text, const std::wstring& faceName, int size, float depth,
+                      int style) override;
+    IBone* CreateBone(const std::wstring& name, int index, const float position[4], const float scale[3],
+                      const Quaternion& rotation) override;
+    IVoxelBox* CreateVoxelBox(int x, int y, int z) override;
+    bool RegisterShaderCallback(IShaderCallback* callback) override;
+    IShaderCallback* GetShaderCallback(const std::wstring& name) override;
+
+    template <typename T>
+    using Cache = std::map<std::wstring, std::unique_ptr<T>>;
+
+    // The material cache, for the live reloader that watches their files.
+    const Cache<IMaterial>& GetMaterials() const { return m_materials; }
+    // Between these two calls shaders are compiled afresh instead of taken from the cache (a
+    // reloaded material must not get the stale stages), and programs made are noted. Ending
+    // with keep, the fresh shaders take their names in the cache; without it, the fresh
+    // shaders and the programs made meanwhile are destroyed.
+    void BeginRefresh();
+    void EndRefresh(bool keep);
+    // Destroys a program this factory made, once nothing refers to it any more.
+    void ReleaseProgram(IShaderProgram* program);
+
+private:
+    template <typename T>
+    using List = std::vector<std::unique_ptr<T>>;
+
+    // Lists a made object (not a null one) as a renderable and returns it.
+    template <typename Object>
+    Object* KeepRenderable(std::unique_ptr<Object> made);
+
+    IEngine* m_engine;  // not owned
+    Cache<ITexture> m_textures;
+    Cache<IMaterial> m_materials;
+    Cache<IShader> m_shaders;
+    bool m_refreshing = false;
+    Cache<IShader> m_freshShaders;
+    // Stages a refresh replaced: programs linked with them may still list them.
+    List<IShader> m_replacedShaders;
+    std::vector<IShaderProgram*> m_freshPrograms;
+    Cache<ITransformationAnimation> m_animations;
+    List<IShaderProgram> m_programs;
+    List<IRenderable> m_renderables;
+    List<ICamera> m_cameras;
+    List<ILight> m_lights;
+    List<IRenderTarget> m_renderTargets;
+    List<IBone> m_bones;
+    List<IVoxelBox> m_voxelBoxes;
+    Cache<IShaderCallback> m_shaderCallbacks;
+};

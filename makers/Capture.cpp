@@ -1,0 +1,135 @@
+// Frames are numbered from the span's first one, so that ffmpeg's image reader starts at 0.
+#include "makers/Capture.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "makers/FrameCapture.h"
+#include "makers/WavExport.h"
+#include "platform/Clock.h"
+#include "platform/Log.h"
+#include "core/IFile.h"
+#include "core/IFileSystem.h"
+
+namespace {
+const wchar_t* const kTuneName = L"kv-meridian.ogg";
+}  // namespace
+
+Capture::Capture(const std::string& folder, int numerator, int denominator, double start, double end)
+    : m_folder(folder), m_numerator(numerator), m_denominator(denominator), m_start(start), m_end(end)
+{
+    m_path[0] = 0;
+    while (TimeOf(m_frame) < m_start) ++m_frame;
+}
+
+double Capture::TimeOf(long frame) const
+{
+    return static_cast<double>(static_cast<long double>(frame) * m_denominator / m_numerator);
+}
+
+void Capture::Open(IFileSystem* fileSystem)
+{
+    m_tune = fileSystem->OpenFile(kTuneName);
+    if (!m_tune) {
+        Log::Error() << "Cannot read from file: " << kTuneName << " (capturing without music)";
+    } else {
+        TuneFormat format;
+        const std::string problem = ReadTuneFormat(m_tune->GetData(), m_tune->GetSize(), format);
+        if (!problem.empty()) {
+            Log::Error() << "The tune cannot be played: " << problem << " (capturing without music)";
+            m_tune.reset();
+        } else {
+            m_rate = format.rate;
+            m_tuneSeconds = format.seconds;
+        }
+    }
+}
+
+double Capture::NextStep(double now) const
+{
+    const double step = TimeOf(m_frame) - now;
+    return step > 0 ? step : 0;
+}
+
+long Capture::ExpectedFrames() const
+{
+    const double end = m_end >= 0 ? m_end : m_tuneSeconds;
+    const double frames = std::ceil((end - m_start) * m_numerator / m_denominator);
+    return frames > 0 ? static_cast<long>(frames) : 0;
+}
+
+bool Capture::FrameDrawn(int width, int height, bool demoFinished)
+{
+    const double time = TimeOf(m_frame);
+    if (m_end >= 0 ? time >= m_end : (demoFinished || (m_tuneSeconds > 0 && time >= m_tuneSeconds))) return false;
+    if (time >= m_start) {
+        if (m_first < 0) {
+            m_first = m_frame;
+            m_startCounter = Platform::ReadPerformanceCounter();  // the rate shown leaves the run-up out
+        }
+        std::snprintf(m_path, sizeof m_path, "%s/frame_%06ld.png", m_folder.c_str(), m_written);
+        if (!CaptureFrame(width, height, m_path)) return false;
+        ++m_written;
+        ShowProgress();
+    }
+    ++m_frame;
+    return true;
+}
+
+void Capture::ShowProgress()
+{
+    const long long now = Platform::ReadPerformanceCounter();
+    const long long frequency = Platform::ReadPerformanceFrequency();
+    const long expected = ExpectedFrames();
+    if (now - m_lastShown < frequency / 4 && m_written != expected) return;
+    m_lastShown = now;
+    const double seconds = static_cast<double>(now - m_startCounter) / static_cast<double>(frequency);
+    const double rate = seconds > 0 ? m_written / seconds : 0;
+    char bar[33] = {};
+    const double done = expected > 0 ? static_cast<double>(m_written) / expected : 0;
+    for (int i = 0; i < 30; ++i) bar[i] = i < done * 30 ? '#' : '.';
+    const double left = rate > 0 && expected > m_written ? (expected - m_written) / rate : 0;
+    std::fprintf(stderr, "\rcapture [%s] %ld/%ld frames  %.1f frames/s  %d:%02d left ", bar, m_written, expected,
+                 rate, static_cast<int>(left) / 60, static_cast<int>(left) % 60);
+    std::fflush(stderr);
+}
+
+bool Capture::Finish()
+{
+    std::fprintf(stderr, "\n");
+    if (m_written == 0) {
+        Log::Error() << "Nothing was captured: the span holds no frame.";
+        return false;
+    }
+    const std::string wav = m_folder + "/audio.wav";
+    if (m_tune) {
+        // The sound of exactly the frames written: from the first frame's time to the time after the last.
+        const long long first = std::llround(TimeOf(m_first) * m_rate);
+        const long long end = std::llround(TimeOf(m_first + m_written) * m_rate);
+        const std::string problem = ExportWav(m_tune->GetData(), m_tune->GetSize(), first, end - first, wav);
+        if (!problem.empty()) {
+            Log::Error() << "Cannot write the capture's sound: " << problem.c_str();
+            return false;
+        }
+    }
+    Log::Info() << "Captured " << static_cast<int>(m_written) << " frames into " << m_folder.c_str();
+    if (std::system("command -v ffmpeg > /dev/null 2>&1") != 0) {
+        Log::Info() << "ffmpeg not found: no video made (the frames and audio.wav are ready for an encoder).";
+        return true;
+    }
+    char rate[32];
+    std::snprintf(rate, sizeof rate, "%d/%d", m_numerator, m_denominator);
+    const std::string quoted = "'" + m_folder + "'";
+    std::string command = std::string("ffmpeg -y -loglevel error -framerate ") + rate + " -i " + quoted +
+                          "/frame_%06d.png";
+    if (m_tune) command += " -i " + quoted + "/audio.wav -c:a aac -b:a 320k";
+    command += " -c:v libx264 -preset slow -crf 16 -pix_fmt yuv420p -movflags +faststart " + quoted + "/meridian.mp4";
+    if (m_folder.find('\'') != std::string::npos || std::system(command.c_str()) != 0) {
+        Log::Error() << "ffmpeg could not make the video; the frames and audio.wav are kept.";
+        return false;
+    }
+    Log::Info() << "Video: " << (m_folder + "/meridian.mp4").c_str();
+    return true;
+}

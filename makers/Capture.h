@@ -1,0 +1,55 @@
+// Exact capture (--capture): the demo clock follows the frame counter, every frame of the span
+// is written as a numbered PNG, the music of exactly that span as a WAV, and with ffmpeg
+// installed, a video with that sound.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/IFile.h"
+
+class IFileSystem;
+
+class Capture {
+public:
+    // rate = numerator / denominator frames per second; the span [start, end) of demo time, an
+    // end below 0 meaning the demo's end.
+    Capture(const std::string& folder, int numerator, int denominator, double start, double end);
+
+    // Demo time of frame `frame`, counted from demo time 0: frame * denominator / numerator.
+    double TimeOf(long frame) const;
+    // Reads the tune (for the WAV and the capture's end); without a playable one the capture is
+    // silent, with the reason logged.
+    void Open(IFileSystem* fileSystem);
+    // The step that brings the clock from `now` to the next frame's time (never negative).
+    double NextStep(double now) const;
+    // After the frame at TimeOf(current frame) is drawn: writes it when inside the span, shows
+    // the progress and moves on. False when the capture has just ended.
+    bool FrameDrawn(int width, int height, bool demoFinished);
+    // Writes the WAV of the frames written and, where ffmpeg is found, the video. False on failure.
+    bool Finish();
+
+    // The first frame of the span: the run-up to it may be sought (frames before it are not written).
+    long GetFirstFrame() const { return m_frame; }
+    long GetFramesWritten() const { return m_written; }
+
+private:
+    // Frames from the span's start to its end, or to the tune's end without one.
+    long ExpectedFrames() const;
+    void ShowProgress();
+
+    std::string m_folder;
+    int m_numerator;
+    int m_denominator;
+    double m_start;
+    double m_end;
+    long m_frame = 0;    // the frame being drawn, counted from demo time 0
+    long m_first = -1;   // the first frame written
+    long m_written = 0;
+    std::unique_ptr<IFile> m_tune;  // the tune, when it can be played
+    long m_rate = 0;
+    double m_tuneSeconds = 0;
+    long long m_startCounter = 0;
+    long long m_lastShown = 0;
+    char m_path[4096];   // reused for every frame's file name
+};

@@ -1,0 +1,47 @@
+// Frame capture through libpng; rows are flipped because GL's origin is the bottom left.
+#include "makers/FrameCapture.h"
+
+#include <GL/glew.h>
+#include <png.h>
+#include <cstdio>
+#include <vector>
+
+#include "platform/Log.h"
+
+bool CaptureFrame(int width, int height, const std::string& path)
+{
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        Log::Error() << "Cannot write " << path;
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    volatile bool ok = false;  // survives libpng's longjmp
+    if (info && !setjmp(png_jmpbuf(png))) {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int row = height - 1; row >= 0; --row)
+            png_write_row(png, pixels.data() + static_cast<size_t>(row) * width * 3);
+        png_write_end(png, nullptr);
+        ok = true;
+    }
+    png_destroy_write_struct(&png, &info);
+    const bool written = std::fclose(file) == 0 && ok;
+    if (!written) Log::Error() << "Cannot write " << path;
+    return written;
+}
+
+std::string CapturePath(const std::string& folder, double seconds)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "/t%08.3f.png", seconds);
+    return folder + name;
+}

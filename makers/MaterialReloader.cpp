@@ -1,0 +1,198 @@
+// The live reloader. A reload loads the file into a fresh material with freshly compiled stages;
+// only if nothing logged an error and every program linked are its passes copied into the live
+// ones, so the pointers worlds hold stay valid and the values code set on a program survive.
+#include "makers/MaterialReloader.h"
+
+#include <algorithm>
+#include <cassert>
+#include <exception>
+#include <sys/stat.h>
+
+#include "core/IEngine.h"
+#include "platform/Log.h"
+#include "platform/Text.h"
+#include "core/IMaterial.h"
+#include "resources/ReportedFailure.h"
+#include "resources/k_FileSystem.h"
+#include "resources/k_Material.h"
+#include "engine/k_ResourceFactory.h"
+#include "resources/k_ShaderProgram.h"
+
+namespace {
+
+constexpr double kLookInterval = 0.5;  // seconds of wall-clock time between looks
+
+// Gathers the error lines logged while it lives and still hands every line on. The log's sink is
+// a plain function, hence the one pointer; reloads never nest.
+std::string* g_errors = nullptr;
+Log::Sink g_next = nullptr;
+
+void Gather(Log::Level level, const std::string& text)
+{
+    if (level == Log::Level::Error) *g_errors += text + "\n";
+    Log::SetSink(g_next);
+    Log::Line(level) << text;
+    Log::SetSink(Gather);
+}
+
+class ErrorGathering {
+public:
+    explicit ErrorGathering(std::string& errors)
+    {
+        g_errors = &errors;
+        g_next = Log::SetSink(Gather);
+    }
+    ~ErrorGathering()
+    {
+        Log::SetSink(g_next);
+        g_errors = nullptr;
+    }
+    ErrorGathering(const ErrorGathering&) = delete;
+    ErrorGathering& operator=(const ErrorGathering&) = delete;
+};
+
+MaterialPass* PassFor(k_Material& material, const std::string& target)
+{
+    for (const std::unique_ptr<MaterialPass>& pass : material.GetPasses())
+        if (pass->target == target) return pass.get();
+    return nullptr;
+}
+
+}  // namespace
+
+MaterialReloader::MaterialReloader(IEngine* engine)
+    : m_engine(engine),
+      m_factory(dynamic_cast<k_ResourceFactory*>(engine->GetResourceFactory())),
+      m_files(dynamic_cast<k_FileSystem*>(engine->GetFileSystem()))
+{
+    assert(m_factory && m_files && "MaterialReloader needs the engine's own factory and file system");
+    Watch();
+}
+
+MaterialReloader::Stamp MaterialReloader::Look(const std::string& path)
+{
+    struct stat status;
+    Stamp stamp;
+    if (stat(path.c_str(), &status) != 0) return stamp;
+    stamp.modified = static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    stamp.size = static_cast<int64_t>(status.st_size);
+    return stamp;
+}
+
+void MaterialReloader::Watch()
+{
+    m_watched.clear();
+    const k_ResourceFactory::Cache<IMaterial>& materials = m_factory->GetMaterials();
+    for (const auto& [name, made] : materials) {
+        auto* material = dynamic_cast<k_Material*>(made.get());
+        if (!material) continue;
+        for (const std::wstring& source : material->GetSources()) {
+            std::string path = m_files->LoosePath(source);
+            if (path.empty()) continue;
+            const Stamp stamp = Look(path);
+            m_watched.push_back({material, std::move(path), stamp});
+        }
+    }
+    m_materialCount = materials.size();
+    m_changed.reserve(m_materialCount);
+}
+
+void MaterialReloader::Poll(double seconds)
+{
+    m_sinceLook += seconds;
+    if (m_sinceLook < kLookInterval) return;
+    m_sinceLook = 0;
+    CheckNow();
+}
+
+int MaterialReloader::CheckNow()
+{
+    // Materials loaded since the last look are watched from now on.
+    if (m_factory->GetMaterials().size() != m_materialCount) Watch();
+    m_changed.clear();
+    for (Watched& watched : m_watched) {
+        const Stamp now = Look(watched.path);
+        if (now != watched.stamp &&
+            std::find(m_changed.begin(), m_changed.end(), watched.material) == m_changed.end())
+            m_changed.push_back(watched.material);
+    }
+    if (m_changed.empty()) return 0;
+    for (k_Material* material : m_changed) Reload(*material);
+    // A new version may read other files; every stamp is taken afresh.
+    Watch();
+    return static_cast<int>(m_changed.size());
+}
+
+bool MaterialReloader::Reload(k_Material& live)
+{
+    const std::wstring& file = live.GetFileName();
+    Log::Info() << "Reloading material " << file << "...";
+    std::string errors;
+    bool clean = false;
+    {
+        const ErrorGathering gathering(errors);
+        m_factory->BeginRefresh();
+        try {
+            k_Material fresh(file, m_engine);
+            if (fresh.GetPasses().empty()) Log::Error() << "MaterialLoader: No material section in " << file;
+            for (const std::unique_ptr<MaterialPass>& pass : fresh.GetPasses()) {
+                auto* program = dynamic_cast<k_ShaderProgram*>(pass->program);
+                if (program && !program->IsLinked())
+                    Log::Error() << "The program of " << file << " for '" << pass->target
+                                 << "' does not link: " << program->GetInfoLog();
+            }
+            clean = errors.empty();
+            if (clean) Adopt(live, fresh);
+        } catch (const wchar_t* message) {
+            Log::Error() << message << " (" << file << ")";
+        } catch (const ReportedFailure&) {
+        } catch (const std::exception& error) {
+            Log::Error() << error.what() << " (" << file << ")";
+        }
+        m_factory->EndRefresh(clean);
+    }
+    if (!clean) {
+        Log::Warning() << "Reload of " << file << " failed: the last good version stays";
+        NoteFailure(Text::ToUtf8(file), errors.empty() ? std::string("the file could not be loaded\n") : errors);
+        return false;
+    }
+    Log::Info() << "Reloaded material " << file;
+    m_failures.erase(std::remove_if(m_failures.begin(), m_failures.end(),
+                                    [&](const Failure& failure) { return failure.material == Text::ToUtf8(file); }),
+                     m_failures.end());
+    return true;
+}
+
+void MaterialReloader::Adopt(k_Material& live, k_Material& fresh)
+{
+    for (const std::unique_ptr<MaterialPass>& freshPass : fresh.GetPasses()) {
+        MaterialPass* pass = PassFor(live, freshPass->target);
+        if (!pass) {
+            live.AddPass(std::make_unique<MaterialPass>(*freshPass));
+            continue;
+        }
+        MaterialPass next = *freshPass;
+        // A reserved slot holds what code put there (a render target's texture): it stays.
+        for (auto& [unit, slot] : next.textures) {
+            const auto kept = pass->textures.find(unit);
+            if (!slot.texture && kept != pass->textures.end()) slot.texture = kept->second.texture;
+        }
+        IShaderProgram* old = pass->program;
+        auto* oldProgram = dynamic_cast<k_ShaderProgram*>(old);
+        auto* newProgram = dynamic_cast<k_ShaderProgram*>(next.program);
+        if (oldProgram && newProgram) newProgram->CopyStateFrom(*oldProgram);
+        *pass = std::move(next);
+        if (old && old != pass->program) m_factory->ReleaseProgram(old);
+    }
+    live.SetSources(fresh.GetSources());
+}
+
+void MaterialReloader::NoteFailure(const std::string& material, const std::string& errors)
+{
+    for (Failure& failure : m_failures)
+        if (failure.material == material) {
+            failure.errors = errors;
+            return;
+        }
+    m_failures.push_back({material, errors});
+}

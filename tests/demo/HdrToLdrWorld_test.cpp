@@ -1,0 +1,147 @@
+// The HDR-to-LDR world with the materials of data/: the chain sizes, the adapted luminance read
+// back from its 1 x 1 target, and scenes too small for a luminance chain.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/IRenderTarget.h"
+#include "core/IRenderer.h"
+#include "platform/Text.h"
+#include "core/IFileSystem.h"
+#include "core/IResourceFactory.h"
+#include "core/ITexture.h"
+#include "support/GlTest.h"
+#include "support/LogCapture.h"
+#include "demo/k_HdrToLdrWorld.h"
+#include "engine/k_World.h"
+
+namespace {
+
+class HdrToLdrWorld : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        UseSourceData();
+        DrainErrors();
+    }
+
+    // A float scene target of the given size; null if not made.
+    ITexture* Scene(int width, int height)
+    {
+        sceneTarget = engine->GetResourceFactory()->CreateRenderTarget(width, height);
+        return sceneTarget ? sceneTarget->AddTexture(ITexture::RgbaFloat) : nullptr;
+    }
+
+    // Fills a scene target with one grey level (its luminance).
+    void FillScene(float grey) { Fill(sceneTarget, grey); }
+    void Fill(IRenderTarget* target, float grey)
+    {
+        k_World fill(engine.get(), "Fill");
+        const float colour[4] = {grey, grey, grey, 1};
+        fill.SetClearColor(colour);
+        ScopedCurrentWorld current(engine->GetRenderer(), &fill);
+        target->Bind(IRenderTarget::WorldDefault);
+        target->Unbind();
+    }
+
+    static float Red(ITexture* texture)
+    {
+        float rgb[3] = {-1, -1, -1};
+        texture->Bind(0);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, rgb);
+        return rgb[0];
+    }
+
+    static std::vector<int> Sizes(const std::vector<k_HdrToLdrWorld::Level>& chain)
+    {
+        std::vector<int> sizes;
+        for (const k_HdrToLdrWorld::Level& level : chain) {
+            EXPECT_EQ(level.target->GetWidth(), level.target->GetHeight());
+            sizes.push_back(level.target->GetWidth());
+        }
+        return sizes;
+    }
+
+    IRenderTarget* sceneTarget = nullptr;
+};
+
+TEST_F(HdrToLdrWorld, ChainsFollowTheSmallerSideOfTheScene)
+{
+    struct Case {
+        int width, height;
+        std::vector<int> luminance, glow;
+    };
+    const Case cases[] = {
+        {1024, 768, {48, 12, 3, 1}, {768, 384, 192}},
+        {1920, 1080, {67, 16, 4, 1}, {1080, 540, 270}},
+        {64, 40, {2, 1}, {40, 20, 10}},
+        // Below 8 pixels there is no chain; glow targets never shrink below 1 x 1.
+        {6, 6, {}, {6, 3, 1}},
+        {2, 3, {}, {2, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        k_HdrToLdrWorld world(engine.get(), Scene(c.width, c.height));
+        world.Initialize();
+        EXPECT_EQ(Sizes(world.GetLuminanceChain()), c.luminance) << c.width << "x" << c.height;
+        EXPECT_EQ(Sizes(world.GetGlowChain()), c.glow) << c.width << "x" << c.height;
+    }
+    ExpectNoGlErrors();
+}
+
+TEST_F(HdrToLdrWorld, AdaptedLuminanceMovesTowardsTheScene)
+{
+    k_HdrToLdrWorld world(engine.get(), Scene(96, 64));
+    LogCapture log;
+    engine->AddWorld(&world);
+    FillScene(0.25f);
+    engine->Advance(0.1);
+    // The first frame has no history: it starts from the scene's log-average luminance.
+    const float settled = Red(world.GetAdaptedLuminance().texture);
+    EXPECT_NEAR(settled, 0.25f, 0.01f);
+
+    FillScene(2.0f);
+    std::vector<float> adapted{settled};
+    for (int frame = 0; frame < 12; ++frame) {
+        engine->Advance(0.1);
+        adapted.push_back(Red(world.GetAdaptedLuminance().texture));
+    }
+    for (size_t i = 1; i < adapted.size(); ++i) {
+        EXPECT_GT(adapted[i], adapted[i - 1] + 0.01f) << "frame " << i;
+        EXPECT_LT(adapted[i], 2.0f) << "frame " << i;
+    }
+    EXPECT_GT(adapted.back(), 1.0f);
+    EXPECT_FALSE(log.Contains("OPENGL :: ERROR")) << log.Lines().back();
+    ExpectNoGlErrors();
+}
+
+TEST_F(HdrToLdrWorld, TinyScenesDrawWithoutErrors)
+{
+    k_HdrToLdrWorld two(engine.get(), Scene(2, 2));
+    IRenderTarget* twoTarget = sceneTarget;
+    k_HdrToLdrWorld six(engine.get(), Scene(6, 6));
+    LogCapture log;
+    engine->AddWorld(&two);
+    engine->AddWorld(&six);
+    Fill(twoTarget, 0.5f);
+    FillScene(0.5f);
+    for (int frame = 0; frame < 3; ++frame) engine->Advance(0.1);
+    EXPECT_FALSE(log.Contains("OPENGL :: ERROR")) << log.Lines().back();
+    EXPECT_EQ(DrainErrors(), static_cast<GLenum>(GL_NO_ERROR));
+    for (k_HdrToLdrWorld* world : {&two, &six}) {
+        const int side = world == &two ? 2 : 6;
+        for (const k_HdrToLdrWorld::Level& level : world->GetGlowChain()) {
+            level.target->Bind(0);
+            EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT))
+                << side << " px";
+            level.target->Unbind();
+        }
+        // Without a current luminance the adaption keeps a finite value.
+        EXPECT_TRUE(std::isfinite(Red(world->GetAdaptedLuminance().texture))) << side << " px";
+    }
+}
+
+}  // namespace
