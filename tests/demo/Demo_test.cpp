@@ -1,5 +1,5 @@
 // The demo script on a real engine with the project's data.pak: the loading bar, the worlds in
-// drawing order, the 34 picture events, and the demo's own cues on the clock.
+// drawing order, the 34 picture events, the demo's own cues on the clock, and the frame's clear.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,6 +14,7 @@
 #include "engine/k_Window.h"
 #include "platform/Text.h"
 #include "core/IShaderProgram.h"
+#include "support/GlTest.h"
 #include "support/LogCapture.h"
 #include "core/IWorld.h"
 #include "demo/k_AfterWorld.h"
@@ -138,6 +139,35 @@ TEST_F(Demo, TheClockShowsTheLandscapeFrom27UntilThePlasmaTakesOverAt76_6)
     EXPECT_EQ(Plasma()->GetInt("disablePlasma"), 0);
     runUntil(172.0);
     EXPECT_NEAR(Fade().w, (timeline->GetTime() - 169.0) / 6.0, 1e-4);
+}
+
+// The frame's clear, without the demo's data.
+using DemoFrame = GlTest;
+
+TEST_F(DemoFrame, BeginFrameClearsTheWindowToBlack)
+{
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    k_Demo demo(engine.get());
+    demo.BeginFrame();
+    EXPECT_EQ(Pixel(10, 10), (std::array<int, 4>{0, 0, 0, Pixel(10, 10)[3]}));
+    GLint front = 0;
+    glGetIntegerv(GL_FRONT_FACE, &front);
+    EXPECT_EQ(front, GL_CW);
+}
+
+TEST_F(DemoFrame, BeginFrameClearsDepthToZeroEvenAfterAPassThatMaskedIt)
+{
+    glDepthMask(GL_TRUE);
+    glClearDepth(1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDepthMask(GL_FALSE);  // as a blended pass leaves it
+    k_Demo demo(engine.get());
+    demo.BeginFrame();
+    EXPECT_EQ(DepthAt(10, 10), 0.0f);
+    GLboolean mask = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+    EXPECT_TRUE(mask);
 }
 
 }  // namespace
