@@ -1,5 +1,6 @@
 // The HDR-to-LDR world with the materials of data/: the chain sizes, the adapted luminance read
-// back from its 1 x 1 target, and scenes too small for a luminance chain.
+// back from its 1 x 1 target, the tone map's inputs and values, and scenes too small for a
+// luminance chain.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +12,10 @@
 #include "core/IRenderer.h"
 #include "platform/Text.h"
 #include "core/IFileSystem.h"
+#include "core/IMaterial.h"
 #include "core/IResourceFactory.h"
+#include "core/IShaderProgram.h"
+#include "core/MaterialPass.h"
 #include "core/ITexture.h"
 #include "support/GlTest.h"
 #include "support/LogCapture.h"
@@ -115,6 +119,43 @@ TEST_F(HdrToLdrWorld, AdaptedLuminanceMovesTowardsTheScene)
     }
     EXPECT_GT(adapted.back(), 1.0f);
     EXPECT_FALSE(log.Contains("OPENGL :: ERROR")) << log.Lines().back();
+    ExpectNoGlErrors();
+}
+
+TEST_F(HdrToLdrWorld, ToneMapReadsTheSceneTheNewAdaptedLuminanceAndTheSmallestGlow)
+{
+    ITexture* scene = Scene(96, 64);
+    k_HdrToLdrWorld world(engine.get(), scene);
+    engine->AddWorld(&world);
+    IResourceFactory* factory = engine->GetResourceFactory();
+    MaterialPass* toneMap = factory->LoadMaterial(L"Hdr/HdrToLdr.mat", L"Hdr/HdrToLdr.mat")->FindPass(&world);
+    MaterialPass* glow = factory->LoadMaterial(L"Hdr/Glow.mat", L"Hdr/Glow.mat")->FindPass(&world);
+    ASSERT_TRUE(toneMap && toneMap->program && glow && glow->program);
+    const struct {
+        IShaderProgram* program;
+        const char* uniform;
+        float value;
+    } uniforms[] = {{toneMap->program, "Exposure", 1.0f}, {glow->program, "Exposure", 1.0f},
+                    {glow->program, "GlowStrength", 0.25f}};
+
+    FillScene(0.25f);
+    std::vector<ITexture*> adapted;
+    for (int frame = 0; frame < 3; ++frame) {
+        engine->Advance(0.1);
+        EXPECT_EQ(toneMap->textures[0].texture, scene) << "frame " << frame;
+        EXPECT_EQ(toneMap->textures[1].texture, world.GetAdaptedLuminance().texture) << "frame " << frame;
+        // This frame's result, not last frame's: the first already holds the scene's level.
+        if (frame == 0) {
+            EXPECT_NEAR(Red(toneMap->textures[1].texture), 0.25f, 0.01f);
+        }
+        ASSERT_NE(toneMap->textures[2].texture, nullptr);
+        EXPECT_EQ(toneMap->textures[2].texture, world.GetGlowChain().back().texture) << "frame " << frame;
+        EXPECT_EQ(toneMap->textures[2].texture->GetWidth(), 16) << "a quarter of the smaller side, blurred";
+        for (const auto& u : uniforms) EXPECT_EQ(u.program->GetFloat(u.uniform), u.value) << u.uniform;
+        adapted.push_back(toneMap->textures[1].texture);
+    }
+    EXPECT_NE(adapted[0], adapted[1]);
+    EXPECT_EQ(adapted[0], adapted[2]);
     ExpectNoGlErrors();
 }
 

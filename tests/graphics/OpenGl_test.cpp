@@ -3,7 +3,6 @@
 
 #include <deque>
 
-#include "demo/k_Demo.h"
 #include "graphics/k_OpenGl.h"
 #include "core/IResourceFactory.h"
 #include "core/IShaderCallback.h"
@@ -150,32 +149,6 @@ TEST_F(OpenGl, FullBarAndEmptyBar)
     EXPECT_GT(Pixel(kWidth * 3 / 4, kHeight / 2)[2], 200);
     graphics->DrawLoadingBar(0.0f);
     EXPECT_EQ(Pixel(kWidth / 4, kHeight / 2)[2], 0);
-}
-
-TEST_F(OpenGl, BeginFrameClearsTheWindowToBlack)
-{
-    glClearColor(1, 1, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    k_Demo demo(engine.get());
-    demo.BeginFrame();
-    EXPECT_EQ(Pixel(10, 10), (std::array<int, 4>{0, 0, 0, Pixel(10, 10)[3]}));
-    GLint front = 0;
-    glGetIntegerv(GL_FRONT_FACE, &front);
-    EXPECT_EQ(front, GL_CW);
-}
-
-TEST_F(OpenGl, BeginFrameClearsDepthToZeroEvenAfterAPassThatMaskedIt)
-{
-    glDepthMask(GL_TRUE);
-    glClearDepth(1.0);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glDepthMask(GL_FALSE);  // as a blended pass leaves it
-    k_Demo demo(engine.get());
-    demo.BeginFrame();
-    EXPECT_EQ(DepthAt(10, 10), 0.0f);
-    GLboolean mask = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
-    EXPECT_TRUE(mask);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
-// Billboards: the batch's growth and the corners it writes for the camera, the single
-// billboard's size from its texture and its facing, drawn and read back.
+// Billboards: the batch's growth, the corners it writes for the camera and its draw through its
+// material, the single billboard's size from its texture and its facing, drawn and read back.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <vector>
 
 #include "core/IFileSystem.h"
+#include "core/IMaterial.h"
 #include "core/IResourceFactory.h"
 #include "core/ITexture.h"
 #include "core/IBillboard.h"
@@ -118,6 +120,18 @@ TEST_F(Billboards, BatchCornersFollowTheCamera)
     EXPECT_NEAR(turned[0][2], -1, 1e-3f);
     EXPECT_NEAR(turned[4][1], 1, 1e-3f);
     EXPECT_NEAR(turned[4][2], -2, 1e-3f);
+
+    // Looking down at 45 degrees: the full one leans back with the camera's up, the upright one
+    // keeps the world's.
+    camera->SetEye(Vector::Point(0, 5, 5));
+    const float lean = 0.70710678f;
+    const std::vector<std::array<float, 5>> tilted = {
+        {1, lean, -lean, 1, 1}, {-1, lean, -lean, 0, 1}, {-1, -lean, lean, 0, 0}, {1, -lean, lean, 1, 0},
+        {7, 1, 0, 1, 1}, {3, 1, 0, 0, 1}, {3, -1, 0, 0, 0}, {7, -1, 0, 1, 0}};
+    const auto looking = Vertices(batch, 2);
+    ASSERT_EQ(looking.size(), tilted.size());
+    for (size_t i = 0; i < tilted.size(); ++i)
+        for (int k = 0; k < 5; ++k) EXPECT_NEAR(looking[i][k], tilted[i][k], 1e-3f) << "tilted vertex " << i;
     EXPECT_EQ(DrainErrors(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -150,9 +164,12 @@ TEST_F(Billboards, SingleBillboardIsAsWideAsItsTexture)
     const struct {
         int mode;
         float turn;  // degrees about y applied before the billboard
-        float halfWidth;
-    } cases[] = {{IBillboard::Fixed, 0, 1}, {IBillboard::Full, 60, 1}, {IBillboard::Upright, 60, 1},
-                 {IBillboard::Fixed, 60, 0.5f}};
+        float tilt;  // then degrees about x: a camera that looks down
+        float halfWidth, halfHeight;
+    } cases[] = {{IBillboard::Fixed, 0, 0, 1, 0.5f},     {IBillboard::Full, 60, 0, 1, 0.5f},
+                 {IBillboard::Upright, 60, 0, 1, 0.5f},  {IBillboard::Fixed, 60, 0, 0.5f, 0.5f},
+                 {IBillboard::Full, 60, 60, 1, 0.5f},    {IBillboard::Upright, 0, 60, 1, 0.25f},
+                 {IBillboard::Upright, 60, 60, 1, 0.25f}};
     for (const auto& c : cases) {
         IBillboard* billboard = Billboard(Vector::Point(0, 0, 0), Vector::UnitScale(), c.mode);
         billboard->SetTexture(texture);
@@ -160,6 +177,7 @@ TEST_F(Billboards, SingleBillboardIsAsWideAsItsTexture)
         glMatrixMode(GL_PROJECTION);
         glOrtho(-2, 2, -2, 2, -4, 4);
         glMatrixMode(GL_MODELVIEW);
+        glRotatef(c.tilt, 1, 0, 0);
         glRotatef(c.turn, 0, 1, 0);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -168,13 +186,65 @@ TEST_F(Billboards, SingleBillboardIsAsWideAsItsTexture)
         glDisable(GL_LIGHTING);
 
         const int inner = static_cast<int>(160 + 80 * c.halfWidth) - 3, outer = inner + 6;
+        const int below = static_cast<int>(120 + 60 * c.halfHeight) - 3, above = below + 6;
         const std::array<int, 4> red = {255, 0, 0, 255}, black = {0, 0, 0, 255};
-        EXPECT_EQ(Pixel(inner, 120), red) << "mode " << c.mode;
-        EXPECT_EQ(Pixel(320 - inner, 120), red) << "mode " << c.mode;
-        EXPECT_EQ(Pixel(outer, 120), black) << "mode " << c.mode;
-        EXPECT_EQ(Pixel(160, 147), red) << "half a unit up";
-        EXPECT_EQ(Pixel(160, 153), black) << "half a unit up";
+        EXPECT_EQ(Pixel(inner, 120), red) << "mode " << c.mode << " tilt " << c.tilt;
+        EXPECT_EQ(Pixel(320 - inner, 120), red) << "mode " << c.mode << " tilt " << c.tilt;
+        EXPECT_EQ(Pixel(outer, 120), black) << "mode " << c.mode << " tilt " << c.tilt;
+        EXPECT_EQ(Pixel(160, below), red) << "mode " << c.mode << " tilt " << c.tilt;
+        EXPECT_EQ(Pixel(160, above), black) << "mode " << c.mode << " tilt " << c.tilt;
     }
+    EXPECT_EQ(DrainErrors(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(Billboards, BatchIsDrawnThroughItsMaterial)
+{
+    // Red follows the texture's s, blue its t: the colour shows the material and the corners.
+    ScratchFolder folder;
+    folder.Write("Spark.mat", R"(vertexshader place {{
+varying vec2 uv;
+void main()
+{
+    uv = gl_MultiTexCoord0.xy;
+    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
+}
+}}
+pixelshader paint {{
+varying vec2 uv;
+void main() { gl_FragColor = vec4(uv.x, 1.0, uv.y, 1.0); }
+}}
+material {
+    culling none
+    useshader place
+    useshader paint
+}
+)");
+    engine->GetFileSystem()->UseDirectory(folder.Path().wstring());
+    IMaterial* material = factory->LoadMaterial(L"Spark.mat", L"Spark.mat");
+    ASSERT_NE(material, nullptr);
+    auto* batch = dynamic_cast<k_BillboardBatch*>(factory->CreateBillboardBatch(1, material));
+    world->AddRenderable(batch);
+    EXPECT_EQ(batch->GetMaterial(), material);
+    batch->AddChild(dynamic_cast<IRenderable*>(Billboard(Vector::Point(0, 0, 0), Vector(0.5f, 0.5f, 1, 1))));
+
+    // x and y from -2 to 2 over the window: the quad covers x 120..200 and y 90..150.
+    ResetToPlainDrawing();
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(-2, 2, -2, 2, -4, 4);
+    glMatrixMode(GL_MODELVIEW);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    dynamic_cast<IRenderable*>(batch)->Render();
+    glUseProgram(0);
+    const auto near = [](std::array<int, 4> pixel, std::array<int, 4> expected) {
+        for (int k = 0; k < 4; ++k)
+            if (std::abs(pixel[k] - expected[k]) > 3) return false;
+        return true;
+    };
+    EXPECT_TRUE(near(Pixel(122, 92), {8, 255, 11, 255})) << "bottom left";
+    EXPECT_TRUE(near(Pixel(197, 147), {247, 255, 244, 255})) << "top right";
+    EXPECT_EQ(Pixel(116, 120), (std::array<int, 4>{0, 0, 0, 255})) << "left of the quad";
+    EXPECT_EQ(Pixel(160, 154), (std::array<int, 4>{0, 0, 0, 255})) << "above the quad";
     EXPECT_EQ(DrainErrors(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -1,8 +1,11 @@
 // Keyframe animation and bones: interpolation and clamping, the Euler rotation, bind matrices,
-// the skeleton's bone map and palette, and a two-bone chain posed by its animations.
+// the skeleton's bone map and palette, two- and three-bone chains posed by their animations, and
+// the transform cache.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "math/Quaternion.h"
@@ -161,6 +164,81 @@ TEST_F(Skeleton, TwoBoneChainBendsAtItsJoint)
     // A root without an animation stays at the identity.
     shoulder->SetAnimation(nullptr);
     EXPECT_EQ(*shoulder->GetTransform(1, 0), Matrix());
+}
+
+TEST(Bone, BindMatrixRotatesThenMovesThenScales)
+{
+    const Quaternion quarterTurn(0, 0, 0.70710678f, 0.70710678f);  // about z
+    const struct {
+        std::array<float, 3> scale;
+        Vector position;
+        Quaternion rotation;
+        Vector point, expected;
+    } cases[] = {
+        {{1, 1, 1}, Vector::Point(0, 0, 0), quarterTurn, Vector::Point(1, 0, 0), Vector::Point(0, 1, 0)},
+        {{2, 1, 1}, Vector::Point(3, 0, 0), Quaternion(), Vector::Point(1, 0, 0), Vector::Point(8, 0, 0)},
+        {{2, 3, 4}, Vector::Point(1, 1, 1), quarterTurn, Vector::Point(1, 0, 0), Vector::Point(2, 6, 4)},
+    };
+    for (const auto& c : cases) {
+        k_Bone bone(nullptr, L"b", 0, c.position.Data(), c.scale.data(), c.rotation);
+        ExpectNear(RowTransform(*bone.GetBindMatrix(), c.point), c.expected, "bind");
+    }
+}
+
+TEST_F(Skeleton, ThreeBoneChainOnAMovedRootBendsAtEachJoint)
+{
+    // A finger along y: joints at y = 1 (the root's bind moves it there), 2 and 3. Each bone
+    // turns about z at its joint by the degrees of the pose, rest-pose translations throughout.
+    k_Bone* chain[3] = {Make(0, Vector::Point(0, 1, 0)), Make(1, Vector::Point(0, 1, 0)), Make(2, Vector::Point(0, 1, 0))};
+    chain[1]->SetParent(chain[0]);
+    chain[2]->SetParent(chain[1]);
+    const struct {
+        float time;
+        float degrees[3];
+        Vector expected[3];  // where the middle of each bone, (0, 1.5), (0, 2.5), (0, 3.5), goes
+    } poses[] = {
+        {0, {0, 0, 0}, {Vector::Point(0, 1.5f, 0), Vector::Point(0, 2.5f, 0), Vector::Point(0, 3.5f, 0)}},
+        {1, {90, 0, 0}, {Vector::Point(-0.5f, 1, 0), Vector::Point(-1.5f, 1, 0), Vector::Point(-2.5f, 1, 0)}},
+        {2, {0, 90, 0}, {Vector::Point(0, 1.5f, 0), Vector::Point(-0.5f, 2, 0), Vector::Point(-1.5f, 2, 0)}},
+        {3, {0, 0, 90}, {Vector::Point(0, 1.5f, 0), Vector::Point(0, 2.5f, 0), Vector::Point(-0.5f, 3, 0)}},
+        {4, {90, 0, 90}, {Vector::Point(-0.5f, 1, 0), Vector::Point(-1.5f, 1, 0), Vector::Point(-2, 0.5f, 0)}},
+    };
+    std::vector<std::unique_ptr<k_TransformationAnimation>> motions;
+    for (int bone = 0; bone < 3; ++bone) {
+        motions.push_back(std::make_unique<k_TransformationAnimation>(nullptr, L"finger"));
+        motions.back()->AddKey(AnimationKey::Make(AnimationKey::Translation, 0, 0, 1, 0));
+        for (const auto& pose : poses)
+            motions.back()->AddKey(AnimationKey::Make(AnimationKey::Rotation, pose.time, 0, 0, pose.degrees[bone]));
+        chain[bone]->SetAnimation(motions.back().get());
+    }
+    for (const auto& pose : poses)
+        for (int bone = 0; bone < 3; ++bone) {
+            const std::string what = "bone " + std::to_string(bone) + " at " + std::to_string(pose.time);
+            ExpectNear(RowTransform(*chain[bone]->GetTransform(pose.time, 0), Vector::Point(0, 1.5f + bone, 0)),
+                       pose.expected[bone], what.c_str());
+        }
+}
+
+TEST_F(Skeleton, TransformIsKeptUntilTheTimeOrTheAnimationChanges)
+{
+    k_Bone* root = Make(0, Vector::Point(0, 1, 0));
+    // Rises from its rest place at time 0 to 2 units above it at time 2.
+    k_TransformationAnimation rise(nullptr, L"rise"), sink(nullptr, L"sink");
+    rise.AddKey(AnimationKey::Make(AnimationKey::Translation, 0, 0, 1, 0));
+    rise.AddKey(AnimationKey::Make(AnimationKey::Translation, 2, 0, 3, 0));
+    sink.AddKey(AnimationKey::Make(AnimationKey::Translation, 0, 0, -1, 0));
+    const auto height = [&](float time) { return RowTransform(*root->GetTransform(time, 0), Vector::Point(0, 0, 0)).y; };
+
+    root->SetAnimation(&rise);
+    EXPECT_NEAR(height(1), 1, 1e-5f);
+    rise.AddKey(AnimationKey::Make(AnimationKey::Translation, 2, 0, 5, 0));
+    EXPECT_NEAR(height(1), 1, 1e-5f) << "the same time gives the kept transform";
+    EXPECT_EQ(root->GetTransform(1, 0), root->GetTransform(1, 0));
+    EXPECT_NEAR(height(1.5f), 3, 1e-5f) << "a new time evaluates again";
+    root->SetAnimation(&sink);
+    EXPECT_NEAR(height(1.5f), -2, 1e-5f) << "a new animation drops the kept transform";
+    root->SetAnimation(nullptr);
+    EXPECT_EQ(*root->GetTransform(1.5f, 0), Matrix()) << "and none leaves the identity";
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // The marching-cubes voxel box with its shaders from data/: the lock protocol, the initial
-// field, and a sphere's surface drawn and measured.
+// field, a sphere's surface drawn and measured, and planes in a box of unequal sides.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/Text.h"
 #include "core/IFileSystem.h"
@@ -129,6 +131,69 @@ TEST_F(VoxelBox, SphereCoversItsDiscInAnOrthographicView)
     EXPECT_NE(Pixel(kSide / 2, kSide / 2), (std::array<int, 4>{0, 0, 0, 255}));
     EXPECT_EQ(Pixel(kSide / 2 + 80, kSide / 2), (std::array<int, 4>{0, 0, 0, 255}));
     glViewport(0, 0, kWidth, kHeight);
+}
+
+TEST_F(VoxelBox, PlanesOfAnUnequalBoxLieAtTheIsoLevelAndReachItsFaces)
+{
+    constexpr int kSizes[3] = {12, 20, 8};
+    k_VoxelBox* box = Make(kSizes[0], kSizes[1], kSizes[2]);
+    ASSERT_NE(box, nullptr);
+    // Each row fills the field with one axis's coordinate, so the surface is the plane where that
+    // coordinate equals the level: in the axis's first or last cell. The view looks down the axis.
+    const struct {
+        int axis;
+        float level;
+    } cases[] = {{0, 0.75f}, {0, -0.9f}, {1, -0.95f}, {2, 0.625f}};
+    constexpr int kSide = 240;
+    for (const auto& c : cases) {
+        float* field = box->Lock();
+        for (int z = 0; z < kSizes[2]; ++z)
+            for (int y = 0; y < kSizes[1]; ++y)
+                for (int x = 0; x < kSizes[0]; ++x) {
+                    const int at[3] = {x, y, z};
+                    *field++ = 2.0f * at[c.axis] / kSizes[c.axis] - 1;
+                }
+        box->Unlock();
+        box->SetIsoLevel(c.level);
+
+        // A cyclic swap of the axes: the next one runs across the view, the one after it up, and
+        // the field's axis along the view's z.
+        const int across = (c.axis + 1) % 3, up = (c.axis + 2) % 3;
+        float swap[16] = {};
+        swap[4 * across + 0] = swap[4 * up + 1] = swap[4 * c.axis + 2] = swap[15] = 1;
+        ResetToPlainDrawing();
+        glViewport(0, 0, kSide, kSide);
+        glMatrixMode(GL_PROJECTION);
+        glOrtho(-1, 1, -1, 1, -2, 2);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixf(swap);
+        glDepthMask(GL_TRUE);
+        glClearDepth(1);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        dynamic_cast<IRenderable*>(box)->Render();
+        glUseProgram(0);
+
+        std::vector<float> depth(kSide * kSide);
+        glReadPixels(0, 0, kSide, kSide, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+        int right = -1, top = -1, left = kSide, bottom = kSide;
+        float worst = 0;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                if (depth[y * kSide + x] == 1.0f) continue;
+                left = std::min(left, x), right = std::max(right, x);
+                bottom = std::min(bottom, y), top = std::max(top, y);
+                // This projection puts view z at depth 0.5 - z / 4.
+                worst = std::max(worst, std::fabs(depth[y * kSide + x] - (0.5f - c.level / 4)));
+            }
+        // The cells between samples run from the low face of the box to its last sample.
+        EXPECT_EQ(left, 0) << "axis " << c.axis << " level " << c.level;
+        EXPECT_EQ(bottom, 0) << "axis " << c.axis << " level " << c.level;
+        EXPECT_NEAR(right + 1, kSide * (1 - 1.0 / kSizes[across]), 1) << "axis " << c.axis << " level " << c.level;
+        EXPECT_NEAR(top + 1, kSide * (1 - 1.0 / kSizes[up]), 1) << "axis " << c.axis << " level " << c.level;
+        EXPECT_LT(worst, 2e-3f) << "axis " << c.axis << " level " << c.level;
+    }
+    glViewport(0, 0, kWidth, kHeight);
+    ExpectNoGlErrors();
 }
 
 }  // namespace
