@@ -37,13 +37,23 @@ double SecondsSince(int64_t counter)
            static_cast<double>(Platform::ReadPerformanceFrequency());
 }
 
+// A benchmark plays the whole demo at a fixed step unless the run names its own.
+Options WithBenchmarkDefaults(Options options)
+{
+    if (options.benchmark) {
+        if (options.fixedStep <= 0) options.fixedStep = kBenchmarkStep;
+        if (options.until < 0) options.until = kBenchmarkEnd;
+    }
+    return options;
+}
+
 // The loop's stop conditions beyond Escape and the close box, from the command line.
-bool ReachedEnd(const Options& options, long frame, double time, size_t shotsTaken)
+bool ReachedEnd(const Options& options, long frame, double time, const Shots& shots)
 {
     if (options.frames >= 0 && frame >= options.frames) return true;
     if (options.until >= 0 && time >= options.until) return true;
-    const bool onlyShots = options.frames < 0 && options.until < 0 && !options.shots.empty();
-    return onlyShots && shotsTaken == options.shots.size();
+    const bool onlyShots = options.frames < 0 && options.until < 0 && !shots.IsEmpty();
+    return onlyShots && shots.AllTaken();
 }
 
 // How far the picture ran from the music over the run, measured at the end.
@@ -60,14 +70,13 @@ void ReportDrift(const Music& music, ITimeline* timeline)
 }  // namespace
 
 Player::Player(const Settings& settings, Options options)
-    : m_settings(settings), m_options(std::move(options)), m_launched(Platform::ReadPerformanceCounter())
+    : m_settings(settings),
+      m_options(WithBenchmarkDefaults(std::move(options))),
+      m_launched(Platform::ReadPerformanceCounter()),
+      m_seekStep(m_options.fixedStep > 0 ? m_options.fixedStep : kDefaultSeekStep),
+      m_clock(Platform::ReadPerformanceCounter, Platform::ReadPerformanceFrequency(), m_options.fixedStep),
+      m_shots(m_options.shots, m_options.outDir)
 {
-    std::sort(m_options.shots.begin(), m_options.shots.end());
-    if (m_options.benchmark) {
-        if (m_options.fixedStep <= 0) m_options.fixedStep = kBenchmarkStep;
-        if (m_options.until < 0) m_options.until = kBenchmarkEnd;
-    }
-    m_seekStep = m_options.fixedStep > 0 ? m_options.fixedStep : kDefaultSeekStep;
 }
 
 Player::~Player() = default;
@@ -89,14 +98,7 @@ void Player::Start()
     // Loose files can change under a running demo; an archive cannot.
     std::error_code notFolder;
     m_liveData = !m_dataPath.empty() && std::filesystem::is_directory(m_options.dataPath, notFolder);
-    m_engine = std::make_unique<k_Engine>(Platform::GetExecutableDirectory(), m_dataPath);
-    m_window = std::make_unique<k_Window>(kTitle, m_settings.width, m_settings.height, m_engine.get(),
-                                          m_settings.fullscreen);
-    m_window->Create();
-    RequireGlFeatures();
-    m_window->Present();
-    m_startup.window = SecondsSince(m_launched);
-    StartDemo();
+    BringUp();
 
     if (!m_options.captureDir.empty()) {
         m_capture = std::make_unique<Capture>(m_options.captureDir, m_options.fpsNumerator, m_options.fpsDenominator,
@@ -106,9 +108,8 @@ void Player::Start()
     m_music = std::make_unique<Music>(std::make_unique<k_AudioDevice>());
     // A capture or a benchmark opens no audio device: they run where there is none.
     if (!m_options.mute && !m_capture && !m_options.benchmark) m_music->Open(m_engine->GetFileSystem());
-    m_engine->Advance(kPrimingStep);
+    Prime();
     if (m_options.dev) m_overlay = std::make_unique<DevOverlay>(m_window->GetHandle());
-    if (m_liveData) m_reloader = std::make_unique<MaterialReloader>(m_engine.get());
 
     const double startAt = m_options.seek >= 0 ? m_options.seek : std::max(m_options.loopStart, 0.0);
     if (m_capture)
@@ -118,11 +119,24 @@ void Player::Start()
     m_window->Present();
     if (startAt > 0) m_music->Seek(startAt);
     m_music->Play();
-    m_previous = Platform::ReadPerformanceCounter();
+    m_clock.Restart();
 }
 
-void Player::StartDemo()
+void Player::BringUp()
 {
+    m_engine = std::make_unique<k_Engine>(Platform::GetExecutableDirectory(), m_dataPath);
+    if (m_window) {
+        m_window->AttachEngine(m_engine.get());
+        if (m_overlay) m_overlay->AcquireGl();
+    } else {
+        m_window = std::make_unique<k_Window>(kTitle, m_settings.width, m_settings.height, m_engine.get(),
+                                              m_settings.fullscreen);
+        m_window->Create();
+        RequireGlFeatures();
+        m_window->Present();
+        m_startup.window = SecondsSince(m_launched);
+    }
+
     int64_t began = Platform::ReadPerformanceCounter();
     m_engine->Initialize();
     m_engine->GetGraphics()->SetAspectRatio(m_settings.aspectRatio);
@@ -141,6 +155,12 @@ void Player::StartDemo()
     m_startup.worlds = SecondsSince(began) - m_startup.textures - m_startup.shaders;
 }
 
+void Player::Prime()
+{
+    m_engine->Advance(kPrimingStep);
+    if (m_liveData) m_reloader = std::make_unique<MaterialReloader>(m_engine.get());
+}
+
 bool Player::Step()
 {
     Platform::Event event;
@@ -153,16 +173,9 @@ bool Player::Step()
     const bool looping = m_options.loopStart >= 0;
     if (m_engine->IsFinished() && !looping) return false;
 
-    const int64_t now = Platform::ReadPerformanceCounter();
-    const int64_t frequency = Platform::ReadPerformanceFrequency();
-    double dt = static_cast<double>(static_cast<long double>(now - m_previous) / frequency);
-    m_previous = Platform::ReadPerformanceCounter();
-    const double wallMs = 1000.0 * dt;
+    const FrameClock::Tick tick = m_clock.Next();
+    const double dt = StepOf(tick);
     ITimeline* timeline = m_engine->GetTimeline();
-    if (m_options.fixedStep > 0) dt = m_options.fixedStep;
-    if (m_capture) dt = m_capture->NextStep(timeline->GetTime());
-    if (m_overlay) dt = m_overlay->Step(dt, m_seekStep);
-
     if (looping && (timeline->GetTime() + dt >= m_options.loopEnd || m_engine->IsFinished()))
         m_restartAt = m_options.loopStart;
     if (m_restartAt >= 0) {
@@ -170,24 +183,34 @@ bool Player::Step()
         return true;
     }
 
-    if (m_reloader) m_reloader->Poll(wallMs / 1000.0);
+    if (m_reloader) m_reloader->Poll(tick.wallSeconds);
     m_demo->BeginFrame();
     m_engine->Advance(dt);
-    const double time = timeline->GetTime();
+    return FrameDrawn(timeline->GetTime(), 1000.0 * tick.wallSeconds);
+}
+
+double Player::StepOf(const FrameClock::Tick& tick) const
+{
+    double dt = tick.step;
+    if (m_capture) dt = m_capture->NextStep(m_engine->GetTimeline()->GetTime());
+    if (m_overlay) dt = m_overlay->Step(dt, m_seekStep);
+    return dt;
+}
+
+bool Player::FrameDrawn(double time, double wallMs)
+{
     // Drawn before the shots: a picture taken with --dev shows what is on the screen.
     if (m_overlay)
         m_restartAt = m_overlay->Draw(m_engine.get(), time, wallMs, m_options.loopStart, m_options.loopEnd,
                                       m_reloader.get());
     IGraphics* graphics = m_engine->GetGraphics();
-    for (; m_shotsTaken < m_options.shots.size() && time >= m_options.shots[m_shotsTaken]; ++m_shotsTaken)
-        CaptureFrame(graphics->GetWidth(), graphics->GetHeight(),
-                     CapturePath(m_options.outDir, m_options.shots[m_shotsTaken]));
+    m_shots.FrameDrawn(time, graphics->GetWidth(), graphics->GetHeight());
     const bool captured =
         !m_capture || m_capture->FrameDrawn(graphics->GetWidth(), graphics->GetHeight(), m_engine->IsFinished());
     m_window->Present();
     if (m_frame == 0) m_startup.total = SecondsSince(m_launched);
     if (m_options.benchmark || !m_options.frameTimes.empty()) m_frameTimes.Record(time);
-    return !ReachedEnd(m_options, ++m_frame, time, m_shotsTaken) && captured;
+    return !ReachedEnd(m_options, ++m_frame, time, m_shots) && captured;
 }
 
 void Player::Restart()
@@ -198,17 +221,13 @@ void Player::Restart()
         m_reloader.reset();
         m_demo.reset();
         m_engine.reset();
-        m_engine = std::make_unique<k_Engine>(Platform::GetExecutableDirectory(), m_dataPath);
-        m_window->AttachEngine(m_engine.get());
-        if (m_overlay) m_overlay->AcquireGl();
-        StartDemo();
-        m_engine->Advance(kPrimingStep);
-        if (m_liveData) m_reloader = std::make_unique<MaterialReloader>(m_engine.get());
+        BringUp();
+        Prime();
     }
     SeekDemo(m_engine.get(), m_demo.get(), m_restartAt, m_seekStep);
     m_music->Seek(m_restartAt);
     m_restartAt = -1;
-    m_previous = Platform::ReadPerformanceCounter();
+    m_clock.Restart();
 }
 
 int Player::Finish()

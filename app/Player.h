@@ -9,6 +9,8 @@
 
 #include "makers/Benchmark.h"
 #include "makers/FrameTimes.h"
+#include "makers/Shots.h"
+#include "app/FrameClock.h"
 #include "app/Options.h"
 #include "app/Settings.h"
 
@@ -35,10 +37,19 @@ public:
 
 private:
     void Start();
-    // Sets the demo (or the viewer scene) up on the engine.
-    void StartDemo();
+    // A fresh engine with the demo (or the viewer scene) set up on it, in the window: made here
+    // at the start, handed the new engine at a restart.
+    void BringUp();
+    // The clock's first step, which draws the first picture; the live reload then watches what
+    // the demo loaded.
+    void Prime();
     // One pass of the loop: an event, a restart, or a frame. False when the run stops.
     bool Step();
+    // This frame's step: the clock's, unless the capture or the overlay sets it.
+    double StepOf(const FrameClock::Tick& tick) const;
+    // After the frame is drawn: the overlay, shots, capture, present and frame times. False when
+    // the run stops here.
+    bool FrameDrawn(double time, double wallMs);
     // Goes to m_restartAt: forward by seeking, backward by starting the demo afresh.
     void Restart();
     int Finish();
@@ -60,9 +71,9 @@ private:
     std::unique_ptr<MaterialReloader> m_reloader;
     std::unique_ptr<Music> m_music;
 
-    int64_t m_previous = 0;  // performance counter at the last frame
+    FrameClock m_clock;
+    Shots m_shots;
     long m_frame = 0;
-    size_t m_shotsTaken = 0;
     double m_restartAt = -1;  // a loop's start or a scrubbed-to time
     FrameTimes m_frameTimes;
 };
