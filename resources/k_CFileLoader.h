@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class IEngine;
@@ -21,6 +22,8 @@ public:
     // to SectionNeverClosed). False when
     // the file is missing or an operation refused (the rest of the file is then ignored).
     bool Load(const std::wstring& fileName);
+    // The same for text already in memory; Load reads its file through it.
+    bool Parse(std::string_view text);
 
 protected:
     // Each returns false to stop reading. The base versions accept everything.
