@@ -22,12 +22,15 @@ std::vector<std::string> Split(const std::string& line, const char* separators)
 
 }  // namespace
 
-bool k_CFileLoader::Load(const std::wstring& fileName)
+bool k_CFileLoader::Load(const std::wstring& fileName, size_t maxSize)
 {
     m_sections = 0;
+    m_size = 0;
     std::unique_ptr<IFile> file = m_engine->GetFileSystem()->OpenFile(fileName);
     m_found = file != nullptr;
     if (!file) return false;
+    m_size = file->GetSize();
+    if (m_size > maxSize) return false;
     return Parse(std::string_view(reinterpret_cast<const char*>(file->GetData()), file->GetSize()));
 }
 

@@ -45,7 +45,7 @@ k_MaterialLoader::k_MaterialLoader(IEngine* engine, k_Material* material, const 
 
 k_MaterialLoader::k_MaterialLoader(IEngine* engine, k_Material* material, const std::wstring& fileName,
                                    k_MaterialLoader* includer, int includeLine)
-    : k_MaterialParser(engine, fileName),
+    : k_MaterialParser(engine, fileName, includer),
       m_material(material),
       m_includer(includer),
       m_includeLine(includeLine),
@@ -57,14 +57,17 @@ k_MaterialLoader::k_MaterialLoader(IEngine* engine, k_Material* material, const 
 
 void k_MaterialLoader::Run()
 {
-    Log::Info() << "MaterialLoader: Loading material: " << m_fileName << "...";
+    Log::Info() << "MaterialLoader: Loading material: " << Quoted(m_fileName) << "...";
     m_material->AddSource(m_fileName);
-    Load(m_fileName);
+    Load(m_fileName, kMaxFileSize);
     if (!FileFound() && m_includer) {
-        Log::Error() << "MaterialLoader: Include not found: " << m_fileName << " ("
-                     << m_includer->m_fileName << ":" << m_includeLine << ")";
+        Log::Error() << "MaterialLoader: Include not found: " << Quoted(m_fileName) << " ("
+                     << Quoted(m_includer->m_fileName) << ":" << m_includeLine << ")";
+    } else if (FileSize() > kMaxFileSize) {
+        Log::Error() << "MaterialLoader: The file holds " << FileSize() << " bytes, more than the " << kMaxFileSize
+                     << " a material file may hold; not read (" << Quoted(m_fileName) << ")";
     } else if (FileFound() && SectionCount() == 0) {
-        Log::Warning() << "MaterialLoader: The file holds no section (" << m_fileName << ")";
+        Log::Warning() << "MaterialLoader: The file holds no section (" << Quoted(m_fileName) << ")";
     }
     Log::Info() << "MaterialLoader: Finished loading material.";
     Log::Info() << "MaterialLoader: Loading material includes...";
@@ -76,8 +79,8 @@ void k_MaterialLoader::LoadIncludes()
 {
     for (const auto& [include, line] : Includes()) {
         if (IsBeingLoaded(include)) {
-            Log::Warning() << "MaterialLoader: Include cycle: " << include << " is already being loaded ("
-                           << m_fileName << ":" << line << ")";
+            Log::Warning() << "MaterialLoader: Include cycle: " << Quoted(include) << " is already being loaded ("
+                           << Quoted(m_fileName) << ":" << line << ")";
             continue;
         }
         if (m_depth + 1 > kMaxIncludeDepth) {
@@ -97,8 +100,8 @@ void k_MaterialLoader::ReportCut(const std::wstring& include, int line, const st
 {
     if (m_root->m_cutReported) return;
     m_root->m_cutReported = true;
-    Log::Error() << "MaterialLoader: Include " << include << " and any further ones left out: " << why
-                 << " (" << m_fileName << ":" << line << ")";
+    Log::Error() << "MaterialLoader: Include " << Quoted(include) << " and any further ones left out: " << why
+                 << " (" << Quoted(m_fileName) << ":" << line << ")";
 }
 
 bool k_MaterialLoader::IsBeingLoaded(const std::wstring& fileName) const
@@ -145,7 +148,7 @@ void k_MaterialLoader::UseShader(const std::string& name)
 {
     auto found = m_embeddedShaders.find(Text::FromUtf8(name));
     if (found == m_embeddedShaders.end())
-        Log::Error() << "MaterialLoader: Shader not definied: " << name << Where();
+        Log::Error() << "MaterialLoader: Shader not definied: " << Quoted(name) << Where();
     else
         SetStage(found->second);
 }
@@ -167,7 +170,7 @@ void k_MaterialLoader::UseShaderFile(const ShaderFile& file)
         }
     }
     if (!shader->GetShaderObject()) {
-        Log::Error() << "MaterialLoader: Shader file " << file.file << " cannot be read, stage left out"
+        Log::Error() << "MaterialLoader: Shader file " << Quoted(file.file) << " cannot be read, stage left out"
                      << Where();
         return;
     }
@@ -189,7 +192,7 @@ bool k_MaterialLoader::TextureUnitUsable(long long unit, const std::string& toke
     GLint units = 0;
     glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
     if (unit >= 0 && unit < units) return true;
-    Log::Warning() << "MaterialLoader: Texture unit " << token << " is not between 0 and " << units - 1
+    Log::Warning() << "MaterialLoader: Texture unit " << Quoted(token) << " is not between 0 and " << units - 1
                    << ", line ignored" << Where();
     return false;
 }
@@ -198,6 +201,6 @@ ITexture* k_MaterialLoader::LoadTexture(const std::string& file)
 {
     const std::wstring name = Text::FromUtf8(file);
     ITexture* texture = m_engine->GetResourceFactory()->LoadTexture(name, name);
-    if (!texture) Log::Error() << "MaterialLoader: Texture " << file << " not loaded" << Where();
+    if (!texture) Log::Error() << "MaterialLoader: Texture " << Quoted(file) << " not loaded" << Where();
     return texture;
 }

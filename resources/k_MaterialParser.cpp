@@ -84,21 +84,52 @@ size_t ParameterCount(const std::vector<std::string>& header)
 
 }  // namespace
 
-k_MaterialParser::k_MaterialParser(IEngine* engine, const std::wstring& fileName)
-    : k_CFileLoader(engine), m_fileName(fileName)
+k_MaterialParser::k_MaterialParser(IEngine* engine, const std::wstring& fileName, k_MaterialParser* includer)
+    : k_CFileLoader(engine), m_fileName(fileName), m_root(includer ? includer->m_root : this)
 {
 }
 
 std::string k_MaterialParser::Where() const
 {
-    return " (" + Text::ToUtf8(m_fileName) + ":" + std::to_string(GetLineNumber()) + ")";
+    return " (" + Text::ToUtf8(Quoted(m_fileName)) + ":" + std::to_string(GetLineNumber()) + ")";
+}
+
+std::string k_MaterialParser::Quoted(const std::string& token)
+{
+    if (token.size() <= kMaxQuoted) return token;
+    size_t cut = kMaxQuoted;
+    // Whole UTF-8 characters only: back off from the middle of one.
+    while (cut > 0 && (static_cast<unsigned char>(token[cut]) & 0xC0) == 0x80) --cut;
+    return token.substr(0, cut) + "... (" + std::to_string(token.size()) + " bytes)";
+}
+
+std::wstring k_MaterialParser::Quoted(const std::wstring& name)
+{
+    if (name.size() <= kMaxQuoted) return name;
+    return name.substr(0, kMaxQuoted) + L"... (" + std::to_wstring(name.size()) + L" characters)";
+}
+
+bool k_MaterialParser::Take(Bound bound)
+{
+    static const char* const kWhat[BoundCount] = {"passes", "shaders", "shader callbacks"};
+    static const int kMax[BoundCount] = {kMaxPasses, kMaxShaders, kMaxCallbacks};
+    if (m_root->m_taken[bound] < kMax[bound]) {
+        ++m_root->m_taken[bound];
+        return true;
+    }
+    if (!m_root->m_cut[bound]) {
+        m_root->m_cut[bound] = true;
+        Log::Error() << "MaterialLoader: The material holds more than " << kMax[bound] << " " << kWhat[bound]
+                     << "; this one and any further ones left out" << Where();
+    }
+    return false;
 }
 
 bool k_MaterialParser::BeginSection(const std::string& name, const std::vector<std::string>& header)
 {
     if (name == "material") {
         m_pass = Pass();
-        m_mode = Material;
+        m_mode = Take(Passes) ? Material : Ignored;
     } else if (name == "include") {
         m_mode = Include;
     } else if (name == "vertexshader") {
@@ -108,7 +139,7 @@ bool k_MaterialParser::BeginSection(const std::string& name, const std::vector<s
     } else if (name == "geometryshader") {
         BeginShaderSection(GeometryShader, header);
     } else {
-        Log::Warning() << "MaterialLoader: Unknown section " << name << Where();
+        Log::Warning() << "MaterialLoader: Unknown section " << Quoted(name) << Where();
         return false;
     }
     return true;
@@ -121,6 +152,10 @@ void k_MaterialParser::BeginShaderSection(Mode mode, const std::vector<std::stri
         Log::Warning() << "MaterialLoader: Shader section needs "
                        << (mode == GeometryShader ? "a name, input, output and maximum vertex count" : "a name")
                        << ", ignored" << Where();
+        m_mode = Ignored;
+        return;
+    }
+    if (!Take(Shaders)) {
         m_mode = Ignored;
         return;
     }
@@ -164,7 +199,7 @@ bool k_MaterialParser::TakesRawLines() const
 
 void k_MaterialParser::SectionNeverClosed(const std::string& name, int headerLine)
 {
-    Log::Warning() << "MaterialLoader: Section " << name << " opened on line " << headerLine
+    Log::Warning() << "MaterialLoader: Section " << Quoted(name) << " opened on line " << headerLine
                    << " is never closed, ignored" << Where();
 }
 
@@ -181,7 +216,10 @@ void k_MaterialParser::ReadMaterialKey(const std::vector<std::string>& tokens)
 {
     const std::string& key = tokens[0];
     if (key == "loadtexture" || key == "reservetexture") {
-        if (tokens.size() < 3)
+        if (tokens.size() == 1)
+            Log::Warning() << "MaterialLoader: " << key << " needs a texture unit and "
+                           << (key == "loadtexture" ? "an image file" : "a wrap mode") << ", line ignored" << Where();
+        else if (tokens.size() < 3)
             Log::Warning() << "MaterialLoader: Unknown contenttype: " << key << Where();
         else
             ReadTextureSlot(tokens, key == "loadtexture");
@@ -189,7 +227,7 @@ void k_MaterialParser::ReadMaterialKey(const std::vector<std::string>& tokens)
     }
     int needed = 0;
     if (!Look(kTokensNeeded, key, needed)) {
-        Log::Warning() << "MaterialLoader: Unknown contenttype: " << key << Where();
+        Log::Warning() << "MaterialLoader: Unknown contenttype: " << Quoted(key) << Where();
         return;
     }
     if (tokens.size() < static_cast<size_t>(needed)) {
@@ -231,6 +269,7 @@ void k_MaterialParser::ReadMaterialKey(const std::vector<std::string>& tokens)
         m_pass.shaders.push_back(value);
         UseShader(value);
     } else if (key == "vertexshader" || key == "pixelshader" || key == "geometryshader") {
+        if (!Take(Shaders)) return;
         ShaderFile file;
         file.file = value;
         file.stage = key == "vertexshader" ? IShader::Vertex : key == "pixelshader" ? IShader::Pixel : IShader::Geometry;
@@ -242,13 +281,14 @@ void k_MaterialParser::ReadMaterialKey(const std::vector<std::string>& tokens)
         m_pass.shaders.push_back(value);
         UseShaderFile(file);
     } else if (key == "shadercallback") {
-        m_pass.callbacks.push_back(Text::FromUtf8(value));
+        if (Take(Callbacks)) m_pass.callbacks.push_back(Text::FromUtf8(value));
     }
 }
 
 void k_MaterialParser::ReadTextureSlot(const std::vector<std::string>& tokens, bool load)
 {
-    const long long unit = std::atoi(tokens[1].c_str());
+    // Read as atoi reads, but saturating: 4294967296 must not wrap round to unit 0.
+    const long long unit = std::strtoll(tokens[1].c_str(), nullptr, 10);
     if (!TextureUnitUsable(unit, tokens[1])) return;
     TextureSlot slot;
     size_t wrap = 3;  // the first wrap word's token
@@ -279,7 +319,7 @@ void k_MaterialParser::UseShaderFile(const ShaderFile& file)
 bool k_MaterialParser::TextureUnitUsable(long long unit, const std::string& token)
 {
     if (unit >= 0 && unit <= INT_MAX) return true;
-    Log::Warning() << "MaterialLoader: Texture unit " << token << " is not between 0 and " << INT_MAX
+    Log::Warning() << "MaterialLoader: Texture unit " << Quoted(token) << " is not between 0 and " << INT_MAX
                    << ", line ignored" << Where();
     return false;
 }
@@ -293,7 +333,7 @@ int k_MaterialParser::Topology(const std::string& word)
     try {
         return static_cast<int>(ParsePrimitiveTopology(word));
     } catch (const wchar_t* message) {
-        Log::Error() << message << " Unknown topology: " << word << Where();
+        Log::Error() << message << " Unknown topology: " << Quoted(word) << Where();
         throw ReportedFailure();
     }
 }
@@ -334,5 +374,5 @@ bool k_MaterialParser::Boolean(const std::string& word)
 
 void k_MaterialParser::WarnUnknownValue(const std::string& word)
 {
-    Log::Warning() << "MaterialLoader: Unknown value " << word << Where();
+    Log::Warning() << "MaterialLoader: Unknown value " << Quoted(word) << Where();
 }

@@ -14,6 +14,17 @@
 
 class k_MaterialParser : public k_CFileLoader {
 public:
+    // What one material may hold, its file and all its includes together. Real ones hold one
+    // pass, two shaders and a callback; the bounds keep a hostile file from taking the memory.
+    // What lies beyond is left out, reported once for each bound with file and line.
+    static constexpr int kMaxPasses = 256;
+    static constexpr int kMaxShaders = 128;  // embedded sections and shader files
+    static constexpr int kMaxCallbacks = 256;
+    // The largest material file read (the demo's largest is 5.4 KB).
+    static constexpr size_t kMaxFileSize = 1 << 20;
+    // The most bytes of one token a log line quotes; a longer one is cut and its length given.
+    static constexpr size_t kMaxQuoted = 200;
+
     // An embedded shader section, at its end.
     struct ShaderSource {
         std::string name;
@@ -46,15 +57,16 @@ public:
     };
 
     // fileName names the text in messages. Parse the text, then read Result and Includes.
-    explicit k_MaterialParser(const std::wstring& fileName) : k_MaterialParser(nullptr, fileName) {}
+    explicit k_MaterialParser(const std::wstring& fileName) : k_MaterialParser(nullptr, fileName, nullptr) {}
 
     const Parsed& Result() const { return m_parsed; }
     // The include sections' file names, each with the line that names it, in file order.
     const std::vector<std::pair<std::wstring, int>>& Includes() const { return m_includes; }
 
 protected:
-    // engine: for Load's file system (may be null for Parse).
-    k_MaterialParser(IEngine* engine, const std::wstring& fileName);
+    // engine: for Load's file system (may be null for Parse). includer: the parser of the file
+    // whose include list named this one; the bounds count over the whole chain.
+    k_MaterialParser(IEngine* engine, const std::wstring& fileName, k_MaterialParser* includer);
 
     // The steps of a material in file order. The parser alone records them in Result; a
     // builder overrides them, and may log and throw ReportedFailure to abandon the material.
@@ -72,6 +84,9 @@ protected:
     int Topology(const std::string& word);
     // " (file:line)", appended to every line logged about the file.
     std::string Where() const;
+    // The token, or its first kMaxQuoted bytes and its length when it is longer.
+    static std::string Quoted(const std::string& token);
+    static std::wstring Quoted(const std::wstring& name);
 
     const std::wstring m_fileName;
 
@@ -84,10 +99,13 @@ protected:
 
 private:
     enum Mode { Between, Material, Include, VertexShader, GeometryShader, PixelShader, Ignored };
+    enum Bound { Passes, Shaders, Callbacks, BoundCount };
 
     void BeginShaderSection(Mode mode, const std::vector<std::string>& header);
     void ReadMaterialKey(const std::vector<std::string>& tokens);
     void ReadTextureSlot(const std::vector<std::string>& tokens, bool load);
+    // Counts one more of bound for the material; false (reported once) when it is full.
+    bool Take(Bound bound);
 
     int Comparison(const std::string& word);
     int Culling(const std::string& word);
@@ -96,6 +114,9 @@ private:
     bool Boolean(const std::string& word);
     void WarnUnknownValue(const std::string& word);
 
+    k_MaterialParser* m_root;  // the material's own file: keeps the counts of the whole chain
+    int m_taken[BoundCount] = {};
+    bool m_cut[BoundCount] = {};
     Mode m_mode = Between;
     Pass m_pass;
     ShaderSource m_shader;

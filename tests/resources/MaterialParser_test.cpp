@@ -1,5 +1,5 @@
 // The material grammar without a window: sections, keys and value tables, embedded shader
-// sources, texture and shader names, includes and the warnings.
+// sources, texture and shader names, includes, the warnings, and the bounds on one material.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>  // the constants only: the parser's words must give GL's values
@@ -43,6 +43,13 @@ MaterialPass OnlyPass(const std::string& body)
     Parse parse("material {\n" + body + "\n}\n");
     EXPECT_EQ(parse.result().passes.size(), 1u) << body;
     return parse.result().passes.empty() ? MaterialPass() : parse.result().passes[0].settings;
+}
+
+std::string Repeated(const std::string& text, int times)
+{
+    std::string all;
+    for (int i = 0; i < times; ++i) all += text;
+    return all;
 }
 
 TEST(MaterialParserTest, KeysSetThePassAndDefaultsStay)
@@ -220,6 +227,10 @@ TEST(MaterialParserTest, LinesThatCannotBeUsedAreWarnedWithTheirLine)
         {"ambient 1 1 1", "MaterialLoader: Missing values for ambient, line ignored (t.mat:2)"},
         {"geometryshader g.gs Point Point", "MaterialLoader: Missing values for geometryshader, line ignored (t.mat:2)"},
         {"loadtexture 1", "MaterialLoader: Unknown contenttype: loadtexture (t.mat:2)"},
+        {"loadtexture", "MaterialLoader: loadtexture needs a texture unit and an image file, line ignored (t.mat:2)"},
+        {"reservetexture", "MaterialLoader: reservetexture needs a texture unit and a wrap mode, line ignored (t.mat:2)"},
+        {"loadtexture 4294967296 a.png",
+         "MaterialLoader: Texture unit 4294967296 is not between 0 and 2147483647, line ignored (t.mat:2)"},
         {"reservetexture -1 clamp", "MaterialLoader: Texture unit -1 is not between 0 and 2147483647, line ignored (t.mat:2)"},
     };
     for (const Case& c : cases) {
@@ -247,6 +258,50 @@ TEST(MaterialParserTest, UnknownTopologiesAbandonTheMaterial)
         EXPECT_THROW(parser.Parse(c.text), ReportedFailure) << c.text;
         EXPECT_TRUE(log.Has(Log::Level::Error, c.error)) << c.text;
     }
+}
+
+TEST(MaterialParserTest, PassesShadersAndCallbacksAreBoundedAndTheCutReportedOnce)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        size_t passes, shaders, callbacks;
+        const char* error;
+    } cases[] = {
+        {"passes", Repeated("material {\n}\n", 300), 256, 0, 0,
+         "MaterialLoader: The material holds more than 256 passes; this one and any further ones left out (t.mat:513)"},
+        {"shader sections", Repeated("pixelshader p {{\n}}\n", 130), 0, 128, 0,
+         "MaterialLoader: The material holds more than 128 shaders; this one and any further ones left out (t.mat:257)"},
+        {"shader files", "material {\n" + Repeated("pixelshader p.ps\n", 130) + "}\n", 1, 128, 0,
+         "MaterialLoader: The material holds more than 128 shaders; this one and any further ones left out (t.mat:130)"},
+        {"callbacks", "material {\n" + Repeated("shadercallback c\n", 300) + "}\n", 1, 0, 256,
+         "MaterialLoader: The material holds more than 256 shader callbacks; this one and any further ones left out "
+         "(t.mat:258)"},
+    };
+    for (const Case& c : cases) {
+        Parse parse(c.text);
+        const auto& passes = parse.result().passes;
+        EXPECT_EQ(passes.size(), c.passes) << c.what;
+        EXPECT_EQ(parse.result().shaders.size() + (passes.empty() ? 0 : passes[0].shaders.size()), c.shaders) << c.what;
+        EXPECT_EQ(passes.empty() ? 0 : passes[0].callbacks.size(), c.callbacks) << c.what;
+        EXPECT_EQ(parse.log.Count(Log::Level::Error), 1) << c.what;
+        EXPECT_TRUE(parse.Logged(Log::Level::Error, c.error)) << c.what << "\n" << parse.log.Lines()[0];
+    }
+}
+
+TEST(MaterialParserTest, LongTokensAreQuotedCut)
+{
+    const std::string key(100000, 'k');
+    const std::string word = std::string(199, 'w') + "\xc3\xa9" + std::string(1000, 'w');  // an é across the cut
+    Parse parse("material {\n" + key + "\ndepthfunc " + word + "\n}\n" + key + " {\n}\n");
+    const std::string cutKey = std::string(200, 'k') + "... (100000 bytes)";
+    EXPECT_TRUE(parse.Logged(Log::Level::Warning, "MaterialLoader: Unknown contenttype: " + cutKey + " (t.mat:2)"))
+        << parse.All().substr(0, 1000);
+    EXPECT_TRUE(parse.Logged(Log::Level::Warning,
+                             "MaterialLoader: Unknown value " + std::string(199, 'w') + "... (1201 bytes) (t.mat:3)"))
+        << "whole characters only";
+    EXPECT_TRUE(parse.Logged(Log::Level::Warning, "MaterialLoader: Unknown section " + cutKey + " (t.mat:5)"));
+    for (const std::string& line : parse.log.Lines()) EXPECT_LT(line.size(), 300u);
 }
 
 }  // namespace
