@@ -2,7 +2,6 @@
 #include "resources/k_CFileLoader.h"
 
 #include <memory>
-#include <sstream>
 
 #include "core/IEngine.h"
 #include "core/IFile.h"
@@ -23,20 +22,31 @@ std::vector<std::string> Split(const std::string& line, const char* separators)
 
 }  // namespace
 
-bool k_CFileLoader::Load(const std::wstring& fileName)
+bool k_CFileLoader::Load(const std::wstring& fileName, size_t maxSize)
 {
     m_sections = 0;
+    m_size = 0;
     std::unique_ptr<IFile> file = m_engine->GetFileSystem()->OpenFile(fileName);
     m_found = file != nullptr;
     if (!file) return false;
-    std::istringstream text(std::string(reinterpret_cast<const char*>(file->GetData()), file->GetSize()));
-    file.reset();
+    m_size = file->GetSize();
+    if (m_size > maxSize) return false;
+    return Parse(std::string_view(reinterpret_cast<const char*>(file->GetData()), file->GetSize()));
+}
 
+bool k_CFileLoader::Parse(std::string_view text)
+{
+    m_sections = 0;
     m_sectionName.clear();
     m_lineNumber = 0;
     bool inSection = false;
     int headerLine = 0;
-    for (std::string line; std::getline(text, line);) {
+    // Lines as std::getline gives them: a last line without "\n" still counts.
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string line(text.substr(start, end - start));
+        start = end + 1;
         ++m_lineNumber;
         if (!inSection) {
             const std::vector<std::string> header = Split(line, ", \t\r");

@@ -2,7 +2,10 @@
 // Knows nothing of what sections mean; derived loaders interpret them.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class IEngine;
@@ -20,7 +23,10 @@ public:
     // at a line starting with "}". A file ending inside a section never ends it (it is reported
     // to SectionNeverClosed). False when
     // the file is missing or an operation refused (the rest of the file is then ignored).
-    bool Load(const std::wstring& fileName);
+    // A file larger than maxSize bytes is found but not read (FileSize says how large it is).
+    bool Load(const std::wstring& fileName, size_t maxSize = SIZE_MAX);
+    // The same for text already in memory; Load reads its file through it.
+    bool Parse(std::string_view text);
 
 protected:
     // Each returns false to stop reading. The base versions accept everything.
@@ -39,6 +45,7 @@ protected:
     int GetLineNumber() const { return m_lineNumber; }
     // Whether the last Load found its file, and how many sections it began.
     bool FileFound() const { return m_found; }
+    size_t FileSize() const { return m_size; }
     int SectionCount() const { return m_sections; }
 
     IEngine* m_engine;  // not owned
@@ -48,5 +55,6 @@ private:
     std::string m_endMarker;
     int m_lineNumber = 0;
     bool m_found = false;
+    size_t m_size = 0;
     int m_sections = 0;
 };

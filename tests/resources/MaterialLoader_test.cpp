@@ -603,4 +603,77 @@ TEST_F(MaterialLoaderTest, ShaderSectionsWithoutNamesAreWarnedAndSkipped)
     }
 }
 
+TEST_F(MaterialLoaderTest, BadTextureLinesAreRefusedSayingWhy)
+{
+    ASSERT_EQ(folder.Run("convert -size 4x4 xc:teal -define png:color-type=2 t.png"), 0);
+    GLint units = 0;
+    glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
+    const std::string last = std::to_string(units - 1);
+    struct Case {
+        const char* line;
+        std::string warning;
+    } cases[] = {
+        // read as atoi reads it, this wrapped round to unit 0
+        {"loadtexture 4294967296 t.png", "MaterialLoader: Texture unit 4294967296 is not between 0 and " + last},
+        {"reservetexture 99999999999999999999 clamp",
+         "MaterialLoader: Texture unit 99999999999999999999 is not between 0 and " + last},
+        {"reservetexture", "MaterialLoader: reservetexture needs a texture unit and a wrap mode"},
+        {"loadtexture", "MaterialLoader: loadtexture needs a texture unit and an image file"},
+    };
+    for (const Case& c : cases) {
+        LogCapture log;
+        const MaterialPass& pass = OnlyPass(c.line);
+        EXPECT_TRUE(pass.textures.empty()) << c.line;
+        EXPECT_TRUE(HasLine(log, Log::Level::Warning,
+                            c.warning + ", line ignored (pass" + std::to_string(m_count) + ".mat:2)"))
+            << c.line << "\n" << Joined(log);
+    }
+}
+
+TEST_F(MaterialLoaderTest, AMaterialFileLargerThanTheBoundIsNotRead)
+{
+    // A material of 1 GB took 9 GB before failing; the bound is checked before a byte is parsed.
+    const std::string pass = "material {\ntarget Big\n}\n";
+    const size_t bound = 1 << 20;
+    LogCapture log;
+    IMaterial* material = Load("big.mat", pass + std::string(bound + 1 - pass.size(), '\n'));
+    ASSERT_NE(material, nullptr);
+    EXPECT_TRUE(material->GetPasses().empty());
+    EXPECT_TRUE(HasLine(log, Log::Level::Error,
+                        "MaterialLoader: The file holds 1048577 bytes, more than the 1048576 a material file may hold; "
+                        "not read (big.mat)"))
+        << Joined(log);
+    material = Load("edge.mat", pass + std::string(bound - pass.size(), '\n'));
+    ASSERT_NE(material, nullptr);
+    EXPECT_EQ(material->GetPasses().size(), 1u) << "a file of exactly the bound is read";
+}
+
+TEST_F(MaterialLoaderTest, PassesAreBoundedOverTheMaterialAndItsIncludes)
+{
+    // 100,000 passes took 4 GB; the count runs on through the includes.
+    std::string included, main = "include {\ninc.mat\n}\n";
+    for (int i = 0; i < 200; ++i) main += "material {\ntarget M" + std::to_string(i) + "\n}\n";
+    for (int i = 0; i < 100; ++i) included += "material {\ntarget I" + std::to_string(i) + "\n}\n";
+    folder.Write("inc.mat", included);
+    LogCapture log;
+    IMaterial* material = Load("main.mat", main);
+    ASSERT_NE(material, nullptr);
+    EXPECT_EQ(material->GetPasses().size(), 256u);
+    EXPECT_EQ(CountLines(log, "left out"), 1);
+    EXPECT_TRUE(HasLine(log, Log::Level::Error,
+                        "MaterialLoader: The material holds more than 256 passes; this one and any further ones left "
+                        "out (inc.mat:169)"))
+        << "the 57th pass of the include, on line 3 * 56 + 1";
+}
+
+TEST_F(MaterialLoaderTest, LongTokensAreCutInTheLog)
+{
+    const std::string key(300000, 'x');
+    LogCapture log;
+    OnlyPass(key);
+    EXPECT_TRUE(HasLine(log, Log::Level::Warning,
+                        "MaterialLoader: Unknown contenttype: " + std::string(200, 'x') + "... (300000 bytes) (pass1.mat:2)"));
+    for (const std::string& line : log.Lines()) EXPECT_LT(line.size(), 300u);
+}
+
 }  // namespace
