@@ -78,15 +78,11 @@ size_t LongestPart(const std::string& path)
     return longest;
 }
 
-// The path with every link followed, or empty with errno's reason in error.
-std::string RealPath(const std::string& path, int& error)
+// The path with every link followed, or empty when it does not resolve.
+std::string RealPath(const std::string& path)
 {
-    std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr), &std::free);
-    if (!real) {
-        error = errno;
-        return std::string();
-    }
-    return real.get();
+    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr), &std::free);
+    return real ? std::string(real.get()) : std::string();
 }
 
 // Whether a resolved path is the resolved folder root or lies below it.
@@ -209,8 +205,7 @@ std::vector<std::wstring> k_FileSystem::ListFiles()
         names = m_entryNames;
     } else if (!m_looseRoot.empty()) {
         const std::string root = Text::ToUtf8(m_looseRoot);
-        int error = 0;
-        const std::string real = RealPath(root, error);
+        const std::string real = RealPath(root);
         struct stat status;
         if (!real.empty() && stat(real.c_str(), &status) == 0) {
             std::set<std::pair<dev_t, ino_t>> walked{{status.st_dev, status.st_ino}};
@@ -237,8 +232,9 @@ void k_FileSystem::ListFolder(const std::string& folder, const std::string& pref
     DIR* listing = opendir(folder.c_str());
     if (!listing) {
         // The demo may still open names inside it, so the check must not pass it over silently.
-        Log::Error() << "Cannot read the folder " << Text::FromUtf8(prefix.empty() ? "." : prefix.substr(0, prefix.size() - 1)) << ": "
-                     << std::strerror(errno);
+        const int error = errno;
+        const std::string shown = prefix.empty() ? "." : prefix.substr(0, prefix.size() - 1);
+        Log::Error() << "Cannot read the folder " << Text::FromUtf8(shown) << ": " << std::strerror(error);
         return;
     }
     std::vector<std::string> entries;
@@ -258,8 +254,7 @@ void k_FileSystem::ListFolder(const std::string& folder, const std::string& pref
             continue;
         }
         if (S_ISDIR(status.st_mode)) {
-            int error = 0;
-            if (link && !Within(root, RealPath(path, error)))
+            if (link && !Within(root, RealPath(path)))
                 Log::Error() << "Refused a name outside the data folder: " << Text::FromUtf8(name);
             else if (link)
                 links.emplace_back(path, name);
@@ -279,11 +274,10 @@ std::string k_FileSystem::Locate(const std::wstring& name, std::string& real) co
     const std::string path = Text::ToUtf8(Combine(m_looseRoot, name));
     // A link may point anywhere: where it leads must lie in the folder too. A name that does not
     // resolve (missing, a link to nothing, a loop) keeps its own path, for open to tell why.
-    int error = 0;
-    real = RealPath(path, error);
+    real = RealPath(path);
     if (real.empty())
         return path;
-    const std::string root = RealPath(m_looseRoot.empty() ? std::string(".") : Text::ToUtf8(m_looseRoot), error);
+    const std::string root = RealPath(m_looseRoot.empty() ? std::string(".") : Text::ToUtf8(m_looseRoot));
     if (root.empty() || !Within(root, real)) {
         real.clear();
         return std::string();
