@@ -1,9 +1,12 @@
 // The demo's music: checks and opens the audio output and streams the tune from the data archive.
 #include "engine/Music.h"
 
+#include <string>
+
 #include "platform/IAudioDevice.h"
 #include "platform/IAudioStream.h"
 #include "platform/Log.h"
+#include "platform/Text.h"
 #include "core/IFile.h"
 #include "core/IFileSystem.h"
 
@@ -21,16 +24,25 @@ void Music::Open(IFileSystem* fileSystem)
 {
     if ((m_device->GetVersion() >> 16) != kAudioApiVersion)
         throw L"BASS :: An incorrect version of BASS.DLL was loaded!";
-    if (!m_device->Open(kFrequency))
-        throw L"BASS :: Can't initialize audio device!";
+    if (!m_device->Open(kFrequency)) {
+        // Fatal messages are thrown as constant text, so this one lives on until the process ends.
+        static std::wstring message;
+        message = L"Cannot open the audio device: " + Text::FromUtf8(m_device->GetProblem()) +
+                  L". Start with --mute to play without sound.";
+        throw message.c_str();
+    }
     m_tune = fileSystem->OpenFile(kTuneName);
     if (!m_tune) {
         Log::Error() << "Cannot read from file: " << kTuneName << " (playing without music)";
         return;
     }
     m_stream = m_device->CreateStream(m_tune->GetData(), m_tune->GetSize());
-    if (!m_stream)
-        throw L"BASS :: Can't create the stream for the OGG tune!";
+    if (!m_stream) {
+        static std::wstring message;
+        message = L"Cannot play the music " + std::wstring(kTuneName) + L": " +
+                  Text::FromUtf8(m_device->GetProblem()) + L".";
+        throw message.c_str();
+    }
 }
 
 void Music::Play()

@@ -21,7 +21,9 @@ public:
 
     // Checks the audio back end's version, opens the output at 44100 Hz and creates a paused
     // stream over "kv-meridian.ogg" from fileSystem. Throws the fatal message of the step that
-    // fails; a tune missing from the archive is logged and the demo plays on without music.
+    // fails, with the device's reason (no device: how to play without sound; a tune that is no
+    // playable Ogg Vorbis: what it is); a tune missing from the archive is logged and the demo
+    // plays on without music.
     // Not called for a silent run.
     void Open(IFileSystem* fileSystem);
     // Starts the tune; throws L"BASS :: Can't start playback!" when the device refuses.

@@ -175,11 +175,16 @@ public:
     void CheckTune(const std::string& name)
     {
         std::unique_ptr<IFile> tune = m_engine.GetFileSystem()->OpenFile(Text::FromUtf8(name));
-        std::string problem;
-        if (!tune)
+        if (!tune) {
             Fail(m_report, "the tune cannot be read");
-        else if (!OggTune::DecodeWhole(tune->GetData(), tune->GetSize(), problem))
+            return;
+        }
+        OggTune::Decoder decoder(tune->GetData(), tune->GetSize());
+        std::string problem;
+        if (!OggTune::DecodeWhole(decoder, problem))
             Fail(m_report, "the tune cannot be played in full: " + problem);
+        if (!decoder.Trailing().empty())
+            Log::Warning() << "The tune has " << decoder.Trailing();
     }
 
 private:

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class IAudioStream;
 
@@ -25,6 +26,9 @@ public:
     // reason logged, when they are no playable tune or the device is not open. The stream
     // reads the bytes in place: keep them alive and unchanged until the stream is destroyed.
     virtual std::unique_ptr<IAudioStream> CreateStream(const void* data, size_t size) = 0;
+    // Why the last Open or CreateStream failed, as logged (the system's reason, or what the
+    // bytes are when they are no Ogg Vorbis tune); empty after one that succeeded.
+    virtual std::string GetProblem() const = 0;
 
 protected:
     IAudioDevice() = default;

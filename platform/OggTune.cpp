@@ -49,6 +49,44 @@ std::string Seconds(double seconds)
     return text;
 }
 
+// What a file without an Ogg page is, from its first bytes, for a message that helps.
+std::string WhatItIs(const unsigned char* data, size_t size, bool stoppedInJunk)
+{
+    const auto starts = [&](const char* magic, size_t at = 0) {
+        const size_t length = std::strlen(magic);
+        return size >= at + length && std::memcmp(data + at, magic, length) == 0;
+    };
+    if (size == 0)
+        return "the file is empty";
+    if (starts("RIFF") && starts("WAVE", 8))
+        return "it is a WAV file (RIFF)";
+    if (starts("RIFF"))
+        return "it is a RIFF file";
+    if (starts("fLaC"))
+        return "it is a FLAC file";
+    if (starts("ID3") || (size >= 2 && data[0] == 0xFF && (data[1] & 0xE0) == 0xE0))
+        return "it is an MP3 file";
+    if (stoppedInJunk)
+        return "no Ogg page in its first " + std::to_string(kMaxJunkBytes) + " bytes";
+    return "no Ogg page in it";
+}
+
+// The codec of an Ogg stream's first packet, when it is not Vorbis.
+std::string CodecOf(const ogg_packet& packet)
+{
+    const auto starts = [&](const char* magic, size_t length) {
+        return packet.bytes >= long(length) && std::memcmp(packet.packet, magic, length) == 0;
+    };
+    if (starts("OpusHead", 8))
+        return "Opus";
+    if (starts("\x7F" "FLAC", 5))
+        return "FLAC";
+    if (starts("Speex   ", 8))
+        return "Speex";
+    if (starts("\x80theora", 7))
+        return "Theora video";
+    return "an unknown codec";
+}
 
 // Walks the pages of a chain once, front to back, the way a player hears it: each link is a group
 // of beginning pages, then the pages of those streams; its Vorbis stream's three headers must
@@ -83,6 +121,11 @@ public:
             const long step = ogg_sync_pageseek(&m_sync, &page);
             if (step < 0) {  // bytes that are no page: skipped, as the decoder skips them
                 m_offset += size_t(-step);
+                m_junk += size_t(-step);
+                if (m_junk > kMaxJunkBytes) {
+                    m_stoppedInJunk = true;
+                    break;
+                }
                 continue;
             }
             if (step == 0) {  // the rest of a page is missing: feed more, or stop at the end
@@ -98,11 +141,17 @@ public:
             if (!problem.empty())
                 return problem;
             m_offset += size_t(step);
+            m_lastPageEnd = m_offset;
+            m_junk = 0;
         }
         if (m_link < 0)
-            return "not an Ogg Vorbis stream (no Ogg page in it)";
+            return "not an Ogg Vorbis stream: " + WhatItIs(data, size, m_stoppedInJunk);
         return EndLink();
     }
+
+    // Where the last whole page ends, and whether the scan gave up in junk before the end.
+    size_t LastPageEnd() const { return m_lastPageEnd; }
+    bool StoppedInJunk() const { return m_stoppedInJunk; }
 
 private:
     std::string Page(ogg_page& page)
@@ -121,10 +170,14 @@ private:
                 ogg_stream_reset_serialno(&m_stream, serial);
                 ogg_stream_pagein(&m_stream, &page);
                 ogg_packet packet;
-                if (ogg_stream_packetout(&m_stream, &packet) == 1 && vorbis_synthesis_idheader(&packet)) {
-                    m_hasVorbis = true;
-                    m_vorbisSerial = serial;
-                    return Header(packet);
+                if (ogg_stream_packetout(&m_stream, &packet) == 1) {
+                    if (vorbis_synthesis_idheader(&packet)) {
+                        m_hasVorbis = true;
+                        m_vorbisSerial = serial;
+                        return Header(packet);
+                    }
+                    if (m_otherKind.empty())
+                        m_otherKind = CodecOf(packet);
                 }
             }
             return {};
@@ -165,6 +218,7 @@ private:
     {
         ++m_link;
         m_begun = m_hasVorbis = m_sound = false;
+        m_otherKind.clear();
         m_headers = 0;
         m_linkSerials.clear();
         vorbis_comment_clear(&m_comment);
@@ -179,7 +233,8 @@ private:
             return {};
         const std::string link = "link " + std::to_string(m_link);
         if (!m_hasVorbis)
-            return (m_link == 0 ? "not an Ogg Vorbis stream: " : "") + link + " holds no Vorbis stream";
+            return (m_link == 0 ? "not an Ogg Vorbis stream: " : "") + link + " holds no Vorbis stream" +
+                   (m_otherKind.empty() ? "" : " (it holds " + m_otherKind + ")");
         if (m_headers < 3)
             return link + " ends before its Vorbis headers do";
         if (!m_sound)
@@ -194,12 +249,16 @@ private:
     vorbis_info m_info;
     vorbis_comment m_comment;
     size_t m_offset = 0;
+    size_t m_lastPageEnd = 0;
+    size_t m_junk = 0;  // bytes skipped since the last page
+    bool m_stoppedInJunk = false;
     int m_link = -1;
     bool m_begun = false;  // a page after the link's beginning pages has been seen
     bool m_hasVorbis = false;
     int m_vorbisSerial = 0;
     int m_headers = 0;
     bool m_sound = false;  // a page of sound with a position follows the headers
+    std::string m_otherKind;  // the codec of the link's first stream when it is not Vorbis
     std::unordered_set<int> m_linkSerials, m_everySerial;
 };
 
@@ -216,9 +275,12 @@ std::string FormatProblem(OggVorbis_File* vorbis)
         if (!info || !first)
             return "link " + std::to_string(link) + " has no format";
         const std::string format = std::to_string(info->channels) + " channels at " + std::to_string(info->rate) + " Hz";
-        if (info->channels < 1 || info->channels > kMaxChannels || info->rate <= 0)
+        if (info->channels < 1 || info->channels > kMaxChannels)
             return "link " + std::to_string(link) + " has " + format + "; 1 to " + std::to_string(kMaxChannels) +
                    " channels can be played";
+        if (info->rate < kMinRate || info->rate > kMaxRate)
+            return "link " + std::to_string(link) + " has " + format + "; " + std::to_string(kMinRate) + " to " +
+                   std::to_string(kMaxRate) + " Hz can be played";
         if (info->channels != first->channels || info->rate != first->rate)
             return "link " + std::to_string(link) + " has " + format + ", unlike the first link";
     }
@@ -229,9 +291,17 @@ std::string FormatProblem(OggVorbis_File* vorbis)
 
 Decoder::Decoder(const void* data, size_t size) : m_memory{static_cast<const unsigned char*>(data), data ? size : 0, 0}
 {
-    m_problem = ChainScan().Run(m_memory.data, m_memory.size);
+    ChainScan scan;
+    m_problem = scan.Run(m_memory.data, m_memory.size);
     if (!m_problem.empty())
         return;
+    // The library would search junk after the stream page by page, for minutes in a large one.
+    const size_t end = scan.LastPageEnd();
+    if (end < m_memory.size)
+        m_trailing = std::to_string(m_memory.size - end) + " bytes after the last page of the stream, from byte " +
+                     std::to_string(end) +
+                     (scan.StoppedInJunk() ? " (read no further than " + std::to_string(kMaxJunkBytes) + " of them)" : "");
+    m_memory.size = end;
     const int opened = ov_open_callbacks(&m_memory, &m_vorbis, nullptr, 0, MemoryCallbacks());
     if (opened != 0) {  // a failed open has already released what it took
         m_problem = "not an Ogg Vorbis stream (vorbisfile error " + std::to_string(opened) + ")";
@@ -258,6 +328,11 @@ Decoder::~Decoder()
 bool DecodeWhole(const void* data, size_t size, std::string& problem)
 {
     Decoder decoder(data, size);
+    return DecodeWhole(decoder, problem);
+}
+
+bool DecodeWhole(Decoder& decoder, std::string& problem)
+{
     problem = decoder.Problem();
     if (!decoder.IsOpen())
         return false;

@@ -9,6 +9,14 @@
 
 namespace OggTune {
 
+// The sample rates a tune may have: what the player converts to the device's rate with bounded
+// memory, and every rate an encoder offers. A header claiming 1 Hz or 4 GHz is refused.
+constexpr long kMinRate = 8000;
+constexpr long kMaxRate = 384000;
+// Bytes that are no Ogg page are skipped, as a decoder does, but only this many in a row: past
+// them the rest of the file is taken for junk and not read.
+constexpr size_t kMaxJunkBytes = size_t(1) << 20;
+
 // The block the decoder reads from, and how far it has read.
 struct Memory {
     const unsigned char* data;
@@ -19,7 +27,8 @@ struct Memory {
 // libvorbisfile over a block of memory that outlives it, cleared on every path out. Before the
 // library sees the bytes, their chain of links is checked in one pass (a page of no stream, a
 // serial number used twice, a link without its three headers or without sound); after opening,
-// the format (1 to 8 channels, every link alike). A chain starts at its first link.
+// the format (1 to 8 channels, kMinRate to kMaxRate, every link alike). A chain starts at its
+// first link. The library sees the bytes only up to the end of the last whole page.
 class Decoder {
 public:
     Decoder(const void* data, size_t size);
@@ -31,16 +40,21 @@ public:
     // Why the tune could not be opened, naming the link and byte or format; empty when open.
     const std::string& Problem() const { return m_problem; }
     OggVorbis_File* Get() { return &m_vorbis; }
+    // What follows the last whole page (junk, or a page cut short), naming its bytes; empty when
+    // nothing does. Playing does not need it; a check reports it.
+    const std::string& Trailing() const { return m_trailing; }
 
 private:
     Memory m_memory;
     OggVorbis_File m_vorbis{};
     std::string m_problem;
+    std::string m_trailing;
     bool m_open = false;
 };
 
 // Decodes the whole tune. False with the reason (not a Vorbis stream, unplayable format,
 // damaged data or an early end, with the time where it happens) when any part cannot be heard.
+bool DecodeWhole(Decoder& decoder, std::string& problem);
 bool DecodeWhole(const void* data, size_t size, std::string& problem);
 
 }  // namespace OggTune

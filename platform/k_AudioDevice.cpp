@@ -36,8 +36,10 @@ uint32_t k_AudioDevice::GetVersion()
 bool k_AudioDevice::Open(int frequency)
 {
     assert(!m_device && "The audio device is already open; open it once.");
+    m_problem.clear();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        Log::Error() << "Cannot start audio: " << SDL_GetError();
+        m_problem = SDL_GetError();
+        Log::Error() << "Cannot start audio: " << m_problem;
         return false;
     }
     SDL_AudioSpec wanted{};
@@ -52,7 +54,8 @@ bool k_AudioDevice::Open(int frequency)
     // writes stereo floats at frequency.
     m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (!m_device) {
-        Log::Error() << "Cannot open the audio device: " << SDL_GetError();
+        m_problem = SDL_GetError();
+        Log::Error() << "Cannot open the audio device: " << m_problem;
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
@@ -63,10 +66,12 @@ bool k_AudioDevice::Open(int frequency)
 std::unique_ptr<IAudioStream> k_AudioDevice::CreateStream(const void* data, size_t size)
 {
     if (!m_device) {
-        Log::Error() << "Cannot create an audio stream: the audio device is not open.";
+        m_problem = "the audio device is not open";
+        Log::Error() << "Cannot create an audio stream: " << m_problem << ".";
         return nullptr;
     }
-    return k_AudioStream::Create(this, data, size);
+    m_problem.clear();
+    return k_AudioStream::Create(this, data, size, m_problem);
 }
 
 bool k_AudioDevice::Start(k_AudioStream* stream)

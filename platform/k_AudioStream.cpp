@@ -23,18 +23,20 @@ k_AudioStream::k_AudioStream(k_AudioDevice* device, const void* data, size_t siz
 {
 }
 
-std::unique_ptr<k_AudioStream> k_AudioStream::Create(k_AudioDevice* device, const void* data, size_t size)
+std::unique_ptr<k_AudioStream> k_AudioStream::Create(k_AudioDevice* device, const void* data, size_t size,
+                                                    std::string& problem)
 {
     std::unique_ptr<k_AudioStream> stream(new k_AudioStream(device, data, size));
-    if (!stream->Open())
+    if (!stream->Open(problem))
         return nullptr;
     return stream;
 }
 
-bool k_AudioStream::Open()
+bool k_AudioStream::Open(std::string& problem)
 {
     if (!m_decoder.IsOpen()) {
-        Log::Error() << "The tune cannot be played: " << m_decoder.Problem() << ".";
+        problem = m_decoder.Problem();
+        Log::Error() << "The tune cannot be played: " << problem << ".";
         return false;
     }
     const vorbis_info* first = ov_info(m_decoder.Get(), 0);
@@ -44,6 +46,7 @@ bool k_AudioStream::Open()
     m_converter = SDL_NewAudioStream(AUDIO_F32SYS, Uint8(m_channels), int(first->rate), AUDIO_F32SYS,
                                      kDeviceChannels, m_device->GetFrequency());
     if (!m_converter) {
+        problem = std::string("cannot convert it for the audio device: ") + SDL_GetError();
         Log::Error() << "Cannot convert the tune for the audio device: " << SDL_GetError();
         return false;
     }

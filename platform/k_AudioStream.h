@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/IAudioStream.h"
@@ -14,8 +15,10 @@ struct _SDL_AudioStream;
 
 class k_AudioStream : public IAudioStream {
 public:
-    // Null, with the reason logged, when the bytes are no playable tune. Made by k_AudioDevice.
-    static std::unique_ptr<k_AudioStream> Create(k_AudioDevice* device, const void* data, size_t size);
+    // Null, with the reason logged and in problem, when the bytes are no playable tune. Made by
+    // k_AudioDevice.
+    static std::unique_ptr<k_AudioStream> Create(k_AudioDevice* device, const void* data, size_t size,
+                                                 std::string& problem);
     ~k_AudioStream() override;
 
     bool Play() override;
@@ -28,7 +31,7 @@ public:
 
 private:
     k_AudioStream(k_AudioDevice* device, const void* data, size_t size);
-    bool Open();
+    bool Open(std::string& problem);
 
     k_AudioDevice* m_device;  // not owned; outlives the stream
     OggTune::Decoder m_decoder;

@@ -10,6 +10,9 @@
 // Images of more pixels are refused from their header, before any pixel is allocated: 4096 x
 // 4096 (64 MiB as RGBA), eight times the largest picture of the demo.
 constexpr uint64_t kMaxImagePixels = uint64_t(4096) * 4096;
+// Progressive JPEG files are refused past this many scans: ten times what an encoder's standard
+// progression writes (10 for colour), and every scan costs a pass over the whole image.
+constexpr int kMaxJpegScans = 100;
 
 struct DecodedImage {
     int width = 0;

@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <dirent.h>
 #include <fcntl.h>
-#include <filesystem>
+#include <memory>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,8 +24,6 @@ namespace {
 
 // Longest name, in UTF-8 bytes, that can be found (the lookup works in a 256-byte buffer).
 constexpr size_t kMaxNameBytes = 255;
-// No asset comes near this; a larger size is a damaged or hostile header, not data to allocate.
-constexpr uint64_t kMaxFileBytes = uint64_t(1) << 30;
 // Deflate cannot expand data by more than 1032:1.
 constexpr uint64_t kMaxDeflateRatio = 1032;
 constexpr unsigned long kStored = 0;
@@ -75,6 +76,26 @@ size_t LongestPart(const std::string& path)
     size_t longest = 0;
     for (std::string_view part : Parts(path)) longest = std::max(longest, part.size());
     return longest;
+}
+
+// The path with every link followed, or empty when it does not resolve.
+std::string RealPath(const std::string& path)
+{
+    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr), &std::free);
+    return real ? std::string(real.get()) : std::string();
+}
+
+// Whether a resolved path is the resolved folder root or lies below it.
+bool Within(const std::string& root, const std::string& path)
+{
+    if (root.empty() || path.compare(0, root.size(), root) != 0)
+        return false;
+    return path.size() == root.size() || root.back() == '/' || path[root.size()] == '/';
+}
+
+void LogTooLarge(const std::wstring& name, uint64_t size)
+{
+    Log::Error() << "File is too large to load (" << size << " bytes, at most " << kMaxFileBytes << "): " << name;
 }
 
 }  // namespace
@@ -153,8 +174,11 @@ void k_FileSystem::IndexArchive(const std::string& path)
         if (name.empty() || name.back() == '/')  // folders have entries of their own
             continue;
         m_entryNames.push_back(Text::FromUtf8(name));
-        if (name.size() <= kMaxNameBytes)
-            m_entries.emplace(FoldAscii(name), EntryPosition{position.pos_in_zip_directory, position.num_of_file});
+        if (name.size() <= kMaxNameBytes &&
+            !m_entries.emplace(FoldAscii(name), EntryPosition{position.pos_in_zip_directory, position.num_of_file})
+                 .second)
+            Log::Warning() << "The archive holds a second entry named " << Text::FromUtf8(name)
+                           << "; only the first can be opened";
     }
     if ((walk != UNZ_OK && walk != UNZ_END_OF_LIST_OF_FILE) || read != global.number_entry)
         Log::Error() << "The archive's directory is damaged: " << read << " of its " << global.number_entry
@@ -180,24 +204,91 @@ std::vector<std::wstring> k_FileSystem::ListFiles()
     if (m_archiveMode) {
         names = m_entryNames;
     } else if (!m_looseRoot.empty()) {
-        namespace fs = std::filesystem;
-        const fs::path root = Text::ToUtf8(m_looseRoot);
-        std::error_code error;
-        for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
-             it.increment(error))
-            if (it->is_regular_file(error))
-                names.push_back(Text::FromUtf8(it->path().lexically_relative(root).generic_string()));
+        const std::string root = Text::ToUtf8(m_looseRoot);
+        const std::string real = RealPath(root);
+        struct stat status;
+        if (!real.empty() && stat(real.c_str(), &status) == 0) {
+            std::set<std::pair<dev_t, ino_t>> walked{{status.st_dev, status.st_ino}};
+            std::deque<std::pair<std::string, std::string>> links;
+            ListFolder(root, std::string(), real, walked, links, names);
+            // Linked folders come after the real ones, so a folder reached both ways is listed
+            // under its own name, and one reached only through links is listed once.
+            for (; !links.empty(); links.pop_front()) {
+                const auto& [path, name] = links.front();
+                if (stat(path.c_str(), &status) == 0 && walked.insert({status.st_dev, status.st_ino}).second)
+                    ListFolder(path, name + "/", real, walked, links, names);
+            }
+        }
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
+void k_FileSystem::ListFolder(const std::string& folder, const std::string& prefix, const std::string& root,
+                              std::set<std::pair<dev_t, ino_t>>& walked,
+                              std::deque<std::pair<std::string, std::string>>& links,
+                              std::vector<std::wstring>& names) const
+{
+    DIR* listing = opendir(folder.c_str());
+    if (!listing) {
+        // The demo may still open names inside it, so the check must not pass it over silently.
+        const int error = errno;
+        const std::string shown = prefix.empty() ? "." : prefix.substr(0, prefix.size() - 1);
+        Log::Error() << "Cannot read the folder " << Text::FromUtf8(shown) << ": " << std::strerror(error);
+        return;
+    }
+    std::vector<std::string> entries;
+    while (const dirent* entry = readdir(listing))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            entries.push_back(entry->d_name);
+    closedir(listing);
+    for (const std::string& entry : entries) {
+        const std::string path = folder + "/" + entry;
+        const std::string name = prefix + entry;
+        struct stat status;
+        if (lstat(path.c_str(), &status) != 0)
+            continue;
+        const bool link = S_ISLNK(status.st_mode);
+        if (link && stat(path.c_str(), &status) != 0) {
+            names.push_back(Text::FromUtf8(name));  // a link to nothing, or a loop: OpenFile says which
+            continue;
+        }
+        if (S_ISDIR(status.st_mode)) {
+            if (link && !Within(root, RealPath(path)))
+                Log::Error() << "Refused a name outside the data folder: " << Text::FromUtf8(name);
+            else if (link)
+                links.emplace_back(path, name);
+            else if (walked.insert({status.st_dev, status.st_ino}).second)
+                ListFolder(path, name + "/", root, walked, links, names);
+        } else if (S_ISREG(status.st_mode)) {
+            names.push_back(Text::FromUtf8(name));
+        }
+    }
+}
+
+std::string k_FileSystem::Locate(const std::wstring& name, std::string& real) const
+{
+    real.clear();
+    if (m_archiveMode || !StaysInside(Text::ToUtf8(name)))
+        return std::string();
+    const std::string path = Text::ToUtf8(Combine(m_looseRoot, name));
+    // A link may point anywhere: where it leads must lie in the folder too. A name that does not
+    // resolve (missing, a link to nothing, a loop) keeps its own path, for open to tell why.
+    real = RealPath(path);
+    if (real.empty())
+        return path;
+    const std::string root = RealPath(m_looseRoot.empty() ? std::string(".") : Text::ToUtf8(m_looseRoot));
+    if (root.empty() || !Within(root, real)) {
+        real.clear();
+        return std::string();
+    }
+    return path;
+}
+
 std::string k_FileSystem::LoosePath(const std::wstring& name) const
 {
-    const std::string relative = Text::ToUtf8(name);
-    if (m_archiveMode || !StaysInside(relative))
-        return std::string();
-    return Text::ToUtf8(Combine(m_looseRoot, name));
+    std::string real;
+    return Locate(name, real);
 }
 
 std::unique_ptr<IFile> k_FileSystem::OpenFile(const std::wstring& name)
@@ -234,8 +325,12 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromArchive(const std::wstring& name)
     const uint64_t size = info.uncompressed_size;
     const uint64_t packed = info.compressed_size;
     const uint64_t mostPossible = info.compression_method == kStored ? packed : packed * kMaxDeflateRatio;
-    if (size > kMaxFileBytes || size > mostPossible || (info.compression_method == kStored && size != packed)) {
+    if (size > mostPossible || (info.compression_method == kStored && size != packed)) {
         Log::Error() << "Archive entry declares an impossible size (" << size << " bytes): " << name;
+        return nullptr;
+    }
+    if (size > kMaxFileBytes) {
+        LogTooLarge(name, size);
         return nullptr;
     }
     const bool opened = packed <= m_archiveBytes && unzOpenCurrentFile(m_archive) == UNZ_OK;
@@ -269,17 +364,25 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromArchive(const std::wstring& name)
 
 std::unique_ptr<IFile> k_FileSystem::OpenFromDirectory(const std::wstring& name)
 {
-    const std::string path = LoosePath(name);
+    std::string real;
+    const std::string path = Locate(name, real);
     if (path.empty()) {
         Log::Error() << "Refused a name outside the data folder: " << name;
         return nullptr;
     }
+    // The resolved path is opened, so what is read is what was checked to lie inside.
     // Without O_NONBLOCK, opening a FIFO would wait forever for a writer.
-    const int in = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int in = open((real.empty() ? path : real).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (in < 0) {
-        if (errno == ENAMETOOLONG)
+        const int error = errno;
+        struct stat status;
+        if (error == ENAMETOOLONG)
             Log::Error() << "Name is too long for the file system (" << LongestPart(path) << " bytes in one part, at most "
                          << NAME_MAX << "; " << path.size() << " in all, at most " << PATH_MAX - 1 << "): " << name;
+        else if (error == ENOENT && lstat(path.c_str(), &status) == 0)
+            Log::Error() << "Cannot open " << name << ": it is a link to a file that does not exist";
+        else if (error != ENOENT)  // a name that is simply missing is the caller's to report
+            Log::Error() << "Cannot open " << name << ": " << std::strerror(error);
         return nullptr;
     }
     struct stat status;
@@ -294,7 +397,7 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromDirectory(const std::wstring& name)
     const uint64_t size = static_cast<uint64_t>(status.st_size);
     if (size > kMaxFileBytes) {
         close(in);
-        Log::Error() << "File is too large to load (" << size << " bytes): " << name;
+        LogTooLarge(name, size);
         return nullptr;
     }
     std::unique_ptr<unsigned char[]> data(new unsigned char[size]);

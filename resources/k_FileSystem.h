@@ -2,7 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <set>
 #include <string>
+#include <sys/types.h>
+#include <utility>
 #include <unordered_map>
 #include <vector>
 
@@ -26,7 +30,7 @@ public:
     std::vector<std::wstring> ListFiles() override;
 
     // Where a name lies on disk in directory mode; empty in archive mode and for a name that
-    // OpenFile would refuse (one that leaves the folder).
+    // OpenFile would refuse (one that leaves the folder, by its parts or through a link).
     std::string LoosePath(const std::wstring& name) const;
 
 private:
@@ -39,6 +43,14 @@ private:
     std::unique_ptr<IFile> OpenFromArchive(const std::wstring& name);
     std::unique_ptr<IFile> OpenFromDirectory(const std::wstring& name);
     void CloseArchive();
+    // LoosePath, and in real the path with its links followed (empty when it does not resolve).
+    std::string Locate(const std::wstring& name, std::string& real) const;
+    // Adds the files below folder (prefix: its name inside the data folder, root: the data
+    // folder resolved) and walks its real subfolders; links to folders inside are left in links
+    // (path, name) for later. walked holds the folders seen, so each is listed once.
+    void ListFolder(const std::string& folder, const std::string& prefix, const std::string& root,
+                    std::set<std::pair<dev_t, ino_t>>& walked, std::deque<std::pair<std::string, std::string>>& links,
+                    std::vector<std::wstring>& names) const;
     // Reads the central directory once, so a lookup costs the same for any number of entries.
     void IndexArchive(const std::string& path);
 

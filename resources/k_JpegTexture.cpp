@@ -19,6 +19,7 @@ constexpr JDIMENSION kMaxSide = 16384;  // the largest texture worth decoding
 struct JpegDecode {
     jpeg_decompress_struct info;
     jpeg_error_mgr errors;
+    jpeg_progress_mgr progress;
     std::jmp_buf failed;
     DecodedImage* image = nullptr;
 };
@@ -46,6 +47,18 @@ void OnEmit(j_common_ptr info, int level)
     if (level < 0 && info->err->num_warnings++ == 0) OnMessage(info);
 }
 
+// Each scan of a progressive image passes over all of it again, so a file that repeats a short
+// scan header thousands of times would take seconds per 100 KB: stopped at the scan budget.
+void OnProgress(j_common_ptr info)
+{
+    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->input_scan_number <= kMaxJpegScans)
+        return;
+    DecodeOf(info)->image->error =
+        "the image has more than " + std::to_string(kMaxJpegScans) + " scans, the most an image may have";
+    std::longjmp(DecodeOf(info)->failed, 1);
+}
+
 bool Decode(JpegDecode& decode, const unsigned char* data, unsigned long size)
 {
     DecodedImage& image = *decode.image;
@@ -59,6 +72,8 @@ bool Decode(JpegDecode& decode, const unsigned char* data, unsigned long size)
     }
     decode.info.client_data = &decode;
     jpeg_create_decompress(&decode.info);
+    decode.progress.progress_monitor = OnProgress;
+    decode.info.progress = &decode.progress;
     jpeg_mem_src(&decode.info, data, size);
     jpeg_read_header(&decode.info, TRUE);
     if (decode.info.jpeg_color_space == JCS_GRAYSCALE) decode.info.out_color_space = JCS_RGB;

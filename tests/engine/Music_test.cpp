@@ -15,6 +15,7 @@
 #include "support/ScratchFolder.h"
 #include "resources/k_FileSystem.h"
 #include "support/LogCapture.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -64,6 +65,10 @@ public:
         m_script.streamedBytes.assign(static_cast<const char*>(data), size);
         return m_script.streams ? std::make_unique<FakeStream>(m_script, data, size) : nullptr;
     }
+    std::string GetProblem() const override
+    {
+        return !m_script.opens ? "no such device" : !m_script.streams ? "it is a FLAC file" : "";
+    }
 
 private:
     Script& m_script;
@@ -107,10 +112,10 @@ TEST_F(MusicStartUp, EachFailingStepRaisesItsMessage)
          L"BASS :: An incorrect version of BASS.DLL was loaded!", nullptr, 0},
         {"a newer generation", [](Script& s) { s.version = 3u << 16; },
          L"BASS :: An incorrect version of BASS.DLL was loaded!", nullptr, 0},
-        {"no device", [](Script& s) { s.opens = false; }, L"BASS :: Can't initialize audio device!", nullptr,
-         44100},
+        {"no device", [](Script& s) { s.opens = false; },
+         L"Cannot open the audio device: no such device. Start with --mute to play without sound.", nullptr, 44100},
         {"no stream", [](Script& s) { s.streams = false; },
-         L"BASS :: Can't create the stream for the OGG tune!", nullptr, 44100},
+         L"Cannot play the music kv-meridian.ogg: it is a FLAC file.", nullptr, 44100},
         {"no playback", [](Script& s) { s.plays = false; }, nullptr, L"BASS :: Can't start playback!", 44100},
         {"all well", [](Script&) {}, nullptr, nullptr, 44100},
     };
@@ -176,7 +181,10 @@ TEST_F(MusicStartUp, RealBackEndPlaysATuneAndReportsItsFailures)
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     {
         Music music(std::make_unique<k_AudioDevice>());
-        EXPECT_EQ(Thrown([&] { music.Open(&files); }), std::wstring(L"BASS :: Can't initialize audio device!"));
+        const std::wstring thrown = Thrown([&] { music.Open(&files); }).value_or(L"");
+        EXPECT_EQ(thrown.rfind(L"Cannot open the audio device: ", 0), 0u) << Text::ToUtf8(thrown);
+        EXPECT_NE(thrown.find(L"no-such-driver"), std::wstring::npos);  // SDL's reason names the driver
+        EXPECT_NE(thrown.find(L"Start with --mute to play without sound."), std::wstring::npos);
     }
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     {
@@ -188,11 +196,20 @@ TEST_F(MusicStartUp, RealBackEndPlaysATuneAndReportsItsFailures)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         EXPECT_GT(music.GetPosition(), 0.0);
     }
-    scratch.Write("data/kv-meridian.ogg", std::string(4096, '\x17'));
-    {
+    // Fatal, as the README's table says, naming what the file is.
+    struct Case {
+        std::string bytes;
+        const wchar_t* message;
+    };
+    const Case cases[] = {
+        {std::string(4096, '\x17'), L"Cannot play the music kv-meridian.ogg: not an Ogg Vorbis stream: no Ogg page in it."},
+        {"", L"Cannot play the music kv-meridian.ogg: not an Ogg Vorbis stream: the file is empty."},
+        {"RIFF\x24\x10\x10\x10WAVEfmt ", L"Cannot play the music kv-meridian.ogg: not an Ogg Vorbis stream: it is a WAV file (RIFF)."},
+    };
+    for (const Case& c : cases) {
+        scratch.Write("data/kv-meridian.ogg", c.bytes);
         Music music(std::make_unique<k_AudioDevice>());
-        EXPECT_EQ(Thrown([&] { music.Open(&files); }),
-                  std::wstring(L"BASS :: Can't create the stream for the OGG tune!"));
+        EXPECT_EQ(Thrown([&] { music.Open(&files); }), std::wstring(c.message));
     }
     unsetenv("SDL_AUDIODRIVER");
 }

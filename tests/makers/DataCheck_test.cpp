@@ -146,4 +146,89 @@ TEST(DataCheckTest, AMissingPathFails)
     EXPECT_NE(result.output.find("neither a folder nor a readable archive"), std::string::npos) << result.output;
 }
 
+// Archives whose entries are built by Python around a real tune (tune.ogg, made first).
+const char* const kPack = R"(
+import sys, zipfile, zlib
+def crc(data):  # Ogg's CRC-32: polynomial 0x04c11db7, not reflected
+    value = 0
+    for byte in data:
+        value ^= byte << 24
+        for _ in range(8):
+            value = ((value << 1) ^ 0x04C11DB7 if value & 0x80000000 else value << 1) & 0xFFFFFFFF
+    return value
+tune = open("tune.ogg", "rb").read()
+def rate(hz):  # the identification header's rate, page 0's checksum set again
+    page = bytearray(tune[:58])
+    page[40:44] = hz.to_bytes(4, "little")
+    page[22:26] = bytes(4)
+    page[22:26] = crc(page).to_bytes(4, "little")
+    return bytes(page) + tune[58:]
+case = sys.argv[1]
+with zipfile.ZipFile("data.pak", "w", zipfile.ZIP_DEFLATED) as z:
+    if case == "junk":
+        with z.open("kv-meridian.ogg", "w") as entry:
+            entry.write(tune)
+            for _ in range(32):
+                entry.write(bytes(1 << 20))
+    elif case == "1 Hz":
+        z.writestr("kv-meridian.ogg", rate(1))
+    elif case == "4294967295 Hz":
+        z.writestr("kv-meridian.ogg", rate(4294967295))
+    else:
+        z.writestr("kv-meridian.ogg", tune)
+    if case == "duplicate":
+        z.writestr("Shaders/plain.vs", "void main() { gl_Position = gl_Vertex; }\n")
+        z.writestr("shaders/PLAIN.vs", "void main() { gl_Position = gl_Vertex; }\n")
+    if case == "huge":
+        with z.open("Big.mat", "w") as entry:
+            for _ in range(200):
+                entry.write(bytes(1000000))
+)";
+
+TEST(DataCheckTest, WhatAnArchiveHidesIsReported)
+{
+    struct Case {
+        const char* what;
+        const char* reported;
+    } cases[] = {
+        {"junk", "kv-meridian.ogg: warning: The tune has 33554432 bytes after the last page of the stream, from byte "},
+        {"1 Hz", "kv-meridian.ogg: error: the tune cannot be played in full: link 0 has 1 channels at 1 Hz; 8000 to "
+                 "384000 Hz can be played"},
+        {"4294967295 Hz", "Hz; 8000 to 384000 Hz can be played"},
+        {"duplicate", "warning: The archive holds a second entry named shaders/PLAIN.vs; only the first can be opened"},
+        {"huge", "Big.mat: error: File is too large to load (200000000 bytes, at most 67108864): Big.mat"},
+    };
+    ScratchFolder folder;
+    WriteTune(folder, "tune.ogg");
+    folder.Write("pack.py", kPack);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(folder.Run(std::string("python3 pack.py '") + c.what + "'"), 0);
+        const Result result = Check((folder.Path() / "data.pak").string());
+        EXPECT_EQ(result.exitCode, 1) << result.output;
+        EXPECT_NE(result.output.find(c.reported), std::string::npos) << result.output;
+    }
+}
+
+TEST(DataCheckTest, LinksInAFolderAreCheckedAsTheDemoOpensThem)
+{
+    ScratchFolder outside;
+    ASSERT_EQ(outside.Run("mkdir -p Thanks && convert -size 8x8 xc:teal -define png:color-type=2 Thanks/t.png"), 0);
+    ScratchFolder folder;
+    WriteTune(folder, "kv-meridian.ogg");
+    ASSERT_EQ(folder.Run("mkdir -p Pictures && convert -size 8x8 xc:teal -define png:color-type=2 Pictures/p.png && "
+                         "ln -s /etc/hostname x.mat && ln -s '" + outside.Path().string() + "/Thanks' Thanks && "
+                         "ln -s missing.png gone.png && ln -s Pictures/p.png same.png && ln -s Pictures Again"),
+              0);
+    const Result result = Check(folder.Path().string());
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    for (const char* reported : {"x.mat: error: Refused a name outside the data folder: x.mat",
+                                 "error: Refused a name outside the data folder: Thanks",
+                                 "gone.png: error: Cannot open gone.png: it is a link to a file that does not exist",
+                                 "Checked 1 materials, 0 shaders, 3 images and 1 tunes"})
+        EXPECT_NE(result.output.find(reported), std::string::npos) << reported << "\n" << result.output;
+    EXPECT_EQ(result.output.find("same.png: error"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("Again"), std::string::npos) << result.output;  // walked as Pictures
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 // k_AudioDevice and k_AudioStream: OGG files made by oggenc, played through SDL's disk and dummy drivers.
 #include <gtest/gtest.h>
+#include <ogg/ogg.h>
 
 #include <chrono>
 #include <cmath>
@@ -140,6 +141,31 @@ TEST_F(AudioDevice, BytesThatAreNoTuneGiveNoStream)
     }
     EXPECT_FALSE(device.CreateStream(nullptr, 0));
     EXPECT_EQ(log.Count(Log::Level::Error), 5);
+    EXPECT_EQ(device.GetProblem(), "not an Ogg Vorbis stream: the file is empty");
+}
+
+TEST_F(AudioDevice, ARateThePlayerCannotConvertIsRefusedAsTheCheckRefusesIt)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::string tune = Tune("mono44");
+    // The rate of the identification header (byte 12 of page 0's body), its checksum set again.
+    ogg_page page;
+    page.header = reinterpret_cast<unsigned char*>(tune.data());
+    page.header_len = 28;
+    page.body = page.header + 28;
+    page.body_len = 30;
+    LogCapture log;
+    k_AudioDevice device;
+    ASSERT_TRUE(device.Open(44100));
+    for (const uint32_t rate : {1u, 2147483647u, 4294967295u}) {
+        SCOPED_TRACE(rate);
+        for (int i = 0; i < 4; ++i) page.body[12 + i] = static_cast<unsigned char>(rate >> (8 * i));
+        ogg_page_checksum_set(&page);
+        EXPECT_FALSE(device.CreateStream(tune.data(), tune.size()));  // 1 Hz took 650 MB to convert
+        EXPECT_NE(device.GetProblem().find(" Hz; 8000 to 384000 Hz can be played"), std::string::npos)
+            << device.GetProblem();
+    }
+    EXPECT_EQ(log.Count(Log::Level::Error), 3);
 }
 
 // The disk driver writes what the device was given to a file, as fast as it can, so the

@@ -93,4 +93,109 @@ TEST(OggTune, EveryWayATuneCannotBeHeardInFullIsNamed)
     }
 }
 
+// The tune with the sample rate its identification header claims replaced (page 0 holds only
+// that packet; the rate sits at byte 12 of it), the page's checksum set again.
+std::string WithRate(const std::string& tune, uint32_t rate)
+{
+    std::string forged = tune;
+    ogg_page page;
+    page.header = reinterpret_cast<unsigned char*>(forged.data());
+    page.header_len = 27 + static_cast<unsigned char>(forged[26]);
+    page.body = page.header + page.header_len;
+    page.body_len = 30;
+    for (int i = 0; i < 4; ++i) page.body[12 + i] = static_cast<unsigned char>(rate >> (8 * i));
+    ogg_page_checksum_set(&page);
+    return forged;
+}
+
+// One Ogg stream whose first packet is packet, then a page of another packet, as an encoder of
+// another codec in Ogg writes them.
+std::string OggOf(const std::string& packet)
+{
+    ogg_stream_state stream;
+    ogg_stream_init(&stream, 77);
+    std::string bytes;
+    for (int n = 0; n < 2; ++n) {
+        const std::string body = n == 0 ? packet : std::string(100, 'x');
+        ogg_packet p{};
+        p.packet = reinterpret_cast<unsigned char*>(const_cast<char*>(body.data()));
+        p.bytes = long(body.size());
+        p.b_o_s = n == 0;
+        p.e_o_s = n == 1;
+        p.granulepos = n;
+        p.packetno = n;
+        ogg_stream_packetin(&stream, &p);
+        ogg_page page;
+        while (ogg_stream_flush(&stream, &page))
+            bytes += std::string(reinterpret_cast<char*>(page.header), size_t(page.header_len)) +
+                     std::string(reinterpret_cast<char*>(page.body), size_t(page.body_len));
+    }
+    ogg_stream_clear(&stream);
+    return bytes;
+}
+
+TEST(OggTune, OnlyRatesThePlayerConvertsArePlayedAndOtherFilesAreNamed)
+{
+    ScratchFolder scratch;
+    const std::string stereo = MakeTune(scratch, "stereo", 2);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* problem;  // a part of the reason; empty: plays
+    } cases[] = {
+        {"1 Hz", WithRate(stereo, 1), "link 0 has 2 channels at 1 Hz; 8000 to 384000 Hz can be played"},
+        {"7999 Hz", WithRate(stereo, 7999), "at 7999 Hz; 8000 to 384000 Hz"},
+        {"8000 Hz", WithRate(stereo, 8000), ""},
+        {"384000 Hz", WithRate(stereo, 384000), ""},
+        {"384001 Hz", WithRate(stereo, 384001), "at 384001 Hz; 8000 to 384000 Hz"},
+        {"2147483647 Hz", WithRate(stereo, 2147483647u), "at 2147483647 Hz; 8000 to 384000 Hz"},
+        {"4294967295 Hz", WithRate(stereo, 4294967295u), "; 8000 to 384000 Hz can be played"},
+        {"Opus in Ogg", OggOf(std::string("OpusHead\x01\x02", 10) + std::string(9, '\0')),
+         "not an Ogg Vorbis stream: link 0 holds no Vorbis stream (it holds Opus)"},
+        {"FLAC in Ogg", OggOf("\x7F" "FLAC\x01\x00\x00\x01" "fLaC"), "(it holds FLAC)"},
+        {"a WAV file", "RIFF\x24\x10\x10\x10WAVEfmt " + std::string(100, 'w'), "not an Ogg Vorbis stream: it is a WAV file (RIFF)"},
+        {"a FLAC file", "fLaC" + std::string(100, 'f'), "not an Ogg Vorbis stream: it is a FLAC file"},
+        {"an MP3 file", "ID3\x04" + std::string(100, 'm'), "not an Ogg Vorbis stream: it is an MP3 file"},
+        {"empty", "", "not an Ogg Vorbis stream: the file is empty"},
+        {"cut inside its headers", stereo.substr(0, 200), "link 0 ends before its Vorbis headers do"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string problem;
+        EXPECT_EQ(OggTune::DecodeWhole(c.bytes.data(), c.bytes.size(), problem), !*c.problem) << problem;
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    }
+}
+
+TEST(OggTune, BytesAfterTheLastPageAreReportedAndJunkIsReadOnlySoFar)
+{
+    ScratchFolder scratch;
+    const std::string tune = MakeTune(scratch, "tune", 2);
+    const std::string size = std::to_string(tune.size());
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string trailing;  // empty: nothing follows the stream
+    } cases[] = {
+        {"nothing", tune, ""},
+        {"a few zeros", tune + std::string(10, '\0'), "10 bytes after the last page of the stream, from byte " + size},
+        {"a page cut short", tune + tune.substr(0, 20), "20 bytes after the last page of the stream, from byte " + size},
+        // Read whole, 8 MiB of zeros took seconds, 1 GB never ended.
+        {"8 MiB of zeros", tune + std::string(size_t(8) << 20, '\0'),
+         "8388608 bytes after the last page of the stream, from byte " + size + " (read no further than 1048576 of them)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OggTune::Decoder decoder(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(decoder.Trailing(), c.trailing);
+        std::string problem;
+        EXPECT_TRUE(OggTune::DecodeWhole(decoder, problem)) << problem;  // the tune itself plays in full
+    }
+    // Junk before any page is given up on as well, and said to be so.
+    const std::string junk(size_t(2) << 20, '\0');
+    std::string problem;
+    EXPECT_FALSE(OggTune::DecodeWhole(junk.data(), junk.size(), problem));
+    EXPECT_EQ(problem, "not an Ogg Vorbis stream: no Ogg page in its first 1048576 bytes");
+}
+
 }  // namespace

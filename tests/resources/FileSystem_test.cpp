@@ -1,8 +1,11 @@
 // k_FileSystem over archives written by Python's zipfile and Info-ZIP, damaged archives, and loose files.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <unistd.h>
 
 #include "platform/Text.h"
 #include "core/IFile.h"
@@ -537,6 +540,153 @@ with zipfile.ZipFile("data.pak", "w") as z:
     ASSERT_TRUE(loose);
     EXPECT_EQ(Content(*loose), "loose plasma");
     EXPECT_EQ(log.Count(Log::Level::Error), 1);
+}
+
+TEST(Budget, AnEntryOrLooseFileOverTheBudgetIsRefusedBeforeItIsRead)
+{
+    // 200 MB of zeros deflate to about 200 KB: an honest entry, far under deflate's ratio.
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Python("make.py", R"(
+import os, zipfile
+with zipfile.ZipFile("data.pak", "w", zipfile.ZIP_DEFLATED) as z:
+    with z.open("Big.mat", "w") as entry:
+        for _ in range(200):
+            entry.write(bytes(1000000))
+    z.writestr("small.mat", b"small")
+os.makedirs("loose", exist_ok=True)
+with open("loose/Big.mat", "wb") as f:
+    f.truncate(200000000)  # sparse: nothing is written
+open("loose/small.mat", "wb").write(b"small")
+)"), 0);
+    ASSERT_LT(std::filesystem::file_size(scratch / "data.pak"), 1000000u);
+    for (const wchar_t* where : {L"data.pak", L"loose"}) {
+        SCOPED_TRACE(Text::ToUtf8(where));
+        k_FileSystem files(nullptr, scratch.Path().wstring());
+        ASSERT_TRUE(files.Mount(where));
+        LogCapture log;
+        EXPECT_FALSE(files.OpenFile(L"Big.mat"));
+        EXPECT_TRUE(log.Has(Log::Level::Error,
+                            "File is too large to load (200000000 bytes, at most 67108864): Big.mat"));
+        EXPECT_EQ(log.Count(Log::Level::Error), 1);
+        EXPECT_TRUE(files.OpenFile(L"small.mat"));
+    }
+}
+
+TEST_F(ArchiveLookup, ASecondEntryOfTheSameNameIsReportedWhenMounted)
+{
+    LogCapture log;
+    k_FileSystem files(nullptr, s_scratch->Path().wstring());
+    files.MountArchive(L"python.zip");
+    EXPECT_TRUE(log.Has(Log::Level::Warning, "The archive holds a second entry named DUP.TXT; only the first can be opened"));
+    EXPECT_EQ(log.Count(Log::Level::Warning), 1);
+}
+
+// Links inside a data folder: where they lead decides, not where they lie.
+class LinkedFiles : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        scratch.Write("secret.txt", "outside");
+        scratch.Write("outside/x.png", "outside");
+        scratch.Write("loose/Plasma.mat", "plasma");
+        scratch.Write("loose/Real/a.png", "a");
+        ASSERT_EQ(scratch.Run("cd loose && ln -s Plasma.mat Inside.mat && ln -s ../secret.txt Shadow.mat && "
+                              "ln -s /etc/hostname Host.mat && ln -s Missing.png Gone.png && ln -s Loop.png Loop.png && "
+                              "ln -s ../outside Away && ln -s Real Pictures && ln -s a.png Real/b.png && "
+                              "ln -s .. Real/Up && ln -s ../../loose Real/Back"),
+                  0);
+        files.UseDirectory(L"loose");
+    }
+
+    ScratchFolder scratch;
+    k_FileSystem files{nullptr, scratch.Path().wstring()};
+};
+
+TEST_F(LinkedFiles, LinksOpenOnlyWhenTheyLeadInsideTheFolder)
+{
+    struct Case {
+        const wchar_t* name;
+        const char* content;  // null: refused
+        const char* error;    // the line logged, or null
+    };
+    const Case cases[] = {
+        {L"Inside.mat", "plasma", nullptr},
+        {L"Pictures/a.png", "a", nullptr},
+        {L"Real/b.png", "a", nullptr},
+        {L"Real/Up/Plasma.mat", "plasma", nullptr},
+        {L"Real/Back/Plasma.mat", "plasma", nullptr},
+        {L"Shadow.mat", nullptr, "Refused a name outside the data folder: Shadow.mat"},
+        {L"Host.mat", nullptr, "Refused a name outside the data folder: Host.mat"},
+        {L"Away/x.png", nullptr, "Refused a name outside the data folder: Away/x.png"},
+        {L"Gone.png", nullptr, "Cannot open Gone.png: it is a link to a file that does not exist"},
+        {L"Loop.png", nullptr, "Cannot open Loop.png: Too many levels of symbolic links"},
+        {L"Missing.png", nullptr, nullptr},  // simply missing: the caller reports it
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Text::ToUtf8(c.name));
+        LogCapture log;
+        std::unique_ptr<IFile> file = files.OpenFile(c.name);
+        ASSERT_EQ(file != nullptr, c.content != nullptr);
+        if (file) {
+            EXPECT_EQ(Content(*file), c.content);
+        }
+        EXPECT_EQ(log.Count(Log::Level::Error), c.error ? 1 : 0);
+        if (c.error) {
+            EXPECT_TRUE(log.Has(Log::Level::Error, c.error)) << log.Lines()[0];
+        }
+        EXPECT_EQ(files.LoosePath(c.name).empty(), c.error && std::strstr(c.error, "Refused"));
+    }
+}
+
+TEST_F(LinkedFiles, TheListHoldsWhatTheDemoCanOpenAndNamesWhatItCannot)
+{
+    LogCapture log;
+    // Real folders keep their names; a folder reached only by a link is walked once; links that
+    // lead nowhere are listed so that opening them says why.
+    EXPECT_EQ(files.ListFiles(), (std::vector<std::wstring>{L"Gone.png", L"Host.mat", L"Inside.mat", L"Loop.png",
+                                                            L"Plasma.mat", L"Real/a.png", L"Real/b.png",
+                                                            L"Shadow.mat"}));
+    EXPECT_TRUE(log.Has(Log::Level::Error, "Refused a name outside the data folder: Away"));
+    EXPECT_EQ(log.Count(Log::Level::Error), 1);
+}
+
+TEST(LinkedFolder, OneOutsideIsReportedAsTheDemoRefusesItAndOneInsideIsListedOnce)
+{
+    ScratchFolder scratch;
+    scratch.Write("store/Thanks/t1.png", "1");
+    scratch.Write("loose/Plasma.mat", "plasma");
+    ASSERT_EQ(scratch.Run("ln -s ../store/Thanks loose/Thanks"), 0);
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    files.UseDirectory(L"loose");
+    LogCapture log;
+    EXPECT_EQ(files.ListFiles(), std::vector<std::wstring>{L"Plasma.mat"});
+    EXPECT_TRUE(log.Has(Log::Level::Error, "Refused a name outside the data folder: Thanks"));
+    EXPECT_FALSE(files.OpenFile(L"Thanks/t1.png"));
+    EXPECT_TRUE(log.Has(Log::Level::Error, "Refused a name outside the data folder: Thanks/t1.png"));
+    ASSERT_EQ(scratch.Run("rm loose/Thanks && mkdir loose/store && mv store/Thanks loose/store/ && "
+                          "ln -s store/Thanks loose/Thanks && rm -r store"), 0);
+    EXPECT_EQ(files.ListFiles(), (std::vector<std::wstring>{L"Plasma.mat", L"store/Thanks/t1.png"}));
+}
+
+// Permissions do not stop root, so these cases need an ordinary user.
+TEST(Unreadable, AFileOrFolderWithoutPermissionIsReportedWithTheReason)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root, for whom permissions do not deny reading";
+    ScratchFolder scratch;
+    scratch.Write("loose/Logo.png", "logo");
+    scratch.Write("loose/Closed/a.png", "a");
+    scratch.Write("loose/Open.mat", "open");
+    ASSERT_EQ(scratch.Run("chmod 000 loose/Logo.png && chmod 100 loose/Closed"), 0);
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    files.UseDirectory(L"loose");
+    LogCapture log;
+    EXPECT_EQ(files.ListFiles(), (std::vector<std::wstring>{L"Logo.png", L"Open.mat"}));
+    EXPECT_TRUE(log.Has(Log::Level::Error, "Cannot read the folder Closed: Permission denied"));
+    EXPECT_FALSE(files.OpenFile(L"Logo.png"));
+    EXPECT_TRUE(log.Has(Log::Level::Error, "Cannot open Logo.png: Permission denied"));
+    EXPECT_TRUE(files.OpenFile(L"Closed/a.png"));  // named, it still opens: the listing said so
+    scratch.Run("chmod 700 loose/Closed");
 }
 
 }  // namespace

@@ -84,4 +84,35 @@ TEST(ImageDecode, AChunkClaimingGigabytesIsRefusedBeforeItIsAllocated)
     EXPECT_EQ(image.error, "chunk tEXt declares 1951551059 bytes, more than the file holds");
 }
 
+TEST(ImageDecode, AProgressiveJpegOfTooManyScansIsRefused)
+{
+    // A real progressive file, then its first scan header repeated before the end marker: each
+    // empty scan is a pass over the whole image (10,000 of them, 140 KB, took 17 s).
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Run("convert -size 256x256 plasma:fractal -interlace JPEG progressive.jpg"), 0);
+    ASSERT_EQ(scratch.Python("repeat.py", R"(
+data = open("progressive.jpg", "rb").read()
+sos = data.find(b"\xff\xda")
+header = data[sos:sos + 2 + int.from_bytes(data[sos + 2:sos + 4], "big")]
+scans = data.count(b"\xff\xda")
+for name, extra in (("most.jpg", 100 - scans), ("more.jpg", 101 - scans), ("many.jpg", 10000)):
+    open(name, "wb").write(data[:-2] + header * extra + data[-2:])
+)"), 0);
+    struct Case {
+        const char* file;
+        bool decodes;
+    };
+    for (const Case c : {Case{"progressive.jpg", true}, Case{"most.jpg", true}, Case{"more.jpg", false},
+                         Case{"many.jpg", false}}) {
+        SCOPED_TRACE(c.file);
+        const std::string data = scratch.Read(c.file);
+        DecodedImage image;
+        EXPECT_EQ(DecodeJpeg(reinterpret_cast<const unsigned char*>(data.data()), data.size(), image), c.decodes)
+            << image.error;
+        if (!c.decodes) {
+            EXPECT_EQ(image.error, "the image has more than 100 scans, the most an image may have");
+        }
+    }
+}
+
 }  // namespace
