@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/IShader.h"
+
 class IBillboard;
 class IBillboardBatch;
 class IBone;
@@ -14,7 +16,6 @@ class IMaterial;
 class IMeshBuffer;
 class IRenderTarget;
 class IRenderable;
-class IShader;
 class IShaderCallback;
 class IShaderProgram;
 class IText;
@@ -43,12 +44,12 @@ public:
     // A material loaded from the material file; a missing file gives a material without
     // passes. Null when loading raised an error (bad topology or geometry parameters).
     virtual IMaterial* LoadMaterial(const std::wstring& name, const std::wstring& file) = 0;
-    // A shader of stage type (0 vertex, 1 geometry, 2 pixel) compiled from source and named
-    // shaderName in messages. Shares its cache with LoadShader.
-    virtual IShader* CreateShader(const std::wstring& name, int type, const std::wstring& shaderName,
+    // A shader of stage type compiled from source and named shaderName in messages. Shares its
+    // cache with LoadShader.
+    virtual IShader* CreateShader(const std::wstring& name, IShader::Stage type, const std::wstring& shaderName,
                                   const std::string& source) = 0;
     // A shader compiled from an archive file.
-    virtual IShader* LoadShader(const std::wstring& name, int type, const std::wstring& file) = 0;
+    virtual IShader* LoadShader(const std::wstring& name, IShader::Stage type, const std::wstring& file) = 0;
     // A keyframe animation without keys at first; nothing is logged.
     virtual ITransformationAnimation* GetTransformationAnimation(const std::wstring& name) = 0;
 

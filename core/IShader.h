@@ -4,14 +4,13 @@
 
 class IShader {
 public:
-    // Stage codes.
+    // The pipeline stage a shader is compiled for.
     enum Stage { Vertex = 0, Geometry = 1, Pixel = 2 };
 
     // Deletes the GL shader object.
     virtual ~IShader() = default;
 
-    // Stage code: 0 vertex, 1 geometry, 2 pixel.
-    virtual int GetType() = 0;
+    virtual Stage GetType() = 0;
     // 0 when nothing was compiled (the source file was missing). A failed compile keeps its object.
     virtual unsigned GetShaderObject() = 0;
     // Geometry stage only: GL primitive codes of the input and output primitives and the most

@@ -130,7 +130,7 @@ IMaterial* k_ResourceFactory::LoadMaterial(const std::wstring& name, const std::
     return FindOrMake(m_materials, name, [&] { return std::make_unique<k_Material>(file, m_engine); });
 }
 
-IShader* k_ResourceFactory::CreateShader(const std::wstring& name, int type, const std::wstring& shaderName,
+IShader* k_ResourceFactory::CreateShader(const std::wstring& name, IShader::Stage type, const std::wstring& shaderName,
                                          const std::string& source)
 {
     Log::Info() << "Creating " << shaderName << "...";
@@ -139,7 +139,7 @@ IShader* k_ResourceFactory::CreateShader(const std::wstring& name, int type, con
                       [&] { return std::make_unique<k_Shader>(m_engine, type, shaderName, source); });
 }
 
-IShader* k_ResourceFactory::LoadShader(const std::wstring& name, int type, const std::wstring& file)
+IShader* k_ResourceFactory::LoadShader(const std::wstring& name, IShader::Stage type, const std::wstring& file)
 {
     Log::Info() << "Loading " << file << "...";
     const LoadClock::Scope clock(LoadClock::Shaders);

@@ -22,9 +22,9 @@ public:
     void ReleaseAll() override;
     ITexture* LoadTexture(const std::wstring& name, const std::wstring& file) override;
     IMaterial* LoadMaterial(const std::wstring& name, const std::wstring& file) override;
-    IShader* CreateShader(const std::wstring& name, int type, const std::wstring& shaderName,
+    IShader* CreateShader(const std::wstring& name, IShader::Stage type, const std::wstring& shaderName,
                           const std::string& source) override;
-    IShader* LoadShader(const std::wstring& name, int type, const std::wstring& file) override;
+    IShader* LoadShader(const std::wstring& name, IShader::Stage type, const std::wstring& file) override;
     ITransformationAnimation* GetTransformationAnimation(const std::wstring& name) override;
     IShaderProgram* CreateShaderProgram(std::vector<IShader*> shaders) override;
     IRenderable* CreateEmptyRenderable() override;

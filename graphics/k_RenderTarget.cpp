@@ -55,7 +55,7 @@ ITexture* k_RenderTarget::AddTexture(int format)
     return texture;
 }
 
-void k_RenderTarget::BuildDrawBuffers(int flags)
+void k_RenderTarget::BuildDrawBuffers(Flags flags)
 {
     m_drawBuffers.clear();
     if (flags & DrawAll) {
@@ -68,7 +68,7 @@ void k_RenderTarget::BuildDrawBuffers(int flags)
     m_currentFlags = flags;
 }
 
-void k_RenderTarget::Bind(int flags)
+void k_RenderTarget::Bind(Flags flags)
 {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_frameBuffer);
     if (flags != m_currentFlags) BuildDrawBuffers(flags);

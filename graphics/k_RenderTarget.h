@@ -16,7 +16,7 @@ public:
     ~k_RenderTarget() override;
 
     ITexture* AddTexture(int format) override;
-    void Bind(int flags) override;
+    void Bind(Flags flags) override;
     void Unbind() override;
     int GetWidth() override { return m_width; }
     int GetHeight() override { return m_height; }
@@ -24,11 +24,11 @@ public:
     void CheckStatus() override;
 
     // The flags the draw-buffer list was last built for, and that list (colour attachment enums).
-    int GetCurrentFlags() const { return m_currentFlags; }
+    Flags GetCurrentFlags() const { return m_currentFlags; }
     const std::vector<unsigned>& GetDrawBuffers() const { return m_drawBuffers; }
 
 private:
-    void BuildDrawBuffers(int flags);
+    void BuildDrawBuffers(Flags flags);
 
     IEngine* m_engine;
     int m_width;
@@ -38,5 +38,5 @@ private:
     // Empty means no list: the frame buffer's own draw-buffer state is left as it is.
     std::vector<unsigned> m_drawBuffers;
     std::vector<ITexture*> m_textures;
-    int m_currentFlags = 0x103;
+    Flags m_currentFlags = WorldDefault;
 };

@@ -257,12 +257,14 @@ bool k_MaterialLoader::EndSection(const std::string&)
 
 void k_MaterialLoader::EndShaderSection()
 {
-    const int type = m_mode == VertexShader ? 0 : m_mode == GeometryShader ? 1 : 2;
+    const IShader::Stage type = m_mode == VertexShader     ? IShader::Vertex
+                                : m_mode == GeometryShader ? IShader::Geometry
+                                                           : IShader::Pixel;
     const std::wstring name = m_fileName + L":" + m_shaderName;
     IShader* shader = m_engine->GetResourceFactory()->CreateShader(name, type, name, m_shaderSource);
     m_shaderSource.clear();
     if (!shader) return;
-    if (type == 1) {
+    if (type == IShader::Geometry) {
         try {
             shader->SetGeometryParameters(m_geometryInput, m_geometryOutput, m_geometryMaxVertices);
         } catch (const wchar_t* message) {
@@ -347,11 +349,11 @@ void k_MaterialLoader::ReadMaterialKey(const std::vector<std::string>& tokens)
     } else if (key == "vertexshader" || key == "pixelshader") {
         const std::wstring file = Text::FromUtf8(value);
         m_material->AddSource(file);
-        UseShaderFile(factory->LoadShader(file, key == "vertexshader" ? 0 : 2, file), value);
+        UseShaderFile(factory->LoadShader(file, key == "vertexshader" ? IShader::Vertex : IShader::Pixel, file), value);
     } else if (key == "geometryshader") {
         const std::wstring file = Text::FromUtf8(value);
         m_material->AddSource(file);
-        IShader* shader = factory->LoadShader(file, 1, file);
+        IShader* shader = factory->LoadShader(file, IShader::Geometry, file);
         if (!shader) return;
         const int input = Topology(tokens[2]);
         const int output = Topology(tokens[3]);
@@ -380,10 +382,9 @@ void k_MaterialLoader::UseShader(IShader* shader)
 {
     if (!shader) return;
     switch (shader->GetType()) {
-    case 0: m_vertexShader = shader; break;
-    case 1: m_geometryShader = shader; break;
-    case 2: m_pixelShader = shader; break;
-    default: break;
+    case IShader::Vertex: m_vertexShader = shader; break;
+    case IShader::Geometry: m_geometryShader = shader; break;
+    case IShader::Pixel: m_pixelShader = shader; break;
     }
 }
 

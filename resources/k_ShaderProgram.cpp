@@ -110,7 +110,7 @@ k_ShaderProgram::k_ShaderProgram(IEngine* engine, std::vector<IShader*> shaders)
     try {
         for (IShader* shader : m_shaders) {
             if (!shader) continue;
-            if (shader->GetType() == 1) AttachGeometryParameters(shader);
+            if (shader->GetType() == IShader::Geometry) AttachGeometryParameters(shader);
             glAttachShader(m_programObject, shader->GetShaderObject());
             graphics->CheckErrors();
         }

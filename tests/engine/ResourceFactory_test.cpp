@@ -158,10 +158,11 @@ TEST_F(ResourceFactoryTest, ShadersShareOneCacheAndLogEveryCall)
 {
     folder.Write("s.vs", "void main() { gl_Position = gl_Vertex; }\n");
     LogCapture log;
-    IShader* created = factory->CreateShader(L"s.vs", 0, L"embedded", "void main() { gl_Position = gl_Vertex; }\n");
+    IShader* created =
+        factory->CreateShader(L"s.vs", IShader::Vertex, L"embedded", "void main() { gl_Position = gl_Vertex; }\n");
     ASSERT_NE(created, nullptr);
-    EXPECT_EQ(factory->LoadShader(L"s.vs", 0, L"s.vs"), created);
-    EXPECT_EQ(factory->CreateShader(L"s.vs", 2, L"other", "garbage"), created);
+    EXPECT_EQ(factory->LoadShader(L"s.vs", IShader::Vertex, L"s.vs"), created);
+    EXPECT_EQ(factory->CreateShader(L"s.vs", IShader::Pixel, L"other", "garbage"), created);
     EXPECT_EQ(Count(log, "Creating embedded..."), 1);
     EXPECT_EQ(Count(log, "Loading s.vs..."), 1);
     EXPECT_EQ(Count(log, "Creating other..."), 1);
@@ -170,7 +171,7 @@ TEST_F(ResourceFactoryTest, ShadersShareOneCacheAndLogEveryCall)
 
 TEST_F(ResourceFactoryTest, ProgramsAreNeverShared)
 {
-    IShader* shader = factory->CreateShader(L"v", 0, L"v", "void main() { gl_Position = gl_Vertex; }\n");
+    IShader* shader = factory->CreateShader(L"v", IShader::Vertex, L"v", "void main() { gl_Position = gl_Vertex; }\n");
     LogCapture log;
     IShaderProgram* first = factory->CreateShaderProgram({shader});
     IShaderProgram* second = factory->CreateShaderProgram({shader});
@@ -207,7 +208,7 @@ TEST_F(ResourceFactoryTest, CallbacksAreReleasedAfterShadersAndPrograms)
     bool shaderAlive = true, programAlive = true;
     {
         k_ResourceFactory own(engine.get());
-        IShader* shader = own.CreateShader(L"v", 0, L"v", "void main() { gl_Position = gl_Vertex; }\n");
+        IShader* shader = own.CreateShader(L"v", IShader::Vertex, L"v", "void main() { gl_Position = gl_Vertex; }\n");
         auto* program = static_cast<k_ShaderProgram*>(own.CreateShaderProgram({shader}));
         ASSERT_NE(program, nullptr);
         ASSERT_TRUE(own.RegisterShaderCallback(
