@@ -36,8 +36,8 @@ public:
     virtual void Unbind() = 0;
     virtual int GetWidth() = 0;
     virtual int GetHeight() = 0;
-    // The live list; index i is attached at colour attachment i.
-    virtual std::vector<ITexture*>& GetTextures() = 0;
+    // Index i is attached at colour attachment i.
+    virtual const std::vector<ITexture*>& GetTextures() = 0;
     // Queries the frame buffer's completeness; the result is not reported.
     virtual void CheckStatus() = 0;
 

@@ -2,6 +2,7 @@
 // Creation operations return null when construction fails; nobody else deletes what it made.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -85,9 +86,9 @@ public:
     // an IRenderable. Null when the sizes are refused or its shaders cannot be made.
     virtual IVoxelBox* CreateVoxelBox(int x, int y, int z) = 0;
 
-    // Takes the callback over and returns true, unless it is null or a callback of the same
-    // name is registered: then false, and the caller keeps (and destroys) it.
-    virtual bool RegisterShaderCallback(IShaderCallback* callback) = 0;
+    // Takes the callback over and returns null, unless a callback of the same name is
+    // registered: then the callback is refused and handed back.
+    virtual std::unique_ptr<IShaderCallback> RegisterShaderCallback(std::unique_ptr<IShaderCallback> callback) = 0;
     // The callback registered under name, or null.
     virtual IShaderCallback* GetShaderCallback(const std::wstring& name) = 0;
 

@@ -93,7 +93,7 @@ k_Demo::k_Demo(IEngine* engine) : m_engine(engine) {}
 
 k_Demo::~k_Demo()
 {
-    for (auto event = m_imageEvents.rbegin(); event != m_imageEvents.rend(); ++event) delete *event;
+    while (!m_imageEvents.empty()) m_imageEvents.pop_back();
 }
 
 void k_Demo::Trigger(int type)
@@ -184,9 +184,10 @@ void k_Demo::Setup()
     for (int i = 0; i < kPictureCount; ++i) {
         const Picture& picture = kPictures[i];
         const Transition& t = picture.transition;
-        m_imageEvents.push_back(new k_TextEvent(m_driftWorld.get(), m_afterWorld.get(), picture.start, m_engine,
-                                                picture.file, "", noPlacement, picture.duration, t.inKind,
-                                                t.inSeconds, t.outKind, t.outSeconds));
+        m_imageEvents.push_back(std::make_unique<k_TextEvent>(m_driftWorld.get(), m_afterWorld.get(), picture.start,
+                                                              m_engine, picture.file, "", noPlacement,
+                                                              picture.duration, t.inKind, t.inSeconds, t.outKind,
+                                                              t.outSeconds));
         LoadingStep(++step);
         if (i + 1 == kCuesAfterPicture) {
             animations->AddEvent(27.0, this, ShowLandscape);

@@ -52,7 +52,7 @@ protected:
 
 private:
     IEngine* m_engine;
-    std::vector<k_TextEvent*> m_imageEvents;
+    std::vector<std::unique_ptr<k_TextEvent>> m_imageEvents;
     std::unique_ptr<k_PlasmaWorld> m_plasmaWorld;
     std::unique_ptr<k_AfterWorld> m_afterWorld;
     std::unique_ptr<k_TerrainWorld> m_terrainWorld;

@@ -85,7 +85,7 @@ T* Keep(std::vector<std::unique_ptr<T>>& list, Made made)
 
 k_ResourceFactory::k_ResourceFactory(IEngine* engine) : m_engine(engine)
 {
-    RegisterShaderCallback(new k_BoneShaderCallback(engine));
+    RegisterShaderCallback(std::make_unique<k_BoneShaderCallback>(engine));
 }
 
 k_ResourceFactory::~k_ResourceFactory() { ReleaseAll(); }
@@ -266,13 +266,13 @@ IVoxelBox* k_ResourceFactory::CreateVoxelBox(int x, int y, int z)
     return result;
 }
 
-bool k_ResourceFactory::RegisterShaderCallback(IShaderCallback* callback)
+std::unique_ptr<IShaderCallback> k_ResourceFactory::RegisterShaderCallback(std::unique_ptr<IShaderCallback> callback)
 {
-    if (!callback) return false;
+    if (!callback) return nullptr;
     const std::wstring name = callback->GetName();
-    if (m_shaderCallbacks.count(name)) return false;
-    m_shaderCallbacks.emplace(name, callback);
-    return true;
+    if (m_shaderCallbacks.count(name)) return callback;
+    m_shaderCallbacks.emplace(name, std::move(callback));
+    return nullptr;
 }
 
 IShaderCallback* k_ResourceFactory::GetShaderCallback(const std::wstring& name)

@@ -40,7 +40,7 @@ public:
     IBone* CreateBone(const std::wstring& name, int index, const float position[4], const float scale[3],
                       const Quaternion& rotation) override;
     IVoxelBox* CreateVoxelBox(int x, int y, int z) override;
-    bool RegisterShaderCallback(IShaderCallback* callback) override;
+    std::unique_ptr<IShaderCallback> RegisterShaderCallback(std::unique_ptr<IShaderCallback> callback) override;
     IShaderCallback* GetShaderCallback(const std::wstring& name) override;
 
     template <typename T>

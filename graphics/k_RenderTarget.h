@@ -2,11 +2,13 @@
 // a depth buffer, and texture colour attachments selected for drawing by the target flags.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "core/IRenderTarget.h"
 
 class IEngine;
+class k_RenderTargetTexture;
 
 class k_RenderTarget : public IRenderTarget {
 public:
@@ -20,7 +22,7 @@ public:
     void Unbind() override;
     int GetWidth() override { return m_width; }
     int GetHeight() override { return m_height; }
-    std::vector<ITexture*>& GetTextures() override { return m_textures; }
+    const std::vector<ITexture*>& GetTextures() override { return m_textures; }
     void CheckStatus() override;
 
     // The flags the draw-buffer list was last built for, and that list (colour attachment enums).
@@ -37,6 +39,7 @@ private:
     unsigned m_renderBuffer = 0;  // the last one created: the depth buffer
     // Empty means no list: the frame buffer's own draw-buffer state is left as it is.
     std::vector<unsigned> m_drawBuffers;
-    std::vector<ITexture*> m_textures;
+    std::vector<std::unique_ptr<k_RenderTargetTexture>> m_ownTextures;
+    std::vector<ITexture*> m_textures;  // the same textures, as the interface hands them out
     Flags m_currentFlags = WorldDefault;
 };

@@ -112,7 +112,7 @@ public:
     void Unbind() override { journal.push_back("unbind"); }
     int GetWidth() override { return 1; }
     int GetHeight() override { return 1; }
-    std::vector<ITexture*>& GetTextures() override { return textures; }
+    const std::vector<ITexture*>& GetTextures() override { return textures; }
     void CheckStatus() override {}
     Journal& journal;
     std::vector<ITexture*> textures;

@@ -183,18 +183,20 @@ TEST_F(ResourceFactoryTest, ProgramsAreNeverShared)
 TEST_F(ResourceFactoryTest, CallbackRegistry)
 {
     EXPECT_NE(factory->GetShaderCallback(L"bones"), nullptr) << "registered by the constructor";
-    EXPECT_FALSE(factory->RegisterShaderCallback(nullptr));
-    auto* first = new k_DeltaTimeShaderCallback(engine.get());
-    EXPECT_TRUE(factory->RegisterShaderCallback(first));
+    EXPECT_EQ(factory->RegisterShaderCallback(nullptr), nullptr);
+    auto first = std::make_unique<k_DeltaTimeShaderCallback>(engine.get());
+    IShaderCallback* registered = first.get();
+    EXPECT_EQ(factory->RegisterShaderCallback(std::move(first)), nullptr) << "taken over";
     auto second = std::make_unique<k_DeltaTimeShaderCallback>(engine.get());
-    EXPECT_FALSE(factory->RegisterShaderCallback(second.get())) << "the caller keeps a refused callback";
-    EXPECT_EQ(factory->GetShaderCallback(L"deltatime"), first);
+    IShaderCallback* refused = second.get();
+    EXPECT_EQ(factory->RegisterShaderCallback(std::move(second)).get(), refused) << "a refused callback comes back";
+    EXPECT_EQ(factory->GetShaderCallback(L"deltatime"), registered);
     EXPECT_EQ(factory->GetShaderCallback(L"DeltaTime"), nullptr);
 }
 
 TEST_F(ResourceFactoryTest, AnythingThrownDuringConstructionGivesNull)
 {
-    ASSERT_TRUE(factory->RegisterShaderCallback(new ThrowingCallback));
+    ASSERT_EQ(factory->RegisterShaderCallback(std::make_unique<ThrowingCallback>()), nullptr);
     folder.Write("t.mat", "pixelshader p {{\nvoid main() { gl_FragColor = vec4(1.0); }\n}}\n"
                           "material {\nuseshader p\nshadercallback throws\n}\n");
     EXPECT_EQ(factory->LoadMaterial(L"t", L"t.mat"), nullptr);
@@ -211,8 +213,9 @@ TEST_F(ResourceFactoryTest, CallbacksAreReleasedAfterShadersAndPrograms)
         IShader* shader = own.CreateShader(L"v", IShader::Vertex, L"v", "void main() { gl_Position = gl_Vertex; }\n");
         auto* program = static_cast<k_ShaderProgram*>(own.CreateShaderProgram({shader}));
         ASSERT_NE(program, nullptr);
-        ASSERT_TRUE(own.RegisterShaderCallback(
-            new ProbeCallback(shader->GetShaderObject(), program->GetProgramObject(), shaderAlive, programAlive)));
+        ASSERT_EQ(own.RegisterShaderCallback(std::make_unique<ProbeCallback>(
+                      shader->GetShaderObject(), program->GetProgramObject(), shaderAlive, programAlive)),
+                  nullptr);
     }
     EXPECT_FALSE(shaderAlive);
     EXPECT_FALSE(programAlive);

@@ -108,7 +108,7 @@ TEST(OpenGlShutDown, WhatTheFactoryMadeGoesWhileTheContextIsCurrent)
     auto engine = std::make_unique<k_Engine>(L".");
     auto window = std::make_unique<k_Window>(L"test", 64, 64, engine.get(), false);
     window->Create();
-    ASSERT_TRUE(engine->GetResourceFactory()->RegisterShaderCallback(new ContextProbe(seen)));
+    ASSERT_EQ(engine->GetResourceFactory()->RegisterShaderCallback(std::make_unique<ContextProbe>(seen)), nullptr);
     window.reset();  // the window releases the context, as at the end of the run
     EXPECT_EQ(seen, 1);
     engine.reset();

@@ -475,7 +475,7 @@ TEST_F(MaterialLoaderTest, IncludesFanningOutAreCutAtAFixedNumberOfLoads)
 
 TEST_F(MaterialLoaderTest, ShaderCallbacksAreAttached)
 {
-    factory->RegisterShaderCallback(new k_DeltaTimeShaderCallback(engine.get()));
+    factory->RegisterShaderCallback(std::make_unique<k_DeltaTimeShaderCallback>(engine.get()));
     IMaterial* material = Load("callback.mat", "pixelshader p {{\nuniform float deltatime;\n"
                                                "void main() { gl_FragColor = vec4(deltatime); }\n}}\n"
                                                "material {\nuseshader p\nshadercallback deltatime\n"

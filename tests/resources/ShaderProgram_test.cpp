@@ -219,8 +219,8 @@ TEST_F(ShaderProgramTest, CallbacksRunInNameOrderOnUse)
 {
     std::vector<std::wstring> ran;
     IResourceFactory* factory = engine->GetResourceFactory();
-    ASSERT_TRUE(factory->RegisterShaderCallback(new RecordingCallback(L"zeta", ran)));
-    ASSERT_TRUE(factory->RegisterShaderCallback(new RecordingCallback(L"alpha", ran)));
+    ASSERT_EQ(factory->RegisterShaderCallback(std::make_unique<RecordingCallback>(L"zeta", ran)), nullptr);
+    ASSERT_EQ(factory->RegisterShaderCallback(std::make_unique<RecordingCallback>(L"alpha", ran)), nullptr);
     IShaderProgram* program = Link(kVertex, kPixel);
     EXPECT_TRUE(program->AddShaderCallback(L"zeta", nullptr));
     EXPECT_TRUE(program->AddShaderCallback(L"alpha", nullptr));
@@ -232,7 +232,8 @@ TEST_F(ShaderProgramTest, CallbacksRunInNameOrderOnUse)
 TEST_F(ShaderProgramTest, BonesRunsBeforeDeltaTime)
 {
     std::vector<std::wstring> ran;
-    ASSERT_TRUE(engine->GetResourceFactory()->RegisterShaderCallback(new RecordingCallback(L"deltatime", ran)));
+    IResourceFactory* factory = engine->GetResourceFactory();
+    ASSERT_EQ(factory->RegisterShaderCallback(std::make_unique<RecordingCallback>(L"deltatime", ran)), nullptr);
     IShaderProgram* program = Link(kSkinned, kPixel);
     RecordingBone bone(ran);
     EXPECT_TRUE(program->AddShaderCallback(L"deltatime", nullptr));
@@ -254,7 +255,9 @@ TEST_F(ShaderProgramTest, BonesWithoutABoneUploadsNothing)
 
 TEST_F(ShaderProgramTest, DeltaTimeUploadsTheLastStep)
 {
-    ASSERT_TRUE(engine->GetResourceFactory()->RegisterShaderCallback(new k_DeltaTimeShaderCallback(engine.get())));
+    ASSERT_EQ(engine->GetResourceFactory()->RegisterShaderCallback(
+                  std::make_unique<k_DeltaTimeShaderCallback>(engine.get())),
+              nullptr);
     IShaderProgram* program = Link(kSkinned, kPixel);
     ASSERT_TRUE(program->AddShaderCallback(L"deltatime", nullptr));
     engine->GetTimeline()->Advance(0.25);
@@ -266,7 +269,7 @@ TEST_F(ShaderProgramTest, DeltaTimeUploadsTheLastStep)
 TEST_F(ShaderProgramTest, CallbacksThatDoNotApplyAreRefused)
 {
     IResourceFactory* factory = engine->GetResourceFactory();
-    factory->RegisterShaderCallback(new k_DeltaTimeShaderCallback(engine.get()));
+    factory->RegisterShaderCallback(std::make_unique<k_DeltaTimeShaderCallback>(engine.get()));
     IShaderProgram* program = Link("#version 120\nvoid main() { gl_Position = gl_Vertex; }\n", kPixel);
     EXPECT_FALSE(program->AddShaderCallback(L"deltatime", nullptr));
     EXPECT_FALSE(program->AddShaderCallback(L"bones", nullptr));
