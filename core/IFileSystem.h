@@ -32,6 +32,9 @@ public:
     // Every file of the mounted archive or below the directory, "/"-separated and sorted;
     // empty when nothing is mounted.
     virtual std::vector<std::wstring> ListFiles() = 0;
+    // Where a name lies on disk in directory mode; empty in archive mode and for a name that
+    // OpenFile would refuse (one that leaves the folder).
+    virtual std::string LoosePath(const std::wstring& name) const = 0;
 
 protected:
     IFileSystem() = default;

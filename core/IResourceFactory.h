@@ -14,6 +14,7 @@ class IBone;
 class ICamera;
 class ILight;
 class IMaterial;
+class IMaterialRefresh;
 class IMeshBuffer;
 class IRenderTarget;
 class IRenderable;
@@ -91,6 +92,9 @@ public:
     virtual std::unique_ptr<IShaderCallback> RegisterShaderCallback(std::unique_ptr<IShaderCallback> callback) = 0;
     // The callback registered under name, or null.
     virtual IShaderCallback* GetShaderCallback(const std::wstring& name) = 0;
+
+    // This factory as live data sees it (never null).
+    virtual IMaterialRefresh* GetMaterialRefresh() = 0;
 
 protected:
     IResourceFactory() = default;

@@ -20,6 +20,10 @@ public:
     virtual void SetGeometryParameters(int input, int output, int maxVertices) = 0;
     // Throws L"Geometry shader parameters were not set!" if SetGeometryParameters never ran.
     virtual void GetGeometryParameters(int& input, int& output, int& maxVertices) = 0;
+    // Called by a program before it attaches the stage: where the driver takes no geometry
+    // parameters, compiles a geometry stage with its current ones unless it already was.
+    // Throws when no parameters were set.
+    virtual void PrepareForLinking() = 0;
 
 protected:
     IShader() = default;

@@ -156,8 +156,8 @@ IShaderProgram* k_ResourceFactory::CreateShaderProgram(std::vector<IShader*> sha
 {
     Log::Info() << "Creating shader program...";
     const LoadClock::Scope clock(LoadClock::Shaders);
-    std::unique_ptr<IShaderProgram> program = Construct(
-        [&]() -> std::unique_ptr<IShaderProgram> { return std::make_unique<k_ShaderProgram>(m_engine, shaders); });
+    std::unique_ptr<k_ShaderProgram> program =
+        Construct([&] { return std::make_unique<k_ShaderProgram>(m_engine, shaders); });
     if (!program) return nullptr;
     if (m_refreshing) m_freshPrograms.push_back(program.get());
     m_programs.push_back(std::move(program));
@@ -182,10 +182,29 @@ void k_ResourceFactory::EndRefresh(bool keep)
     m_freshPrograms.clear();
 }
 
+std::unique_ptr<IReloadableMaterial> k_ResourceFactory::LoadFreshMaterial(const std::wstring& file)
+{
+    return std::make_unique<k_Material>(file, m_engine);
+}
+
+k_ShaderProgram* k_ResourceFactory::FindProgram(IShaderProgram* program)
+{
+    for (const std::unique_ptr<k_ShaderProgram>& made : m_programs)
+        if (made.get() == program) return made.get();
+    return nullptr;
+}
+
+void k_ResourceFactory::CarryOverState(IShaderProgram* old, IShaderProgram* fresh)
+{
+    k_ShaderProgram* from = FindProgram(old);
+    k_ShaderProgram* to = FindProgram(fresh);
+    if (from && to) to->CopyStateFrom(*from);
+}
+
 void k_ResourceFactory::ReleaseProgram(IShaderProgram* program)
 {
     const auto found = std::find_if(m_programs.begin(), m_programs.end(),
-                                    [&](const std::unique_ptr<IShaderProgram>& made) { return made.get() == program; });
+                                    [&](const std::unique_ptr<k_ShaderProgram>& made) { return made.get() == program; });
     if (found != m_programs.end()) m_programs.erase(found);
 }
 

@@ -24,8 +24,7 @@
 #include "core/IMaterial.h"
 #include "core/IResourceFactory.h"
 #include "core/IShader.h"
-#include "resources/k_Shader.h"
-#include "resources/k_ShaderProgram.h"
+#include "core/IShaderProgram.h"
 #include "scene/k_Camera.h"
 #include "engine/k_World.h"
 
@@ -114,7 +113,7 @@ public:
         std::set<std::string> targets = {""};
         for (const auto& pass : material->GetPasses()) {
             targets.insert(pass->target);
-            auto* program = dynamic_cast<k_ShaderProgram*>(pass->program);
+            IShaderProgram* program = pass->program;
             if (program && !program->IsLinked())
                 Fail(m_report, "the program of the pass for '" + pass->target + "' does not link: " + program->GetInfoLog());
         }
@@ -133,7 +132,7 @@ public:
     void CheckShader(const std::string& name, IShader::Stage stage)
     {
         const std::wstring wide = Text::FromUtf8(name);
-        auto* shader = dynamic_cast<k_Shader*>(m_engine.GetResourceFactory()->LoadShader(wide, stage, wide));
+        IShader* shader = m_engine.GetResourceFactory()->LoadShader(wide, stage, wide);
         if (!shader || stage != IShader::Geometry) return;
         int input, output, maxVertices;
         try {
@@ -160,7 +159,7 @@ public:
             Fail(m_report, Text::ToUtf8(message));
             return;
         }
-        auto* program = dynamic_cast<k_ShaderProgram*>(factory->CreateShaderProgram({pixel, vertex, geometry}));
+        IShaderProgram* program = factory->CreateShaderProgram({pixel, vertex, geometry});
         if (program && !program->IsLinked()) Fail(m_report, "the program does not link: " + program->GetInfoLog());
     }
 

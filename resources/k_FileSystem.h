@@ -24,10 +24,7 @@ public:
     // from the command line should be made absolute first.
     bool Mount(const std::wstring& path) override;
     std::vector<std::wstring> ListFiles() override;
-
-    // Where a name lies on disk in directory mode; empty in archive mode and for a name that
-    // OpenFile would refuse (one that leaves the folder).
-    std::string LoosePath(const std::wstring& name) const;
+    std::string LoosePath(const std::wstring& name) const override;
 
 private:
     // Where an entry's header lies in the archive, by its name with ASCII letters folded.

@@ -25,9 +25,7 @@ public:
     // Where it does not, a geometry stage is compiled when a program links it, with the
     // parameters written into its source as layout qualifiers.
     static bool DriverTakesGeometryParameters();
-    // Called by a program before it attaches the stage: compiles a geometry stage with its
-    // current parameters unless it already was. Throws when no parameters were set.
-    void PrepareForLinking();
+    void PrepareForLinking() override;
 
 private:
     void Initialize(const char* source, int length);

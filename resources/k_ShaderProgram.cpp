@@ -149,7 +149,7 @@ void k_ShaderProgram::AttachGeometryParameters(IShader* shader)
     int input = 0, output = 0, maxVertices = 0;
     shader->GetGeometryParameters(input, output, maxVertices);
     if (!k_Shader::DriverTakesGeometryParameters()) {
-        if (auto* stage = dynamic_cast<k_Shader*>(shader)) stage->PrepareForLinking();
+        shader->PrepareForLinking();
         return;
     }
     IGraphics* graphics = m_engine->GetGraphics();
