@@ -32,8 +32,8 @@ public:
     virtual ~IResourceFactory() = default;
 
     virtual void Initialize() = 0;
-    // Destroys everything it made, at shutdown: the graphics device calls it while its OpenGL
-    // context is still current, so the GL objects are deleted where they live.
+    // Destroys everything it made, at shutdown: the engine calls it before it releases the
+    // OpenGL context, so the GL objects are deleted where they live.
     virtual void ReleaseAll() = 0;
 
     // Cached operations: the first call with a name creates the object, every later call with

@@ -33,7 +33,6 @@ TEST(OpenGlStartUp, LogsTheDriverInOrder)
 // Real drivers keep one flag per error kind; this source queues as many as a test wants.
 class QueuedErrors : public k_OpenGl {
 public:
-    using k_OpenGl::k_OpenGl;
     std::deque<unsigned> pending;
 
 protected:
@@ -48,7 +47,7 @@ protected:
 
 TEST_F(OpenGl, CheckErrorsReportsAtMostFivePerCall)
 {
-    QueuedErrors device(engine.get());
+    QueuedErrors device;
     device.pending = {GL_INVALID_ENUM, GL_INVALID_VALUE, GL_INVALID_OPERATION, GL_OUT_OF_MEMORY,
                       GL_INVALID_ENUM, GL_INVALID_VALUE, 0x1234, GL_INVALID_OPERATION};
     LogCapture log;
