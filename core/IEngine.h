@@ -19,6 +19,9 @@ public:
 
     // Mounts the data archive and brings up the factory and renderer; needs the GL context.
     virtual void Initialize() = 0;
+    // Destroys everything the resource factory made, while the GL context is still current,
+    // then releases the context. Harmless when there is none; the destructor calls it too.
+    virtual void ReleaseContext() = 0;
     // Advances the demo clock by seconds and draws one frame.
     virtual void Advance(double seconds) = 0;
 

@@ -42,6 +42,9 @@ public:
     // those OpenFile will refuse, so that it says why) and links to folders inside it are
     // walked; a folder that cannot be read, or a link to a folder outside, is logged.
     virtual std::vector<std::wstring> ListFiles() = 0;
+    // Where a name lies on disk in directory mode; empty in archive mode and for a name that
+    // OpenFile would refuse (one that leaves the folder).
+    virtual std::string LoosePath(const std::wstring& name) const = 0;
 
 protected:
     IFileSystem() = default;

@@ -16,7 +16,7 @@ public:
         int height = 0;
     };
 
-    // Releases nothing: the engine calls ReleaseContext first.
+    // Releases nothing: the engine releases the factory's objects, then the context, first.
     virtual ~IGraphics() = default;
 
     // A height of 0 becomes 1; sets the window viewport.
@@ -25,7 +25,7 @@ public:
     virtual bool Initialize() = 0;
     // Creates the context on the window and makes it current; throws on failure.
     virtual void CreateContext(Platform::NativeWindow* window) = 0;
-    // Harmless when there is no context.
+    // Harmless when there is no context. Whatever lives in the context must be gone before.
     virtual void ReleaseContext() = 0;
     virtual int GetMaxTextureSize() = 0;
     // The window's client size.

@@ -9,7 +9,7 @@ public:
 
     // Before the renderable's own geometry and children; its transform is already current.
     virtual void BeforeRender(IRenderable* renderable) = 0;
-    // After stage 2, before the transform is popped.
+    // After the AfterChildren stage, before the transform is popped.
     virtual void AfterRender(IRenderable* renderable) = 0;
 
 protected:

@@ -8,8 +8,10 @@ class ITexture;
 
 class IRenderTarget {
 public:
-    // Target flags handed to Bind (a world's default is ClearDepth | ClearColour | DrawAll).
-    enum Flags {
+    // Target flags handed to Bind (a world's default is ClearDepth | ClearColour | DrawAll);
+    // combined with |.
+    enum Flags : int {
+        None = 0x000,             // no clear, and the frame buffer's draw buffers are left as they are
         ClearDepth = 0x001,
         ClearColour = 0x002,
         DrawAttachment0 = 0x010,  // ... DrawAttachment0 << n draws into attachment n (n < 4)
@@ -29,13 +31,13 @@ public:
     virtual ITexture* AddTexture(int format) = 0;
     // Binds the frame buffer, selects the draw buffers, sets the viewport to the target's size
     // and clears as the flags say, with the renderer's current world's colour and depth.
-    virtual void Bind(int flags) = 0;
+    virtual void Bind(Flags flags) = 0;
     // Binds the window's frame buffer and restores the window's viewport.
     virtual void Unbind() = 0;
     virtual int GetWidth() = 0;
     virtual int GetHeight() = 0;
-    // The live list; index i is attached at colour attachment i.
-    virtual std::vector<ITexture*>& GetTextures() = 0;
+    // Index i is attached at colour attachment i.
+    virtual const std::vector<ITexture*>& GetTextures() = 0;
     // Queries the frame buffer's completeness; the result is not reported.
     virtual void CheckStatus() = 0;
 
@@ -44,3 +46,8 @@ protected:
     IRenderTarget(const IRenderTarget&) = delete;
     IRenderTarget& operator=(const IRenderTarget&) = delete;
 };
+
+constexpr IRenderTarget::Flags operator|(IRenderTarget::Flags a, IRenderTarget::Flags b)
+{
+    return static_cast<IRenderTarget::Flags>(static_cast<int>(a) | static_cast<int>(b));
+}

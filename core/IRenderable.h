@@ -13,6 +13,13 @@ class IWorld;
 
 class IRenderable {
 public:
+    // The stages of the class's own drawing, in the order Render reaches them.
+    enum Stage {
+        BeforeTransform = 0,  // before the object's transform is applied
+        Geometry = 1,         // the geometry in the object's frame, before the children
+        AfterChildren = 2,    // after the children
+    };
+
     // Frees only the object's own lists: children, hooks and world are not owned.
     virtual ~IRenderable() = default;
 
@@ -48,15 +55,15 @@ public:
     virtual void SetShared(bool shared) = 0;
     virtual bool IsShared() = 0;
 
-    // Draws the object and its children with its transform; see DrawStage for the stages.
+    // Draws the object and its children with its transform; see Stage for the stages.
     virtual void Render() = 0;
-    // A hidden object draws neither stage 1 nor its children; stages 0 and 2 and hooks still run.
+    // A hidden object draws neither its Geometry stage nor its children; the other stages and
+    // the hooks still run.
     virtual void SetVisible(bool visible) = 0;
     virtual bool IsVisible() = 0;
 
-    // The class's own drawing: stage 0 before the transform is applied, stage 1 the geometry in
-    // the object's frame (before the children), stage 2 after the children.
-    virtual void DrawStage(int stage) = 0;
+    // The class's own drawing, once for each stage.
+    virtual void DrawStage(Stage stage) = 0;
 
 protected:
     IRenderable() = default;

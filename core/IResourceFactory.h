@@ -2,8 +2,11 @@
 // Creation operations return null when construction fails; nobody else deletes what it made.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "core/IShader.h"
 
 class IBillboard;
 class IBillboardBatch;
@@ -11,10 +14,10 @@ class IBone;
 class ICamera;
 class ILight;
 class IMaterial;
+class IMaterialRefresh;
 class IMeshBuffer;
 class IRenderTarget;
 class IRenderable;
-class IShader;
 class IShaderCallback;
 class IShaderProgram;
 class IText;
@@ -29,8 +32,8 @@ public:
     virtual ~IResourceFactory() = default;
 
     virtual void Initialize() = 0;
-    // Destroys everything it made, at shutdown: the graphics device calls it while its OpenGL
-    // context is still current, so the GL objects are deleted where they live.
+    // Destroys everything it made, at shutdown: the engine calls it before it releases the
+    // OpenGL context, so the GL objects are deleted where they live.
     virtual void ReleaseAll() = 0;
 
     // Cached operations: the first call with a name creates the object, every later call with
@@ -43,12 +46,12 @@ public:
     // A material loaded from the material file; a missing file gives a material without
     // passes. Null when loading raised an error (bad topology or geometry parameters).
     virtual IMaterial* LoadMaterial(const std::wstring& name, const std::wstring& file) = 0;
-    // A shader of stage type (0 vertex, 1 geometry, 2 pixel) compiled from source and named
-    // shaderName in messages. Shares its cache with LoadShader.
-    virtual IShader* CreateShader(const std::wstring& name, int type, const std::wstring& shaderName,
+    // A shader of stage type compiled from source and named shaderName in messages. Shares its
+    // cache with LoadShader.
+    virtual IShader* CreateShader(const std::wstring& name, IShader::Stage type, const std::wstring& shaderName,
                                   const std::string& source) = 0;
     // A shader compiled from an archive file.
-    virtual IShader* LoadShader(const std::wstring& name, int type, const std::wstring& file) = 0;
+    virtual IShader* LoadShader(const std::wstring& name, IShader::Stage type, const std::wstring& file) = 0;
     // A keyframe animation without keys at first; nothing is logged.
     virtual ITransformationAnimation* GetTransformationAnimation(const std::wstring& name) = 0;
 
@@ -84,11 +87,14 @@ public:
     // an IRenderable. Null when the sizes are refused or its shaders cannot be made.
     virtual IVoxelBox* CreateVoxelBox(int x, int y, int z) = 0;
 
-    // Takes the callback over and returns true, unless it is null or a callback of the same
-    // name is registered: then false, and the caller keeps (and destroys) it.
-    virtual bool RegisterShaderCallback(IShaderCallback* callback) = 0;
+    // Takes the callback over and returns null, unless a callback of the same name is
+    // registered: then the callback is refused and handed back.
+    virtual std::unique_ptr<IShaderCallback> RegisterShaderCallback(std::unique_ptr<IShaderCallback> callback) = 0;
     // The callback registered under name, or null.
     virtual IShaderCallback* GetShaderCallback(const std::wstring& name) = 0;
+
+    // This factory as live data sees it (never null).
+    virtual IMaterialRefresh* GetMaterialRefresh() = 0;
 
 protected:
     IResourceFactory() = default;

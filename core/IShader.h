@@ -4,14 +4,13 @@
 
 class IShader {
 public:
-    // Stage codes.
+    // The pipeline stage a shader is compiled for.
     enum Stage { Vertex = 0, Geometry = 1, Pixel = 2 };
 
     // Deletes the GL shader object.
     virtual ~IShader() = default;
 
-    // Stage code: 0 vertex, 1 geometry, 2 pixel.
-    virtual int GetType() = 0;
+    virtual Stage GetType() = 0;
     // 0 when nothing was compiled (the source file was missing). A failed compile keeps its object.
     virtual unsigned GetShaderObject() = 0;
     // Geometry stage only: GL primitive codes of the input and output primitives and the most
@@ -21,6 +20,10 @@ public:
     virtual void SetGeometryParameters(int input, int output, int maxVertices) = 0;
     // Throws L"Geometry shader parameters were not set!" if SetGeometryParameters never ran.
     virtual void GetGeometryParameters(int& input, int& output, int& maxVertices) = 0;
+    // Called by a program before it attaches the stage: where the driver takes no geometry
+    // parameters, compiles a geometry stage with its current ones unless it already was.
+    // Throws when no parameters were set.
+    virtual void PrepareForLinking() = 0;
 
 protected:
     IShader() = default;

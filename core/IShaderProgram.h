@@ -46,6 +46,10 @@ public:
     // Makes the program current, then runs the attached callbacks in ascending name order.
     virtual void Use() = 0;
 
+    // Whether the link succeeded, and the driver's link log (empty when it had nothing to say).
+    virtual bool IsLinked() = 0;
+    virtual const std::string& GetInfoLog() = 0;
+
 protected:
     IShaderProgram() = default;
     IShaderProgram(const IShaderProgram&) = delete;

@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "core/IRenderTarget.h"
+
 class ICamera;
 class ILight;
 class IRenderable;
-class IRenderTarget;
 
 class IWorld {
 public:
@@ -28,8 +29,8 @@ public:
     virtual void Initialize() = 0;
     // Called every step while active.
     virtual void Update() = 0;
-    // 0 before the target is bound, 1 after clearing, 2 after the renderables, 3 after unbinding.
-    virtual void OnRenderStage(int stage) = 0;
+    // Called by the renderer at each stage of drawing this world.
+    virtual void OnRenderStage(RenderStage stage) = 0;
 
     virtual void SetVisible(bool visible) = 0;
     virtual bool IsVisible() = 0;
@@ -52,9 +53,9 @@ public:
     virtual ICamera* GetCamera() = 0;
     virtual void SetRenderTarget(IRenderTarget* target) = 0;
     virtual IRenderTarget* GetRenderTarget() = 0;
-    // Handed to the render target's Bind; 0x103 by default.
-    virtual void SetTargetFlags(int flags) = 0;
-    virtual int GetTargetFlags() = 0;
+    // Handed to the render target's Bind; IRenderTarget::WorldDefault by default.
+    virtual void SetTargetFlags(IRenderTarget::Flags flags) = 0;
+    virtual IRenderTarget::Flags GetTargetFlags() = 0;
     virtual void SetLinkedWorld(IWorld* world) = 0;
     virtual IWorld* GetLinkedWorld() = 0;
 

@@ -93,15 +93,15 @@ k_Demo::k_Demo(IEngine* engine) : m_engine(engine) {}
 
 k_Demo::~k_Demo()
 {
-    for (auto event = m_imageEvents.rbegin(); event != m_imageEvents.rend(); ++event) delete *event;
+    while (!m_imageEvents.empty()) m_imageEvents.pop_back();
 }
 
 void k_Demo::Trigger(int type)
 {
-    if (type == 1) {
+    if (type == ShowLandscape) {
         m_terrainWorld->SetVisible(true);
         m_hdrWorld->SetVisible(true);
-    } else if (type == 3) {
+    } else if (type == ShowPlasma) {
         if (IShaderProgram* plasma = m_plasmaWorld->GetProgram()) plasma->SetInt("disablePlasma", 0);
         m_terrainWorld->SetVisible(false);
         m_hdrWorld->SetVisible(false);
@@ -114,16 +114,16 @@ void k_Demo::Animate(double progress, int id)
     IShaderProgram* plasma = m_plasmaWorld->GetProgram();
     float fade[4] = {0, 0, 0, 0};
     switch (id) {
-    case 1:
+    case FadeInFromBlack:
         fade[3] = 1 - p;
         break;
-    case 2:
+    case FadeToWhite:
         fade[0] = fade[1] = fade[2] = 1, fade[3] = p;
         break;
-    case 3:
+    case FadeInFromWhite:
         fade[0] = fade[1] = fade[2] = 1, fade[3] = 1 - p;
         break;
-    case 4:
+    case FadeToLogo:
         if (IShaderProgram* logo = m_afterWorld->GetLogoProgram()) logo->SetFloat("alpha", p);
         fade[3] = p;
         break;
@@ -184,18 +184,19 @@ void k_Demo::Setup()
     for (int i = 0; i < kPictureCount; ++i) {
         const Picture& picture = kPictures[i];
         const Transition& t = picture.transition;
-        m_imageEvents.push_back(new k_TextEvent(m_driftWorld.get(), m_afterWorld.get(), picture.start, m_engine,
-                                                picture.file, "", noPlacement, picture.duration, t.inKind,
-                                                t.inSeconds, t.outKind, t.outSeconds));
+        m_imageEvents.push_back(std::make_unique<k_TextEvent>(m_driftWorld.get(), m_afterWorld.get(), picture.start,
+                                                              m_engine, picture.file, "", noPlacement,
+                                                              picture.duration, t.inKind, t.inSeconds, t.outKind,
+                                                              t.outSeconds));
         LoadingStep(++step);
         if (i + 1 == kCuesAfterPicture) {
-            animations->AddEvent(27.0, this, 1);
-            animations->AddAnimation(27.0, 36.7, this, 1);
-            animations->AddAnimation(71.8, 76.6, this, 2);
-            animations->AddEvent(76.6, this, 3);
-            animations->AddAnimation(76.6, 78.0, this, 3);
+            animations->AddEvent(27.0, this, ShowLandscape);
+            animations->AddAnimation(27.0, 36.7, this, FadeInFromBlack);
+            animations->AddAnimation(71.8, 76.6, this, FadeToWhite);
+            animations->AddEvent(76.6, this, ShowPlasma);
+            animations->AddAnimation(76.6, 78.0, this, FadeInFromWhite);
         } else if (i + 1 == kClosingFadeAfterPicture) {
-            animations->AddAnimation(169.0, 175.0, this, 4);
+            animations->AddAnimation(169.0, 175.0, this, FadeToLogo);
         }
     }
 }

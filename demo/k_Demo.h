@@ -18,19 +18,31 @@ class k_TextEvent;
 
 class k_Demo : public IEvent, public IAnimateable {
 public:
+    // The script's instants, handed to Trigger.
+    enum Cue {
+        ShowLandscape = 1,  // shows the terrain and its tone mapping
+        ShowPlasma = 3,     // switches the plasma pattern on and hides the landscape
+    };
+    // The script's full-screen fades, handed to Animate.
+    enum Fade {
+        FadeInFromBlack = 1,
+        FadeToWhite = 2,
+        FadeInFromWhite = 3,
+        FadeToLogo = 4,  // the logo fades in while the screen goes black
+    };
+
     explicit k_Demo(IEngine* engine);
     // Destroys the picture events, last first, then the worlds. The demo is destroyed first at
     // shutdown and nothing draws after it, so the engine's list is never walked again.
     ~k_Demo() override;
 
-    // 1 shows the terrain and its tone mapping; 3 switches the plasma pattern on and hides them.
+    // type is a Cue; other codes do nothing.
     void Trigger(int type) override;
     // The demo script: builds every world and lays every cue on the clock.
     virtual void Setup();
     // Clears the window to black and depth to 0, front faces clockwise.
     virtual void BeginFrame();
-    // 1 fades in from black, 2 fades to white, 3 fades in from white, 4 fades the logo in while
-    // the screen goes black.
+    // id is a Fade; other codes do nothing.
     void Animate(double progress, int id) override;
 
 protected:
@@ -40,7 +52,7 @@ protected:
 
 private:
     IEngine* m_engine;
-    std::vector<k_TextEvent*> m_imageEvents;
+    std::vector<std::unique_ptr<k_TextEvent>> m_imageEvents;
     std::unique_ptr<k_PlasmaWorld> m_plasmaWorld;
     std::unique_ptr<k_AfterWorld> m_afterWorld;
     std::unique_ptr<k_TerrainWorld> m_terrainWorld;

@@ -25,7 +25,7 @@ void k_DriftWorld::Initialize()
     m_show->SetTexture(0, m_driftTexture);
 }
 
-void k_DriftWorld::OnRenderStage(int stage)
+void k_DriftWorld::OnRenderStage(RenderStage stage)
 {
     if (stage != AfterUnbind) return;
     if (!m_clearedOnce) {

@@ -18,7 +18,7 @@ public:
     void Initialize() override;
     // After the target is released: the drift passes, then every renderable is hidden, since
     // it now lives on only in the buffer.
-    void OnRenderStage(int stage) override;
+    void OnRenderStage(RenderStage stage) override;
 
 private:
     std::unique_ptr<FullScreenPass> m_process;

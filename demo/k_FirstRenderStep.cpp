@@ -25,9 +25,9 @@ k_FirstRenderStep::k_FirstRenderStep(IEngine* engine, IRenderable* terrain)
     }
 }
 
-void k_FirstRenderStep::DrawStage(int stage)
+void k_FirstRenderStep::DrawStage(Stage stage)
 {
-    if (stage != 1 || !m_target || !m_terrain) return;
+    if (stage != Geometry || !m_target || !m_terrain) return;
     // Where no terrain lies, the water reads zero in both textures.
     if (IWorld* world = m_engine->GetRenderer()->GetCurrentWorld()) world->SetClearColor(kNothing);
     m_target->Bind(IRenderTarget::WorldDefault);

@@ -12,7 +12,7 @@ public:
     // terrain: the terrain mesh as a renderable; not owned.
     k_FirstRenderStep(IEngine* engine, IRenderable* terrain);
 
-    void DrawStage(int stage) override;
+    void DrawStage(Stage stage) override;
 
     IRenderable* GetTerrain() { return m_terrain; }
     // 512 x 512 with two RGBA float textures (refraction textures 0 and 1); null if not made.

@@ -10,10 +10,10 @@ k_FourthRenderStep::k_FourthRenderStep(IEngine* engine, IRenderable* terrain)
     m_terrainPass = FirstPass(terrain);
 }
 
-void k_FourthRenderStep::DrawStage(int stage)
+void k_FourthRenderStep::DrawStage(Stage stage)
 {
-    // Render reaches stage 1 only while this step is visible.
-    if (stage != 1 || !m_terrain) return;
+    // Render reaches the Geometry stage only while this step is visible.
+    if (stage != Geometry || !m_terrain) return;
     IShaderProgram* program = m_terrainPass ? m_terrainPass->program : nullptr;
     if (program) program->SetInt("clipPlaneEnabled", 0);
     m_terrain->Render();

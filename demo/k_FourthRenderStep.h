@@ -11,7 +11,7 @@ public:
     // terrain: the terrain mesh as a renderable; not owned.
     k_FourthRenderStep(IEngine* engine, IRenderable* terrain);
 
-    void DrawStage(int stage) override;
+    void DrawStage(Stage stage) override;
 
 private:
     MaterialPass* m_terrainPass = nullptr;  // the terrain material's first pass

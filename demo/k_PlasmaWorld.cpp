@@ -18,7 +18,7 @@ void k_PlasmaWorld::Initialize()
     }
 }
 
-void k_PlasmaWorld::OnRenderStage(int stage)
+void k_PlasmaWorld::OnRenderStage(RenderStage stage)
 {
     if (stage != AfterRenderables) return;
     // With the pattern off, only the fade colour shows: a program of its own draws it at a

@@ -16,7 +16,7 @@ public:
 
     void Initialize() override;
     // Draws the overlay after the world's renderables.
-    void OnRenderStage(int stage) override;
+    void OnRenderStage(RenderStage stage) override;
     void Clear() override {}
 
     // The program of "Plasma.mat"'s pass for this world, which the demo's cues drive; null

@@ -34,10 +34,10 @@ k_SecondRenderStep::k_SecondRenderStep(IEngine* engine, k_FirstRenderStep* first
     }
 }
 
-void k_SecondRenderStep::DrawStage(int stage)
+void k_SecondRenderStep::DrawStage(Stage stage)
 {
     IRenderable* terrain = m_first ? m_first->GetTerrain() : nullptr;
-    if (stage != 1 || !m_target || !terrain) return;
+    if (stage != Geometry || !m_target || !terrain) return;
     if (IWorld* world = m_engine->GetRenderer()->GetCurrentWorld()) world->SetClearColor(kSky);
     m_target->Bind(IRenderTarget::WorldDefault);
     // Put back exactly what was there (the demo's terrain sits at the origin with no local matrix).

@@ -13,7 +13,7 @@ public:
     // first: the step that holds the terrain mesh; not owned.
     k_SecondRenderStep(IEngine* engine, k_FirstRenderStep* first);
 
-    void DrawStage(int stage) override;
+    void DrawStage(Stage stage) override;
 
     // 512 x 512 with two RGBA float textures (reflection textures 0 and 1); null if not made.
     IRenderTarget* GetReflectionTarget() { return m_target; }

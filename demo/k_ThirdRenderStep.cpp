@@ -56,9 +56,9 @@ k_ThirdRenderStep::k_ThirdRenderStep(IEngine* engine, k_FirstRenderStep* first, 
     m_pass->textures[2] = {TextureOf(refraction, 1), GL_REPEAT, GL_REPEAT};
 }
 
-void k_ThirdRenderStep::DrawStage(int stage)
+void k_ThirdRenderStep::DrawStage(Stage stage)
 {
-    if (stage != 1 || !m_drawable) return;
+    if (stage != Geometry || !m_drawable) return;
     // The steps before left the window's frame buffer bound; draw over the sky cleared earlier.
     IWorld* world = GetWorld();
     if (IRenderTarget* target = world ? world->GetRenderTarget() : nullptr) target->Bind(IRenderTarget::DrawAll);

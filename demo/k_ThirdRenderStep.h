@@ -14,7 +14,7 @@ public:
     // Loads "Terrain/Water.mat", builds the water quad and binds the steps' targets to it.
     k_ThirdRenderStep(IEngine* engine, k_FirstRenderStep* first, k_SecondRenderStep* second);
 
-    void DrawStage(int stage) override;
+    void DrawStage(Stage stage) override;
 
     IMeshBuffer* GetWater() { return m_water; }
 

@@ -34,7 +34,7 @@ void FullScreenPass::SetTexture(int unit, ITexture* texture)
     if (m_pass) m_pass->textures[unit].texture = texture;
 }
 
-void FullScreenPass::Draw(IRenderTarget* target, int flags)
+void FullScreenPass::Draw(IRenderTarget* target, IRenderTarget::Flags flags)
 {
     if (!m_drawable) return;
     if (target) target->Bind(flags);

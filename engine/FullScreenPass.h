@@ -46,7 +46,7 @@ public:
 
     // Draws the quad into target, bound with flags and unbound afterwards; with a null target,
     // into the frame buffer that is bound. The caller makes the world current.
-    void Draw(IRenderTarget* target = nullptr, int flags = IRenderTarget::WorldDefault);
+    void Draw(IRenderTarget* target = nullptr, IRenderTarget::Flags flags = IRenderTarget::WorldDefault);
 
 private:
     IMaterial* m_material = nullptr;

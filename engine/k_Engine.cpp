@@ -12,7 +12,7 @@
 
 k_Engine::k_Engine(const std::wstring& baseDirectory, const std::wstring& dataPath) : m_dataPath(dataPath)
 {
-    m_graphics = std::make_unique<k_OpenGl>(this);
+    m_graphics = std::make_unique<k_OpenGl>();
     m_renderer = std::make_unique<k_Renderer>(this);
     m_resourceFactory = std::make_unique<k_ResourceFactory>(this);
     m_fileSystem = std::make_unique<k_FileSystem>(this, baseDirectory);
@@ -22,7 +22,7 @@ k_Engine::k_Engine(const std::wstring& baseDirectory, const std::wstring& dataPa
 
 k_Engine::~k_Engine()
 {
-    m_graphics->ReleaseContext();
+    ReleaseContext();
     m_graphics.reset();
     m_renderer.reset();
     m_resourceFactory.reset();
@@ -47,6 +47,13 @@ void k_Engine::Initialize()
     m_renderer->Initialize();
     m_renderer->SetTimeSamples(0);
     m_renderer->SetAdaptiveSamples(false);
+}
+
+void k_Engine::ReleaseContext()
+{
+    // GL objects are deleted while the context they live in is current; after it, undefined.
+    m_resourceFactory->ReleaseAll();
+    m_graphics->ReleaseContext();
 }
 
 void k_Engine::Advance(double seconds) { m_renderer->RenderFrame(seconds); }

@@ -15,6 +15,7 @@ public:
     ~k_Engine() override;
 
     void Initialize() override;
+    void ReleaseContext() override;
     void Advance(double seconds) override;
     IGraphics* GetGraphics() override { return m_graphics.get(); }
     IRenderer* GetRenderer() override { return m_renderer.get(); }

@@ -70,7 +70,7 @@ void k_Renderer::DrawWorld(IWorld* world)
         for (size_t i = 0; i < m_lights.size(); ++i) m_lights[i]->Enable(static_cast<int>(i));
     }
 
-    world->OnRenderStage(0);
+    world->OnRenderStage(IWorld::BeforeTarget);
     IRenderTarget* target = world->GetRenderTarget();
     if (target) {
         target->Bind(world->GetTargetFlags());
@@ -87,7 +87,7 @@ void k_Renderer::DrawWorld(IWorld* world)
         world->Clear();
         if (letterboxed) glDisable(GL_SCISSOR_TEST);
     }
-    world->OnRenderStage(1);
+    world->OnRenderStage(IWorld::AfterClear);
 
     if (IWorld* linked = world->GetLinkedWorld()) {
         const std::vector<IRenderable*>& shared = linked->GetRenderables();
@@ -100,7 +100,7 @@ void k_Renderer::DrawWorld(IWorld* world)
     for (IRenderable* renderable : m_renderables)
         if (renderable) renderable->Render();
 
-    world->OnRenderStage(2);
+    world->OnRenderStage(IWorld::AfterRenderables);
     if (target) target->Unbind();
-    world->OnRenderStage(3);
+    world->OnRenderStage(IWorld::AfterUnbind);
 }

@@ -85,7 +85,7 @@ T* Keep(std::vector<std::unique_ptr<T>>& list, Made made)
 
 k_ResourceFactory::k_ResourceFactory(IEngine* engine) : m_engine(engine)
 {
-    RegisterShaderCallback(new k_BoneShaderCallback(engine));
+    RegisterShaderCallback(std::make_unique<k_BoneShaderCallback>(engine));
 }
 
 k_ResourceFactory::~k_ResourceFactory() { ReleaseAll(); }
@@ -130,7 +130,7 @@ IMaterial* k_ResourceFactory::LoadMaterial(const std::wstring& name, const std::
     return FindOrMake(m_materials, name, [&] { return std::make_unique<k_Material>(file, m_engine); });
 }
 
-IShader* k_ResourceFactory::CreateShader(const std::wstring& name, int type, const std::wstring& shaderName,
+IShader* k_ResourceFactory::CreateShader(const std::wstring& name, IShader::Stage type, const std::wstring& shaderName,
                                          const std::string& source)
 {
     Log::Info() << "Creating " << shaderName << "...";
@@ -139,7 +139,7 @@ IShader* k_ResourceFactory::CreateShader(const std::wstring& name, int type, con
                       [&] { return std::make_unique<k_Shader>(m_engine, type, shaderName, source); });
 }
 
-IShader* k_ResourceFactory::LoadShader(const std::wstring& name, int type, const std::wstring& file)
+IShader* k_ResourceFactory::LoadShader(const std::wstring& name, IShader::Stage type, const std::wstring& file)
 {
     Log::Info() << "Loading " << file << "...";
     const LoadClock::Scope clock(LoadClock::Shaders);
@@ -156,8 +156,8 @@ IShaderProgram* k_ResourceFactory::CreateShaderProgram(std::vector<IShader*> sha
 {
     Log::Info() << "Creating shader program...";
     const LoadClock::Scope clock(LoadClock::Shaders);
-    std::unique_ptr<IShaderProgram> program = Construct(
-        [&]() -> std::unique_ptr<IShaderProgram> { return std::make_unique<k_ShaderProgram>(m_engine, shaders); });
+    std::unique_ptr<k_ShaderProgram> program =
+        Construct([&] { return std::make_unique<k_ShaderProgram>(m_engine, shaders); });
     if (!program) return nullptr;
     if (m_refreshing) m_freshPrograms.push_back(program.get());
     m_programs.push_back(std::move(program));
@@ -182,10 +182,29 @@ void k_ResourceFactory::EndRefresh(bool keep)
     m_freshPrograms.clear();
 }
 
+std::unique_ptr<IReloadableMaterial> k_ResourceFactory::LoadFreshMaterial(const std::wstring& file)
+{
+    return std::make_unique<k_Material>(file, m_engine);
+}
+
+k_ShaderProgram* k_ResourceFactory::FindProgram(IShaderProgram* program)
+{
+    for (const std::unique_ptr<k_ShaderProgram>& made : m_programs)
+        if (made.get() == program) return made.get();
+    return nullptr;
+}
+
+void k_ResourceFactory::CarryOverState(IShaderProgram* old, IShaderProgram* fresh)
+{
+    k_ShaderProgram* from = FindProgram(old);
+    k_ShaderProgram* to = FindProgram(fresh);
+    if (from && to) to->CopyStateFrom(*from);
+}
+
 void k_ResourceFactory::ReleaseProgram(IShaderProgram* program)
 {
     const auto found = std::find_if(m_programs.begin(), m_programs.end(),
-                                    [&](const std::unique_ptr<IShaderProgram>& made) { return made.get() == program; });
+                                    [&](const std::unique_ptr<k_ShaderProgram>& made) { return made.get() == program; });
     if (found != m_programs.end()) m_programs.erase(found);
 }
 
@@ -266,13 +285,13 @@ IVoxelBox* k_ResourceFactory::CreateVoxelBox(int x, int y, int z)
     return result;
 }
 
-bool k_ResourceFactory::RegisterShaderCallback(IShaderCallback* callback)
+std::unique_ptr<IShaderCallback> k_ResourceFactory::RegisterShaderCallback(std::unique_ptr<IShaderCallback> callback)
 {
-    if (!callback) return false;
+    if (!callback) return nullptr;
     const std::wstring name = callback->GetName();
-    if (m_shaderCallbacks.count(name)) return false;
-    m_shaderCallbacks.emplace(name, callback);
-    return true;
+    if (m_shaderCallbacks.count(name)) return callback;
+    m_shaderCallbacks.emplace(name, std::move(callback));
+    return nullptr;
 }
 
 IShaderCallback* k_ResourceFactory::GetShaderCallback(const std::wstring& name)

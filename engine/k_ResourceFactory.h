@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "core/IMaterialRefresh.h"
 #include "core/IResourceFactory.h"
 
 class IEngine;
+class k_ShaderProgram;
 
-class k_ResourceFactory : public IResourceFactory {
+class k_ResourceFactory : public IResourceFactory, public IMaterialRefresh {
 public:
     // Registers the "bones" callback, so materials can always attach it.
     explicit k_ResourceFactory(IEngine* engine);
@@ -22,9 +24,9 @@ public:
     void ReleaseAll() override;
     ITexture* LoadTexture(const std::wstring& name, const std::wstring& file) override;
     IMaterial* LoadMaterial(const std::wstring& name, const std::wstring& file) override;
-    IShader* CreateShader(const std::wstring& name, int type, const std::wstring& shaderName,
+    IShader* CreateShader(const std::wstring& name, IShader::Stage type, const std::wstring& shaderName,
                           const std::string& source) override;
-    IShader* LoadShader(const std::wstring& name, int type, const std::wstring& file) override;
+    IShader* LoadShader(const std::wstring& name, IShader::Stage type, const std::wstring& file) override;
     ITransformationAnimation* GetTransformationAnimation(const std::wstring& name) override;
     IShaderProgram* CreateShaderProgram(std::vector<IShader*> shaders) override;
     IRenderable* CreateEmptyRenderable() override;
@@ -40,22 +42,19 @@ public:
     IBone* CreateBone(const std::wstring& name, int index, const float position[4], const float scale[3],
                       const Quaternion& rotation) override;
     IVoxelBox* CreateVoxelBox(int x, int y, int z) override;
-    bool RegisterShaderCallback(IShaderCallback* callback) override;
+    std::unique_ptr<IShaderCallback> RegisterShaderCallback(std::unique_ptr<IShaderCallback> callback) override;
     IShaderCallback* GetShaderCallback(const std::wstring& name) override;
+    IMaterialRefresh* GetMaterialRefresh() override { return this; }
 
     template <typename T>
     using Cache = std::map<std::wstring, std::unique_ptr<T>>;
 
-    // The material cache, for the live reloader that watches their files.
-    const Cache<IMaterial>& GetMaterials() const { return m_materials; }
-    // Between these two calls shaders are compiled afresh instead of taken from the cache (a
-    // reloaded material must not get the stale stages), and programs made are noted. Ending
-    // with keep, the fresh shaders take their names in the cache; without it, the fresh
-    // shaders and the programs made meanwhile are destroyed.
-    void BeginRefresh();
-    void EndRefresh(bool keep);
-    // Destroys a program this factory made, once nothing refers to it any more.
-    void ReleaseProgram(IShaderProgram* program);
+    const Cache<IReloadableMaterial>& GetMaterials() override { return m_materials; }
+    void BeginRefresh() override;
+    void EndRefresh(bool keep) override;
+    std::unique_ptr<IReloadableMaterial> LoadFreshMaterial(const std::wstring& file) override;
+    void CarryOverState(IShaderProgram* old, IShaderProgram* fresh) override;
+    void ReleaseProgram(IShaderProgram* program) override;
 
 private:
     template <typename T>
@@ -64,10 +63,12 @@ private:
     // Lists a made object (not a null one) as a renderable and returns it.
     template <typename Object>
     Object* KeepRenderable(std::unique_ptr<Object> made);
+    // The program this factory made at that address, or null.
+    k_ShaderProgram* FindProgram(IShaderProgram* program);
 
     IEngine* m_engine;  // not owned
     Cache<ITexture> m_textures;
-    Cache<IMaterial> m_materials;
+    Cache<IReloadableMaterial> m_materials;
     Cache<IShader> m_shaders;
     bool m_refreshing = false;
     Cache<IShader> m_freshShaders;
@@ -75,7 +76,8 @@ private:
     List<IShader> m_replacedShaders;
     std::vector<IShaderProgram*> m_freshPrograms;
     Cache<ITransformationAnimation> m_animations;
-    List<IShaderProgram> m_programs;
+    // Made as the concrete class: a refresh hands one program's state over to another.
+    List<k_ShaderProgram> m_programs;
     List<IRenderable> m_renderables;
     List<ICamera> m_cameras;
     List<ILight> m_lights;

@@ -17,7 +17,7 @@ k_Window::~k_Window()
         Platform::LeaveFullscreen(m_handle);
         Platform::ShowCursor(true);
     }
-    if (IGraphics* graphics = m_engine->GetGraphics()) graphics->ReleaseContext();
+    m_engine->ReleaseContext();
     Platform::DestroyNativeWindow(m_handle);
     m_handle = nullptr;
 }

@@ -18,7 +18,7 @@ public:
     std::string GetName() override { return m_name; }
     void Initialize() override {}
     void Update() override {}
-    void OnRenderStage(int) override {}
+    void OnRenderStage(RenderStage) override {}
     void SetVisible(bool visible) override { m_visible = visible; }
     bool IsVisible() override { return m_visible; }
     void SetActive(bool active) override { m_active = active; }
@@ -33,8 +33,8 @@ public:
     ICamera* GetCamera() override { return m_camera; }
     void SetRenderTarget(IRenderTarget* target) override { m_renderTarget = target; }
     IRenderTarget* GetRenderTarget() override { return m_renderTarget; }
-    void SetTargetFlags(int flags) override { m_targetFlags = flags; }
-    int GetTargetFlags() override { return m_targetFlags; }
+    void SetTargetFlags(IRenderTarget::Flags flags) override { m_targetFlags = flags; }
+    IRenderTarget::Flags GetTargetFlags() override { return m_targetFlags; }
     void SetLinkedWorld(IWorld* world) override { m_linkedWorld = world; }
     IWorld* GetLinkedWorld() override { return m_linkedWorld; }
     void SetClearColor(const float* colour) override;
@@ -56,6 +56,6 @@ private:
     std::vector<IRenderable*> m_renderables;
     std::vector<ILight*> m_lights;
     IRenderTarget* m_renderTarget = nullptr;
-    int m_targetFlags = IRenderTarget::WorldDefault;
+    IRenderTarget::Flags m_targetFlags = IRenderTarget::WorldDefault;
     IWorld* m_linkedWorld = nullptr;
 };

@@ -5,10 +5,8 @@
 #include <GL/glu.h>
 #include <cstdio>
 
-#include "core/IEngine.h"
 #include "platform/Display.h"
 #include "platform/Log.h"
-#include "core/IResourceFactory.h"
 
 void k_OpenGl::Resize(int width, int height)
 {
@@ -56,8 +54,6 @@ void k_OpenGl::CreateContext(Platform::NativeWindow* window)
 void k_OpenGl::ReleaseContext()
 {
     if (!m_context) return;
-    // GL objects are deleted while the context they live in is current; after it, undefined.
-    if (IResourceFactory* factory = m_engine ? m_engine->GetResourceFactory() : nullptr) factory->ReleaseAll();
     Platform::MakeCurrent(nullptr, nullptr);
     Platform::DeleteGlContext(m_context);
     m_context = nullptr;

@@ -3,8 +3,6 @@
 
 #include "core/IGraphics.h"
 
-class IEngine;
-
 namespace Platform {
 struct GlContext;
 }
@@ -12,8 +10,6 @@ struct GlContext;
 class k_OpenGl : public IGraphics {
 public:
 public:
-    explicit k_OpenGl(IEngine* engine) : m_engine(engine) {}
-
     void Resize(int width, int height) override;
     bool Initialize() override;
     void CreateContext(Platform::NativeWindow* window) override;
@@ -36,7 +32,6 @@ private:
     // The letterboxed rectangle, or the whole window.
     void FitViewport();
 
-    IEngine* m_engine;
     int m_width = 0;
     int m_height = 0;
     int m_maxTextureSize = 0;

@@ -41,21 +41,19 @@ k_RenderTarget::k_RenderTarget(IEngine* engine, int width, int height)
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
 
-k_RenderTarget::~k_RenderTarget()
-{
-    for (ITexture* texture : m_textures) delete texture;
-}
+k_RenderTarget::~k_RenderTarget() = default;
 
 ITexture* k_RenderTarget::AddTexture(int format)
 {
-    ITexture* texture = new k_RenderTargetTexture(format, m_engine, m_width, m_height, m_frameBuffer,
-                                                  static_cast<int>(m_textures.size()));
-    m_textures.push_back(texture);
+    const int attachment = static_cast<int>(m_textures.size());
+    m_ownTextures.push_back(
+        std::make_unique<k_RenderTargetTexture>(format, m_engine, m_width, m_height, m_frameBuffer, attachment));
+    m_textures.push_back(m_ownTextures.back().get());
     BuildDrawBuffers(DrawAll);
-    return texture;
+    return m_textures.back();
 }
 
-void k_RenderTarget::BuildDrawBuffers(int flags)
+void k_RenderTarget::BuildDrawBuffers(Flags flags)
 {
     m_drawBuffers.clear();
     if (flags & DrawAll) {
@@ -68,7 +66,7 @@ void k_RenderTarget::BuildDrawBuffers(int flags)
     m_currentFlags = flags;
 }
 
-void k_RenderTarget::Bind(int flags)
+void k_RenderTarget::Bind(Flags flags)
 {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_frameBuffer);
     if (flags != m_currentFlags) BuildDrawBuffers(flags);

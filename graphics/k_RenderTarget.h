@@ -2,11 +2,13 @@
 // a depth buffer, and texture colour attachments selected for drawing by the target flags.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "core/IRenderTarget.h"
 
 class IEngine;
+class k_RenderTargetTexture;
 
 class k_RenderTarget : public IRenderTarget {
 public:
@@ -16,19 +18,19 @@ public:
     ~k_RenderTarget() override;
 
     ITexture* AddTexture(int format) override;
-    void Bind(int flags) override;
+    void Bind(Flags flags) override;
     void Unbind() override;
     int GetWidth() override { return m_width; }
     int GetHeight() override { return m_height; }
-    std::vector<ITexture*>& GetTextures() override { return m_textures; }
+    const std::vector<ITexture*>& GetTextures() override { return m_textures; }
     void CheckStatus() override;
 
     // The flags the draw-buffer list was last built for, and that list (colour attachment enums).
-    int GetCurrentFlags() const { return m_currentFlags; }
+    Flags GetCurrentFlags() const { return m_currentFlags; }
     const std::vector<unsigned>& GetDrawBuffers() const { return m_drawBuffers; }
 
 private:
-    void BuildDrawBuffers(int flags);
+    void BuildDrawBuffers(Flags flags);
 
     IEngine* m_engine;
     int m_width;
@@ -37,6 +39,7 @@ private:
     unsigned m_renderBuffer = 0;  // the last one created: the depth buffer
     // Empty means no list: the frame buffer's own draw-buffer state is left as it is.
     std::vector<unsigned> m_drawBuffers;
-    std::vector<ITexture*> m_textures;
-    int m_currentFlags = 0x103;
+    std::vector<std::unique_ptr<k_RenderTargetTexture>> m_ownTextures;
+    std::vector<ITexture*> m_textures;  // the same textures, as the interface hands them out
+    Flags m_currentFlags = WorldDefault;
 };

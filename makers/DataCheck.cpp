@@ -23,8 +23,8 @@
 #include "core/IFileSystem.h"
 #include "core/IMaterial.h"
 #include "core/IResourceFactory.h"
-#include "resources/k_Shader.h"
-#include "resources/k_ShaderProgram.h"
+#include "core/IShader.h"
+#include "core/IShaderProgram.h"
 #include "scene/k_Camera.h"
 #include "engine/k_World.h"
 
@@ -75,13 +75,14 @@ bool EndsWith(const std::string& text, const std::string& suffix)
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// Shader stage by file extension, or -1.
-int StageOf(const std::string& lowerName)
+// Shader stage by file extension; false for a file that is no shader.
+bool StageOf(const std::string& lowerName, IShader::Stage& stage)
 {
-    if (EndsWith(lowerName, ".vs")) return 0;
-    if (EndsWith(lowerName, ".gs")) return 1;
-    if (EndsWith(lowerName, ".ps") || EndsWith(lowerName, ".fs")) return 2;
-    return -1;
+    if (EndsWith(lowerName, ".vs")) stage = IShader::Vertex;
+    else if (EndsWith(lowerName, ".gs")) stage = IShader::Geometry;
+    else if (EndsWith(lowerName, ".ps") || EndsWith(lowerName, ".fs")) stage = IShader::Pixel;
+    else return false;
+    return true;
 }
 
 // Programs that code links from archive files, with the geometry parameters the code sets.
@@ -112,7 +113,7 @@ public:
         std::set<std::string> targets = {""};
         for (const auto& pass : material->GetPasses()) {
             targets.insert(pass->target);
-            auto* program = dynamic_cast<k_ShaderProgram*>(pass->program);
+            IShaderProgram* program = pass->program;
             if (program && !program->IsLinked())
                 Fail(m_report, "the program of the pass for '" + pass->target + "' does not link: " + program->GetInfoLog());
         }
@@ -128,11 +129,11 @@ public:
         }
     }
 
-    void CheckShader(const std::string& name, int stage)
+    void CheckShader(const std::string& name, IShader::Stage stage)
     {
         const std::wstring wide = Text::FromUtf8(name);
-        auto* shader = dynamic_cast<k_Shader*>(m_engine.GetResourceFactory()->LoadShader(wide, stage, wide));
-        if (!shader || stage != 1) return;
+        IShader* shader = m_engine.GetResourceFactory()->LoadShader(wide, stage, wide);
+        if (!shader || stage != IShader::Geometry) return;
         int input, output, maxVertices;
         try {
             shader->GetGeometryParameters(input, output, maxVertices);
@@ -146,16 +147,19 @@ public:
     {
         if (!entries.count(code.vertex) || !entries.count(code.geometry) || !entries.count(code.pixel)) return;
         IResourceFactory* factory = m_engine.GetResourceFactory();
-        IShader* vertex = factory->LoadShader(Text::FromUtf8(code.vertex), 0, Text::FromUtf8(code.vertex));
-        IShader* geometry = factory->LoadShader(Text::FromUtf8(code.geometry), 1, Text::FromUtf8(code.geometry));
-        IShader* pixel = factory->LoadShader(Text::FromUtf8(code.pixel), 2, Text::FromUtf8(code.pixel));
+        const std::wstring vertexFile = Text::FromUtf8(code.vertex);
+        const std::wstring geometryFile = Text::FromUtf8(code.geometry);
+        const std::wstring pixelFile = Text::FromUtf8(code.pixel);
+        IShader* vertex = factory->LoadShader(vertexFile, IShader::Vertex, vertexFile);
+        IShader* geometry = factory->LoadShader(geometryFile, IShader::Geometry, geometryFile);
+        IShader* pixel = factory->LoadShader(pixelFile, IShader::Pixel, pixelFile);
         try {
             geometry->SetGeometryParameters(code.input, code.output, code.maxVertices);
         } catch (const wchar_t* message) {
             Fail(m_report, Text::ToUtf8(message));
             return;
         }
-        auto* program = dynamic_cast<k_ShaderProgram*>(factory->CreateShaderProgram({pixel, vertex, geometry}));
+        IShaderProgram* program = factory->CreateShaderProgram({pixel, vertex, geometry});
         if (program && !program->IsLinked()) Fail(m_report, "the program does not link: " + program->GetInfoLog());
     }
 
@@ -229,12 +233,13 @@ int RunDataCheck(const std::string& requested)
         for (const std::string& entry : entries) {
             report.subject = entry;
             const std::string lower = Lower(entry);
+            IShader::Stage stage = IShader::Vertex;
             if (EndsWith(lower, ".mat")) {
                 ++materials;
                 check.CheckMaterial(entry);
-            } else if (StageOf(lower) >= 0) {
+            } else if (StageOf(lower, stage)) {
                 ++shaders;
-                check.CheckShader(entry, StageOf(lower));
+                check.CheckShader(entry, stage);
             } else if (EndsWith(lower, ".png") || EndsWith(lower, ".jpg")) {
                 ++images;
                 check.CheckImage(entry);

@@ -4,19 +4,18 @@
 #include "makers/MaterialReloader.h"
 
 #include <algorithm>
-#include <cassert>
 #include <exception>
 #include <sys/stat.h>
 
 #include "core/IEngine.h"
+#include "core/IFileSystem.h"
+#include "core/IMaterialRefresh.h"
+#include "core/IReloadableMaterial.h"
+#include "core/IResourceFactory.h"
+#include "core/IShaderProgram.h"
 #include "platform/Log.h"
 #include "platform/Text.h"
-#include "core/IMaterial.h"
 #include "resources/ReportedFailure.h"
-#include "resources/k_FileSystem.h"
-#include "resources/k_Material.h"
-#include "engine/k_ResourceFactory.h"
-#include "resources/k_ShaderProgram.h"
 
 namespace {
 
@@ -51,7 +50,7 @@ public:
     ErrorGathering& operator=(const ErrorGathering&) = delete;
 };
 
-MaterialPass* PassFor(k_Material& material, const std::string& target)
+MaterialPass* PassFor(IMaterial& material, const std::string& target)
 {
     for (const std::unique_ptr<MaterialPass>& pass : material.GetPasses())
         if (pass->target == target) return pass.get();
@@ -62,10 +61,9 @@ MaterialPass* PassFor(k_Material& material, const std::string& target)
 
 MaterialReloader::MaterialReloader(IEngine* engine)
     : m_engine(engine),
-      m_factory(dynamic_cast<k_ResourceFactory*>(engine->GetResourceFactory())),
-      m_files(dynamic_cast<k_FileSystem*>(engine->GetFileSystem()))
+      m_factory(engine->GetResourceFactory()->GetMaterialRefresh()),
+      m_files(engine->GetFileSystem())
 {
-    assert(m_factory && m_files && "MaterialReloader needs the engine's own factory and file system");
     Watch();
 }
 
@@ -82,10 +80,9 @@ MaterialReloader::Stamp MaterialReloader::Look(const std::string& path)
 void MaterialReloader::Watch()
 {
     m_watched.clear();
-    const k_ResourceFactory::Cache<IMaterial>& materials = m_factory->GetMaterials();
+    const auto& materials = m_factory->GetMaterials();
     for (const auto& [name, made] : materials) {
-        auto* material = dynamic_cast<k_Material*>(made.get());
-        if (!material) continue;
+        IReloadableMaterial* material = made.get();
         for (const std::wstring& source : material->GetSources()) {
             std::string path = m_files->LoosePath(source);
             if (path.empty()) continue;
@@ -117,13 +114,13 @@ int MaterialReloader::CheckNow()
             m_changed.push_back(watched.material);
     }
     if (m_changed.empty()) return 0;
-    for (k_Material* material : m_changed) Reload(*material);
+    for (IReloadableMaterial* material : m_changed) Reload(*material);
     // A new version may read other files; every stamp is taken afresh.
     Watch();
     return static_cast<int>(m_changed.size());
 }
 
-bool MaterialReloader::Reload(k_Material& live)
+bool MaterialReloader::Reload(IReloadableMaterial& live)
 {
     const std::wstring& file = live.GetFileName();
     Log::Info() << "Reloading material " << file << "...";
@@ -133,16 +130,16 @@ bool MaterialReloader::Reload(k_Material& live)
         const ErrorGathering gathering(errors);
         m_factory->BeginRefresh();
         try {
-            k_Material fresh(file, m_engine);
-            if (fresh.GetPasses().empty()) Log::Error() << "MaterialLoader: No material section in " << file;
-            for (const std::unique_ptr<MaterialPass>& pass : fresh.GetPasses()) {
-                auto* program = dynamic_cast<k_ShaderProgram*>(pass->program);
+            const std::unique_ptr<IReloadableMaterial> fresh = m_factory->LoadFreshMaterial(file);
+            if (fresh->GetPasses().empty()) Log::Error() << "MaterialLoader: No material section in " << file;
+            for (const std::unique_ptr<MaterialPass>& pass : fresh->GetPasses()) {
+                IShaderProgram* program = pass->program;
                 if (program && !program->IsLinked())
                     Log::Error() << "The program of " << file << " for '" << pass->target
                                  << "' does not link: " << program->GetInfoLog();
             }
             clean = errors.empty();
-            if (clean) Adopt(live, fresh);
+            if (clean) Adopt(live, *fresh);
         } catch (const wchar_t* message) {
             Log::Error() << message << " (" << file << ")";
         } catch (const ReportedFailure&) {
@@ -163,7 +160,7 @@ bool MaterialReloader::Reload(k_Material& live)
     return true;
 }
 
-void MaterialReloader::Adopt(k_Material& live, k_Material& fresh)
+void MaterialReloader::Adopt(IReloadableMaterial& live, IReloadableMaterial& fresh)
 {
     for (const std::unique_ptr<MaterialPass>& freshPass : fresh.GetPasses()) {
         MaterialPass* pass = PassFor(live, freshPass->target);
@@ -178,9 +175,7 @@ void MaterialReloader::Adopt(k_Material& live, k_Material& fresh)
             if (!slot.texture && kept != pass->textures.end()) slot.texture = kept->second.texture;
         }
         IShaderProgram* old = pass->program;
-        auto* oldProgram = dynamic_cast<k_ShaderProgram*>(old);
-        auto* newProgram = dynamic_cast<k_ShaderProgram*>(next.program);
-        if (oldProgram && newProgram) newProgram->CopyStateFrom(*oldProgram);
+        if (old && next.program) m_factory->CarryOverState(old, next.program);
         *pass = std::move(next);
         if (old && old != pass->program) m_factory->ReleaseProgram(old);
     }

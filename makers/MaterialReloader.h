@@ -7,9 +7,9 @@
 #include <vector>
 
 class IEngine;
-class k_FileSystem;
-class k_Material;
-class k_ResourceFactory;
+class IFileSystem;
+class IMaterialRefresh;
+class IReloadableMaterial;
 
 class MaterialReloader {
 public:
@@ -40,7 +40,7 @@ private:
         bool operator!=(const Stamp& other) const { return modified != other.modified || size != other.size; }
     };
     struct Watched {
-        k_Material* material;
+        IReloadableMaterial* material;
         std::string path;
         Stamp stamp;
     };
@@ -49,17 +49,17 @@ private:
     // The watch list from the factory's materials, stamped as the files are now.
     void Watch();
     // Loads material's file again; true when the new version replaced the old one.
-    bool Reload(k_Material& material);
+    bool Reload(IReloadableMaterial& material);
     // Carries the passes of a cleanly loaded fresh copy over into the live material.
-    void Adopt(k_Material& live, k_Material& fresh);
+    void Adopt(IReloadableMaterial& live, IReloadableMaterial& fresh);
     void NoteFailure(const std::string& material, const std::string& errors);
 
     IEngine* m_engine;              // not owned
-    k_ResourceFactory* m_factory;   // the engine's
-    k_FileSystem* m_files;          // the engine's
+    IMaterialRefresh* m_factory;    // the engine's
+    IFileSystem* m_files;           // the engine's
     std::vector<Watched> m_watched;
     size_t m_materialCount = 0;     // materials the watch list was made from
-    std::vector<k_Material*> m_changed;  // reused by every check
+    std::vector<IReloadableMaterial*> m_changed;  // reused by every check
     std::vector<Failure> m_failures;
     double m_sinceLook = 0;
 };

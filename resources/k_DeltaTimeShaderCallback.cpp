@@ -1,6 +1,8 @@
 // The "deltatime" shader callback.
 #include "resources/k_DeltaTimeShaderCallback.h"
 
+#include <memory>
+
 #include "core/IEngine.h"
 #include "core/ITimeline.h"
 #include "core/IResourceFactory.h"
@@ -18,6 +20,5 @@ bool k_DeltaTimeShaderCallback::Accepts(IShaderProgram* program)
 
 void RegisterDeltaTimeCallback(IEngine* engine)
 {
-    auto* callback = new k_DeltaTimeShaderCallback(engine);
-    if (!engine->GetResourceFactory()->RegisterShaderCallback(callback)) delete callback;
+    engine->GetResourceFactory()->RegisterShaderCallback(std::make_unique<k_DeltaTimeShaderCallback>(engine));
 }

@@ -31,7 +31,7 @@ public:
 
     // Where a name lies on disk in directory mode; empty in archive mode and for a name that
     // OpenFile would refuse (one that leaves the folder, by its parts or through a link).
-    std::string LoosePath(const std::wstring& name) const;
+    std::string LoosePath(const std::wstring& name) const override;
 
 private:
     // Where an entry's header lies in the archive, by its name with ASCII letters folded.

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "core/IMaterial.h"
+#include "core/IReloadableMaterial.h"
 
 class IEngine;
 class ILight;
 
-class k_Material : public IMaterial {
+class k_Material : public IReloadableMaterial {
 public:
     // Loads the material file (no passes for an empty name or a missing file).
     k_Material(const std::wstring& fileName, IEngine* engine);
@@ -20,12 +20,11 @@ public:
     const std::vector<std::unique_ptr<MaterialPass>>& GetPasses() override { return m_passes; }
     MaterialPass* FindPass(IWorld* world) override;
 
-    // The material file it was loaded from, and every file the load read or tried to read:
-    // the material file, its includes and the shader files it names (for live reloading).
-    const std::wstring& GetFileName() const { return m_fileName; }
-    const std::vector<std::wstring>& GetSources() const { return m_sources; }
+    const std::wstring& GetFileName() const override { return m_fileName; }
+    const std::vector<std::wstring>& GetSources() const override { return m_sources; }
+    void SetSources(const std::vector<std::wstring>& sources) override { m_sources = sources; }
+    // Noted by the loader for each file it reads or tries to read.
     void AddSource(const std::wstring& fileName) { m_sources.push_back(fileName); }
-    void SetSources(const std::vector<std::wstring>& sources) { m_sources = sources; }
 
 private:
     void ApplyPass(const MaterialPass& pass);

@@ -12,21 +12,21 @@
 
 namespace {
 
-GLenum GlStage(int type)
+GLenum GlStage(IShader::Stage type)
 {
     switch (type) {
-    case 0: return GL_VERTEX_SHADER;
-    case 1: return GL_GEOMETRY_SHADER_EXT;
-    case 2: return GL_FRAGMENT_SHADER;
+    case IShader::Vertex: return GL_VERTEX_SHADER;
+    case IShader::Geometry: return GL_GEOMETRY_SHADER_EXT;
+    case IShader::Pixel: return GL_FRAGMENT_SHADER;
     default: return 0;
     }
 }
 
-const char* StagePrefix(int type)
+const char* StagePrefix(IShader::Stage type)
 {
     switch (type) {
-    case 0: return "vertexshader: ";
-    case 1: return "geometryshader: ";
+    case IShader::Vertex: return "vertexshader: ";
+    case IShader::Geometry: return "geometryshader: ";
     default: return "pixelshader: ";
     }
 }
@@ -103,7 +103,7 @@ void LogLines(const std::string& log)
 
 }  // namespace
 
-k_Shader::k_Shader(IEngine* engine, int type, const std::wstring& fileName)
+k_Shader::k_Shader(IEngine* engine, Stage type, const std::wstring& fileName)
     : m_engine(engine), m_name(fileName), m_type(type)
 {
     std::unique_ptr<IFile> file = m_engine->GetFileSystem()->OpenFile(fileName);
@@ -114,7 +114,7 @@ k_Shader::k_Shader(IEngine* engine, int type, const std::wstring& fileName)
     Initialize(reinterpret_cast<const char*>(file->GetData()), static_cast<int>(file->GetSize()));
 }
 
-k_Shader::k_Shader(IEngine* engine, int type, const std::wstring& name, const std::string& source)
+k_Shader::k_Shader(IEngine* engine, Stage type, const std::wstring& name, const std::string& source)
     : m_engine(engine), m_name(name), m_type(type)
 {
     Initialize(source.data(), static_cast<int>(source.size()));
@@ -140,7 +140,7 @@ void k_Shader::Initialize(const char* source, int length)
         return;
     }
     m_shaderObject = glCreateShader(stage);
-    m_deferred = m_type == 1 && !DriverTakesGeometryParameters();
+    m_deferred = m_type == Geometry && !DriverTakesGeometryParameters();
     if (m_deferred)
         m_deferredSource.assign(source, static_cast<size_t>(length));
     else
@@ -169,7 +169,7 @@ void k_Shader::Compile(const std::string& source)
 
 void k_Shader::SetGeometryParameters(int input, int output, int maxVertices)
 {
-    if (m_type != 1) throw L"Cannot set geometry shader parameters on a pixel or vertex shader!";
+    if (m_type != Geometry) throw L"Cannot set geometry shader parameters on a pixel or vertex shader!";
     if (output != 0 && output != 3 && output != 5)
         throw L"You can only use Point, TriangleStrip or LineStrip as geometry shader output primitive topology!";
     if (m_parametersSet && input == m_inputTopology && output == m_outputTopology && maxVertices == m_maxOutputVertices)

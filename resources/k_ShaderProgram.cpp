@@ -110,7 +110,7 @@ k_ShaderProgram::k_ShaderProgram(IEngine* engine, std::vector<IShader*> shaders)
     try {
         for (IShader* shader : m_shaders) {
             if (!shader) continue;
-            if (shader->GetType() == 1) AttachGeometryParameters(shader);
+            if (shader->GetType() == IShader::Geometry) AttachGeometryParameters(shader);
             glAttachShader(m_programObject, shader->GetShaderObject());
             graphics->CheckErrors();
         }
@@ -149,7 +149,7 @@ void k_ShaderProgram::AttachGeometryParameters(IShader* shader)
     int input = 0, output = 0, maxVertices = 0;
     shader->GetGeometryParameters(input, output, maxVertices);
     if (!k_Shader::DriverTakesGeometryParameters()) {
-        if (auto* stage = dynamic_cast<k_Shader*>(shader)) stage->PrepareForLinking();
+        shader->PrepareForLinking();
         return;
     }
     IGraphics* graphics = m_engine->GetGraphics();

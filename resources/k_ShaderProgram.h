@@ -35,10 +35,10 @@ public:
     bool AddShaderCallback(const std::wstring& name, void* argument) override;
     void Use() override;
 
+    bool IsLinked() override { return m_linked; }
+    const std::string& GetInfoLog() override { return m_infoLog; }
+
     unsigned GetProgramObject() const { return m_programObject; }
-    bool IsLinked() const { return m_linked; }
-    // The driver's link log, empty when it had nothing to say.
-    const std::string& GetInfoLog() const { return m_infoLog; }
     // For a program that replaces old (a reloaded material): takes over old's callback
     // attachments and the values of its active uniforms, samplers included, wherever this
     // program has a uniform of the same name and type. Leaves the current program as it was.

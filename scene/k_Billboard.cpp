@@ -5,9 +5,9 @@
 
 #include "core/ITexture.h"
 
-void k_Billboard::DrawStage(int stage)
+void k_Billboard::DrawStage(Stage stage)
 {
-    if (stage == 0 && (m_mode == Full || m_mode == Upright)) {
+    if (stage == BeforeTransform && (m_mode == Full || m_mode == Upright)) {
         float modelview[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
         // Upright keeps the y axis (4, 5, 6) so the billboard turns only about it.
@@ -21,7 +21,7 @@ void k_Billboard::DrawStage(int stage)
         return;
     }
     // Without a texture there is no size to draw, and binding would dereference null.
-    if (stage != 1 || !m_texture || m_texture->GetHeight() <= 0) return;
+    if (stage != Geometry || !m_texture || m_texture->GetHeight() <= 0) return;
     const float halfWidth = static_cast<float>(m_texture->GetWidth()) / static_cast<float>(m_texture->GetHeight()) * 0.5f;
     glUseProgram(0);
     m_texture->Bind(0);

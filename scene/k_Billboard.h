@@ -1,4 +1,4 @@
-// One billboard drawn in immediate mode; stage 0 strips the rotation from the modelview so the
+// One billboard drawn in immediate mode; BeforeTransform strips the rotation from the modelview so the
 // billboard's own transform applies in a camera-aligned frame.
 #pragma once
 
@@ -14,7 +14,7 @@ public:
     void SetTexture(ITexture* texture) override { m_texture = texture; }
     ITexture* GetTexture() override { return m_texture; }
 
-    void DrawStage(int stage) override;
+    void DrawStage(Stage stage) override;
 
 private:
     ITexture* m_texture = nullptr;  // not owned

@@ -58,13 +58,13 @@ void k_BillboardBatch::AddChild(IRenderable* child)
         Grow(m_capacity);
 }
 
-void k_BillboardBatch::DrawStage(int stage)
+void k_BillboardBatch::DrawStage(Stage stage)
 {
-    if (stage == 1) {
+    if (stage == Geometry) {
         dynamic_cast<IRenderable*>(m_mesh)->Render();
         return;
     }
-    if (stage != 0 || !m_world || !m_world->GetCamera()) return;
+    if (stage != BeforeTransform || !m_world || !m_world->GetCamera()) return;
     // A mesh without a mappable buffer keeps its previous corners.
     float* vertices = static_cast<float*>(m_mesh->LockVertices(GL_WRITE_ONLY));
     if (!vertices) return;

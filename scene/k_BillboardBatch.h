@@ -1,5 +1,5 @@
-// Billboards batched into one dynamic quad mesh: stage 0 rewrites every corner from the camera's
-// right and up vectors through the mapped vertex buffer, stage 1 draws the mesh once.
+// Billboards batched into one dynamic quad mesh: BeforeTransform rewrites every corner from the camera's
+// right and up vectors through the mapped vertex buffer, Geometry draws the mesh once.
 #pragma once
 
 #include <vector>
@@ -22,7 +22,7 @@ public:
     // A billboard joins the batch (no world is set, it is not drawn on its own); anything else
     // becomes an ordinary child.
     void AddChild(IRenderable* child) override;
-    void DrawStage(int stage) override;
+    void DrawStage(Stage stage) override;
 
     int GetCapacity() const { return m_capacity; }
     IMeshBuffer* GetMesh() { return m_mesh; }

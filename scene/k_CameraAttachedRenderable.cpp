@@ -5,9 +5,9 @@
 #include "core/ICamera.h"
 #include "core/IWorld.h"
 
-void k_CameraAttachedRenderable::DrawStage(int stage)
+void k_CameraAttachedRenderable::DrawStage(Stage stage)
 {
-    if (stage != 0 || !m_world) return;
+    if (stage != BeforeTransform || !m_world) return;
     ICamera* camera = m_world->GetCamera();
     if (!camera) return;
 

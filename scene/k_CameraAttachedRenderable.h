@@ -13,9 +13,9 @@ public:
     {
     }
 
-    // Stage 0 recomputes the placement from the camera's last Apply. Without a world, a camera
+    // BeforeTransform recomputes the placement from the camera's last Apply. Without a world, a camera
     // or a child there is nothing to place against, and the object keeps its last placement.
-    void DrawStage(int stage) override;
+    void DrawStage(Stage stage) override;
 
 private:
     Vector m_placement;

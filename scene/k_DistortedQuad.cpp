@@ -28,9 +28,9 @@ k_DistortedQuad::k_DistortedQuad(IEngine* engine, ITexture* texture) : k_MeshBuf
     FillUnitQuad(this);
 }
 
-void k_DistortedQuad::DrawStage(int stage)
+void k_DistortedQuad::DrawStage(Stage stage)
 {
-    if (stage == 0) {
+    if (stage == BeforeTransform) {
         if (!m_quadMaterial || m_quadMaterial->GetPasses().empty() || !m_texture || m_texture->GetHeight() == 0)
             return;
         if (IShaderProgram* program = m_quadMaterial->GetPasses().front()->program)

@@ -14,8 +14,8 @@ public:
     // material (or texture) the quad draws nothing.
     k_DistortedQuad(IEngine* engine, ITexture* texture);
 
-    // Stage 0 hands the aspect ratio to the first pass's program; stage 1 draws the quad.
-    void DrawStage(int stage) override;
+    // BeforeTransform hands the aspect ratio to the first pass's program; Geometry draws the quad.
+    void DrawStage(Stage stage) override;
 
 private:
     IMaterial* m_quadMaterial = nullptr;

@@ -7,5 +7,5 @@ class k_EmptyRenderable : public k_Renderable {
 public:
     explicit k_EmptyRenderable(IEngine* engine) : k_Renderable(engine) {}
 
-    void DrawStage(int) override {}
+    void DrawStage(Stage) override {}
 };

@@ -190,9 +190,9 @@ void k_MeshBuffer::UnlockIndices()
     CreateMissingBuffers();
 }
 
-void k_MeshBuffer::DrawStage(int stage)
+void k_MeshBuffer::DrawStage(Stage stage)
 {
-    if (stage != 1 || !m_material || !m_vertexData || m_layout.empty()) return;
+    if (stage != Geometry || !m_material || !m_vertexData || m_layout.empty()) return;
     if (m_material->Apply()) Draw(m_material->FindPass(nullptr));
 }
 

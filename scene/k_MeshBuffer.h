@@ -34,8 +34,8 @@ public:
     void UnlockVertices() override;
     void UnlockIndices() override;
 
-    // Stage 1: applies the material and draws with its pass for the current world.
-    void DrawStage(int stage) override;
+    // Geometry: applies the material and draws with its pass for the current world.
+    void DrawStage(Stage stage) override;
     // Binds the arrays of the layout (generic attributes located in the pass's program), issues
     // the one glDrawElements and unbinds everything again. pass may be null.
     virtual void Draw(MaterialPass* pass);

@@ -28,7 +28,7 @@ void k_Renderable::RemoveChild(IRenderable* child)
 void k_Renderable::Render()
 {
     glPushMatrix();
-    DrawStage(0);
+    DrawStage(BeforeTransform);
     glTranslatef(m_position.x, m_position.y, m_position.z);
     glScalef(m_scale.x, m_scale.y, m_scale.z);
     glMultMatrixf(m_rotation.ToMatrix().Data());
@@ -37,11 +37,11 @@ void k_Renderable::Render()
     for (size_t i = 0; i < m_renderHooks.size(); ++i)
         if (m_renderHooks[i]) m_renderHooks[i]->BeforeRender(this);
     if (m_visible) {
-        DrawStage(1);
+        DrawStage(Geometry);
         for (size_t i = 0; i < m_children.size(); ++i)
             if (m_children[i]) m_children[i]->Render();
     }
-    DrawStage(2);
+    DrawStage(AfterChildren);
     for (size_t i = 0; i < m_renderHooks.size(); ++i)
         if (m_renderHooks[i]) m_renderHooks[i]->AfterRender(this);
     glPopMatrix();

@@ -162,9 +162,9 @@ int k_Text::GetTextWidth()
     return static_cast<int>(std::lround(width * m_size));
 }
 
-void k_Text::DrawStage(int stage)
+void k_Text::DrawStage(Stage stage)
 {
-    if (stage != 1 || !m_material || !m_material->Apply()) return;
+    if (stage != Geometry || !m_material || !m_material->Apply()) return;
     glListBase(m_listBase);
     glCallLists(static_cast<GLsizei>(m_text.size()), GL_UNSIGNED_BYTE, m_text.data());
 }

@@ -26,8 +26,8 @@ public:
     void SetMaterial(IMaterial* material) override { m_material = material; }
     IMaterial* GetMaterial() override { return m_material; }
 
-    // Stage 1 draws the text from the origin along +x, one unit per em, front face at z = 0.
-    void DrawStage(int stage) override;
+    // Geometry draws the text from the origin along +x, one unit per em, front face at z = 0.
+    void DrawStage(Stage stage) override;
 
     // The first of the font's 256 list names: code c draws list base + c.
     unsigned GetListBase() const { return m_listBase; }

@@ -186,9 +186,9 @@ void k_VoxelBox::CreatePointList()
     glEndList();
 }
 
-void k_VoxelBox::DrawStage(int stage)
+void k_VoxelBox::DrawStage(Stage stage)
 {
-    if (stage != 1) return;
+    if (stage != Geometry) return;
     m_program->Use();
     m_program->SetFloat("isolevel", m_isoLevel);
     // No material sets the state here. Where the field meets the box's faces the surface is open:

@@ -23,8 +23,8 @@ public:
     float* Lock() override;
     void Unlock() override;
 
-    // Stage 1: the program, the iso level and the point list.
-    void DrawStage(int stage) override;
+    // Geometry: the program, the iso level and the point list.
+    void DrawStage(Stage stage) override;
 
     IShaderProgram* GetProgram() { return m_program; }
     // Points drawn per frame: one per cell between samples.

@@ -216,11 +216,11 @@ TEST_F(Demo, TriggersSwitchTheScenesAndOtherCodesChangeNothing)
     EXPECT_FALSE(worlds["Terrain"]->IsVisible());
     EXPECT_EQ(Plasma()->GetInt("disablePlasma"), 1);
 
-    demo->Trigger(1);
+    demo->Trigger(k_Demo::ShowLandscape);
     EXPECT_TRUE(worlds["Terrain"]->IsVisible());
     EXPECT_TRUE(worlds["Hdr"]->IsVisible());
 
-    demo->Trigger(3);
+    demo->Trigger(k_Demo::ShowPlasma);
     EXPECT_EQ(Plasma()->GetInt("disablePlasma"), 0);
     EXPECT_FALSE(worlds["Terrain"]->IsVisible());
     EXPECT_FALSE(worlds["Hdr"]->IsVisible());
@@ -233,13 +233,13 @@ TEST_F(Demo, AnimationsFadeThroughThePlasmaAndTheLogo)
     demo->Animate(0.5, 9);
     EXPECT_FLOAT_EQ(Fade().x, 0.2f) << "an unknown id changed the fade";
 
-    demo->Animate(0.25, 1);
+    demo->Animate(0.25, k_Demo::FadeInFromBlack);
     EXPECT_EQ(Fade(), Vector(0, 0, 0, 0.75f));
-    demo->Animate(1.0, 2);
+    demo->Animate(1.0, k_Demo::FadeToWhite);
     EXPECT_EQ(Fade(), Vector(1, 1, 1, 1));
-    demo->Animate(0.25, 3);
+    demo->Animate(0.25, k_Demo::FadeInFromWhite);
     EXPECT_EQ(Fade(), Vector(1, 1, 1, 0.75f));
-    demo->Animate(0.4, 4);
+    demo->Animate(0.4, k_Demo::FadeToLogo);
     EXPECT_EQ(Fade(), Vector(0, 0, 0, 0.4f));
     EXPECT_FLOAT_EQ(static_cast<k_AfterWorld*>(worlds["AfterWorld"])->GetLogoProgram()->GetFloat("alpha"), 0.4f);
 }

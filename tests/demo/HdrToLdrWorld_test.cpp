@@ -175,7 +175,7 @@ TEST_F(HdrToLdrWorld, TinyScenesDrawWithoutErrors)
     for (k_HdrToLdrWorld* world : {&two, &six}) {
         const int side = world == &two ? 2 : 6;
         for (const k_HdrToLdrWorld::Level& level : world->GetGlowChain()) {
-            level.target->Bind(0);
+            level.target->Bind(IRenderTarget::None);
             EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT))
                 << side << " px";
             level.target->Unbind();

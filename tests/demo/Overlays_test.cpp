@@ -31,9 +31,9 @@ class FlatQuad : public k_Renderable {
 public:
     FlatQuad(IEngine* engine, float r, float g, float b) : k_Renderable(engine), m_colour{r, g, b} {}
 
-    void DrawStage(int stage) override
+    void DrawStage(Stage stage) override
     {
-        if (stage != 1) return;
+        if (stage != Geometry) return;
         ++draws;
         glUseProgram(0);
         ResetToPlainDrawing();

@@ -58,10 +58,10 @@ public:
         ++updates;
         steps.push_back(m_engine->GetTimeline()->GetFrameDelta());
     }
-    void OnRenderStage(int stage) override
+    void OnRenderStage(RenderStage stage) override
     {
         journal.push_back(GetName() + " stage" + std::to_string(stage));
-        if (stage == 0) {
+        if (stage == BeforeTarget) {
             EXPECT_EQ(m_engine->GetRenderer()->GetCurrentWorld(), this);
         }
     }
@@ -91,9 +91,9 @@ public:
         journal.push_back(name);
         k_Renderable::Render();
     }
-    void DrawStage(int stage) override
+    void DrawStage(Stage stage) override
     {
-        if (stage != 1 || !fill) return;
+        if (stage != Geometry || !fill) return;
         ResetToPlainDrawing();
         glColor4f(colour.x, colour.y, colour.z, colour.w);
         glRectf(-1, -1, 0, 1);
@@ -108,11 +108,11 @@ class RecordingTarget : public IRenderTarget {
 public:
     explicit RecordingTarget(Journal& journal) : journal(journal) {}
     ITexture* AddTexture(int) override { return nullptr; }
-    void Bind(int flags) override { journal.push_back("bind " + std::to_string(flags)); }
+    void Bind(Flags flags) override { journal.push_back("bind " + std::to_string(flags)); }
     void Unbind() override { journal.push_back("unbind"); }
     int GetWidth() override { return 1; }
     int GetHeight() override { return 1; }
-    std::vector<ITexture*>& GetTextures() override { return textures; }
+    const std::vector<ITexture*>& GetTextures() override { return textures; }
     void CheckStatus() override {}
     Journal& journal;
     std::vector<ITexture*> textures;
@@ -190,7 +190,7 @@ TEST_F(Renderer, DrawsAWorldWithATargetInProtocolOrder)
     world.AddLight(&light0);
     world.AddLight(&light1);
     world.SetRenderTarget(&target);
-    world.SetTargetFlags(0x052);
+    world.SetTargetFlags(IRenderTarget::ClearColour | IRenderTarget::DrawAttachment0 | IRenderTarget::DrawAttachment2);
     world.SetLinkedWorld(&linked);
     world.AddRenderable(&own1);
     world.AddRenderable(&own2);
@@ -285,9 +285,9 @@ TEST_F(Renderer, ListsChangedWhileDrawingTakeEffectNextFrame)
     Square first(engine.get(), "first", journal), late(engine.get(), "late", journal);
     struct Adder : k_Renderable {
         using k_Renderable::k_Renderable;
-        void DrawStage(int stage) override
+        void DrawStage(Stage stage) override
         {
-            if (stage == 1 && world->GetRenderables().size() < 3) world->AddRenderable(late);
+            if (stage == Geometry && world->GetRenderables().size() < 3) world->AddRenderable(late);
         }
         IWorld* world = nullptr;
         IRenderable* late = nullptr;

@@ -158,10 +158,11 @@ TEST_F(ResourceFactoryTest, ShadersShareOneCacheAndLogEveryCall)
 {
     folder.Write("s.vs", "void main() { gl_Position = gl_Vertex; }\n");
     LogCapture log;
-    IShader* created = factory->CreateShader(L"s.vs", 0, L"embedded", "void main() { gl_Position = gl_Vertex; }\n");
+    IShader* created =
+        factory->CreateShader(L"s.vs", IShader::Vertex, L"embedded", "void main() { gl_Position = gl_Vertex; }\n");
     ASSERT_NE(created, nullptr);
-    EXPECT_EQ(factory->LoadShader(L"s.vs", 0, L"s.vs"), created);
-    EXPECT_EQ(factory->CreateShader(L"s.vs", 2, L"other", "garbage"), created);
+    EXPECT_EQ(factory->LoadShader(L"s.vs", IShader::Vertex, L"s.vs"), created);
+    EXPECT_EQ(factory->CreateShader(L"s.vs", IShader::Pixel, L"other", "garbage"), created);
     EXPECT_EQ(Count(log, "Creating embedded..."), 1);
     EXPECT_EQ(Count(log, "Loading s.vs..."), 1);
     EXPECT_EQ(Count(log, "Creating other..."), 1);
@@ -170,7 +171,7 @@ TEST_F(ResourceFactoryTest, ShadersShareOneCacheAndLogEveryCall)
 
 TEST_F(ResourceFactoryTest, ProgramsAreNeverShared)
 {
-    IShader* shader = factory->CreateShader(L"v", 0, L"v", "void main() { gl_Position = gl_Vertex; }\n");
+    IShader* shader = factory->CreateShader(L"v", IShader::Vertex, L"v", "void main() { gl_Position = gl_Vertex; }\n");
     LogCapture log;
     IShaderProgram* first = factory->CreateShaderProgram({shader});
     IShaderProgram* second = factory->CreateShaderProgram({shader});
@@ -182,18 +183,20 @@ TEST_F(ResourceFactoryTest, ProgramsAreNeverShared)
 TEST_F(ResourceFactoryTest, CallbackRegistry)
 {
     EXPECT_NE(factory->GetShaderCallback(L"bones"), nullptr) << "registered by the constructor";
-    EXPECT_FALSE(factory->RegisterShaderCallback(nullptr));
-    auto* first = new k_DeltaTimeShaderCallback(engine.get());
-    EXPECT_TRUE(factory->RegisterShaderCallback(first));
+    EXPECT_EQ(factory->RegisterShaderCallback(nullptr), nullptr);
+    auto first = std::make_unique<k_DeltaTimeShaderCallback>(engine.get());
+    IShaderCallback* registered = first.get();
+    EXPECT_EQ(factory->RegisterShaderCallback(std::move(first)), nullptr) << "taken over";
     auto second = std::make_unique<k_DeltaTimeShaderCallback>(engine.get());
-    EXPECT_FALSE(factory->RegisterShaderCallback(second.get())) << "the caller keeps a refused callback";
-    EXPECT_EQ(factory->GetShaderCallback(L"deltatime"), first);
+    IShaderCallback* refused = second.get();
+    EXPECT_EQ(factory->RegisterShaderCallback(std::move(second)).get(), refused) << "a refused callback comes back";
+    EXPECT_EQ(factory->GetShaderCallback(L"deltatime"), registered);
     EXPECT_EQ(factory->GetShaderCallback(L"DeltaTime"), nullptr);
 }
 
 TEST_F(ResourceFactoryTest, AnythingThrownDuringConstructionGivesNull)
 {
-    ASSERT_TRUE(factory->RegisterShaderCallback(new ThrowingCallback));
+    ASSERT_EQ(factory->RegisterShaderCallback(std::make_unique<ThrowingCallback>()), nullptr);
     folder.Write("t.mat", "pixelshader p {{\nvoid main() { gl_FragColor = vec4(1.0); }\n}}\n"
                           "material {\nuseshader p\nshadercallback throws\n}\n");
     EXPECT_EQ(factory->LoadMaterial(L"t", L"t.mat"), nullptr);
@@ -207,11 +210,12 @@ TEST_F(ResourceFactoryTest, CallbacksAreReleasedAfterShadersAndPrograms)
     bool shaderAlive = true, programAlive = true;
     {
         k_ResourceFactory own(engine.get());
-        IShader* shader = own.CreateShader(L"v", 0, L"v", "void main() { gl_Position = gl_Vertex; }\n");
+        IShader* shader = own.CreateShader(L"v", IShader::Vertex, L"v", "void main() { gl_Position = gl_Vertex; }\n");
         auto* program = static_cast<k_ShaderProgram*>(own.CreateShaderProgram({shader}));
         ASSERT_NE(program, nullptr);
-        ASSERT_TRUE(own.RegisterShaderCallback(
-            new ProbeCallback(shader->GetShaderObject(), program->GetProgramObject(), shaderAlive, programAlive)));
+        ASSERT_EQ(own.RegisterShaderCallback(std::make_unique<ProbeCallback>(
+                      shader->GetShaderObject(), program->GetProgramObject(), shaderAlive, programAlive)),
+                  nullptr);
     }
     EXPECT_FALSE(shaderAlive);
     EXPECT_FALSE(programAlive);

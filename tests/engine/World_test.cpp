@@ -24,7 +24,7 @@ TEST_F(World, StartsVisibleActiveAndEmptyWithBlackOpaqueDepth)
     EXPECT_EQ(world.GetCamera(), nullptr);
     EXPECT_EQ(world.GetRenderTarget(), nullptr);
     EXPECT_EQ(world.GetLinkedWorld(), nullptr);
-    EXPECT_EQ(world.GetTargetFlags(), 0x103);
+    EXPECT_EQ(world.GetTargetFlags(), IRenderTarget::WorldDefault);
     const float* colour = world.GetClearColor();
     EXPECT_EQ((std::vector<float>(colour, colour + 4)), (std::vector<float>{0, 0, 0, 0}));
     EXPECT_EQ(world.GetClearDepth(), 1.0f);
@@ -83,12 +83,14 @@ TEST_F(World, StoresItsLinks)
 {
     k_World linked(nullptr, "Reflection");
     world.SetLinkedWorld(&linked);
-    world.SetTargetFlags(0x052);
+    const IRenderTarget::Flags flags =
+        IRenderTarget::ClearColour | IRenderTarget::DrawAttachment0 | IRenderTarget::DrawAttachment2;
+    world.SetTargetFlags(flags);
     world.SetClearDepth(0.25f);
     world.SetVisible(false);
     world.SetActive(false);
     EXPECT_EQ(world.GetLinkedWorld(), &linked);
-    EXPECT_EQ(world.GetTargetFlags(), 0x052);
+    EXPECT_EQ(world.GetTargetFlags(), flags);
     EXPECT_EQ(world.GetClearDepth(), 0.25f);
     EXPECT_FALSE(world.IsVisible());
     EXPECT_FALSE(world.IsActive());

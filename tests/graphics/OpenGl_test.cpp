@@ -33,7 +33,6 @@ TEST(OpenGlStartUp, LogsTheDriverInOrder)
 // Real drivers keep one flag per error kind; this source queues as many as a test wants.
 class QueuedErrors : public k_OpenGl {
 public:
-    using k_OpenGl::k_OpenGl;
     std::deque<unsigned> pending;
 
 protected:
@@ -48,7 +47,7 @@ protected:
 
 TEST_F(OpenGl, CheckErrorsReportsAtMostFivePerCall)
 {
-    QueuedErrors device(engine.get());
+    QueuedErrors device;
     device.pending = {GL_INVALID_ENUM, GL_INVALID_VALUE, GL_INVALID_OPERATION, GL_OUT_OF_MEMORY,
                       GL_INVALID_ENUM, GL_INVALID_VALUE, 0x1234, GL_INVALID_OPERATION};
     LogCapture log;
@@ -108,7 +107,7 @@ TEST(OpenGlShutDown, WhatTheFactoryMadeGoesWhileTheContextIsCurrent)
     auto engine = std::make_unique<k_Engine>(L".");
     auto window = std::make_unique<k_Window>(L"test", 64, 64, engine.get(), false);
     window->Create();
-    ASSERT_TRUE(engine->GetResourceFactory()->RegisterShaderCallback(new ContextProbe(seen)));
+    ASSERT_EQ(engine->GetResourceFactory()->RegisterShaderCallback(std::make_unique<ContextProbe>(seen)), nullptr);
     window.reset();  // the window releases the context, as at the end of the run
     EXPECT_EQ(seen, 1);
     engine.reset();

@@ -14,6 +14,12 @@
 
 namespace {
 
+// The names keep the values the flags had as bare numbers.
+static_assert(IRenderTarget::None == 0x000 && IRenderTarget::ClearDepth == 0x001);
+static_assert(IRenderTarget::ClearColour == 0x002);
+static_assert(IRenderTarget::DrawAttachment0 == 0x010 && IRenderTarget::DrawAttachment3 == 0x080);
+static_assert(IRenderTarget::DrawAll == 0x100 && IRenderTarget::WorldDefault == 0x103);
+
 using Rgba = std::array<int, 4>;
 
 class RenderTarget : public GlTest {
@@ -67,12 +73,12 @@ const Rgba kWhite{255, 255, 255, 255};
 TEST_F(RenderTarget, StartsWithoutADrawBufferListAndTheFirstTextureSelectsAttachmentZero)
 {
     k_RenderTarget target(engine.get(), kSize, kSize);
-    EXPECT_EQ(target.GetCurrentFlags(), 0x103);
+    EXPECT_EQ(target.GetCurrentFlags(), IRenderTarget::WorldDefault);
     EXPECT_TRUE(target.GetDrawBuffers().empty());
     EXPECT_TRUE(target.GetTextures().empty());
     ITexture* texture = target.AddTexture(2);
     ASSERT_NE(texture, nullptr);
-    EXPECT_EQ(target.GetCurrentFlags(), 0x100);
+    EXPECT_EQ(target.GetCurrentFlags(), IRenderTarget::DrawAll);
     EXPECT_EQ(target.GetDrawBuffers(), std::vector<unsigned>{GL_COLOR_ATTACHMENT0_EXT});
     EXPECT_EQ(target.GetTextures(), std::vector<ITexture*>{texture});
     ExpectNoGlErrors();
@@ -84,7 +90,7 @@ TEST_F(RenderTarget, AMultisampledColourBufferHoldsAttachmentZeroUntilTheFirstTe
     // Bound without clear or draw bits, so that nothing touches the attachments.
     auto attachment = [&target](GLenum point, GLenum parameter) {
         GLint value = -1;
-        target.Bind(0x000);
+        target.Bind(IRenderTarget::None);
         glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, point, parameter, &value);
         target.Unbind();
         return value;
@@ -126,13 +132,15 @@ TEST_F(RenderTarget, DrawBufferListsFollowTheFlags)
     k_RenderTarget target(engine.get(), kSize, kSize);
     for (int i = 0; i < 3; ++i) target.AddTexture(2);
     const unsigned a0 = GL_COLOR_ATTACHMENT0_EXT;
-    const struct { int flags; std::vector<unsigned> list; } cases[] = {
-        {0x100, {a0, a0 + 1, a0 + 2}},
-        {0x052, {a0, a0 + 2}},
-        {0x0F0, {a0, a0 + 1, a0 + 2, a0 + 3}},
-        {0x080, {a0 + 3}},
-        {0x1F0, {a0, a0 + 1, a0 + 2}},  // bit 8 takes precedence
-        {0x003, {}},                    // no list: the previous selection stays in force
+    using T = IRenderTarget;
+    const T::Flags allFour = T::DrawAttachment0 | T::DrawAttachment1 | T::DrawAttachment2 | T::DrawAttachment3;
+    const struct { T::Flags flags; std::vector<unsigned> list; } cases[] = {
+        {T::DrawAll, {a0, a0 + 1, a0 + 2}},
+        {T::ClearColour | T::DrawAttachment0 | T::DrawAttachment2, {a0, a0 + 2}},
+        {allFour, {a0, a0 + 1, a0 + 2, a0 + 3}},
+        {T::DrawAttachment3, {a0 + 3}},
+        {allFour | T::DrawAll, {a0, a0 + 1, a0 + 2}},  // DrawAll takes precedence
+        {T::ClearDepth | T::ClearColour, {}},          // no list: the previous selection stays in force
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.flags);
@@ -151,13 +159,13 @@ TEST_F(RenderTarget, Flags052ClearColourOnlyAndDrawIntoAttachmentsZeroAndTwo)
 
     SetWorldColour(1, 0, 0, 1);
     world.SetClearDepth(0.5f);
-    target.Bind(0x103);
+    target.Bind(IRenderTarget::WorldDefault);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Attachment(i), kRed) << i;
     EXPECT_FLOAT_EQ(Depth(), 0.5f);
 
     SetWorldColour(0, 1, 0, 1);
     world.SetClearDepth(1.0f);
-    target.Bind(0x052);
+    target.Bind(IRenderTarget::ClearColour | IRenderTarget::DrawAttachment0 | IRenderTarget::DrawAttachment2);
     EXPECT_EQ(Attachment(0), kGreen);
     EXPECT_EQ(Attachment(1), kRed);
     EXPECT_EQ(Attachment(2), kGreen);
@@ -176,10 +184,10 @@ TEST_F(RenderTarget, BindWithoutClearBitsKeepsThePreviousContents)
     k_RenderTarget target(engine.get(), kSize, kSize);
     target.AddTexture(2);
     SetWorldColour(1, 0, 0, 1);
-    target.Bind(0x103);
+    target.Bind(IRenderTarget::WorldDefault);
     target.Unbind();
     SetWorldColour(0, 1, 0, 1);
-    target.Bind(0x100);
+    target.Bind(IRenderTarget::DrawAll);
     EXPECT_EQ(Attachment(0), kRed);
     target.Unbind();
     ExpectNoGlErrors();
@@ -190,11 +198,11 @@ TEST_F(RenderTarget, ClearingDepthWorksAfterAPassThatTurnedDepthWritesOff)
     k_RenderTarget target(engine.get(), kSize, kSize);
     target.AddTexture(2);
     world.SetClearDepth(0.25f);
-    target.Bind(0x103);
+    target.Bind(IRenderTarget::WorldDefault);
     EXPECT_NEAR(Depth(), 0.25f, 1e-6f);
     glDepthMask(GL_FALSE);  // as a pass with "depthwrite false" leaves it
     world.SetClearDepth(0.75f);
-    target.Bind(0x101);
+    target.Bind(IRenderTarget::ClearDepth | IRenderTarget::DrawAll);
     EXPECT_NEAR(Depth(), 0.75f, 1e-6f);
     target.Unbind();
     ExpectNoGlErrors();
@@ -207,7 +215,7 @@ TEST_F(RenderTarget, ClearsWithWhateverColourGlHoldsWhenNoWorldIsCurrent)
     SetWorldColour(1, 0, 0, 1);
     engine->GetRenderer()->SetCurrentWorld(nullptr);
     glClearColor(0, 1, 0, 1);
-    target.Bind(0x102);
+    target.Bind(IRenderTarget::ClearColour | IRenderTarget::DrawAll);
     EXPECT_EQ(Attachment(0), kGreen);
     target.Unbind();
     ExpectNoGlErrors();
@@ -218,7 +226,7 @@ TEST_F(RenderTarget, BindSetsTheTargetsViewportAndUnbindRestoresTheWindows)
     k_RenderTarget target(engine.get(), 64, 32);
     target.AddTexture(3);
     GLint viewport[4];
-    target.Bind(0x103);
+    target.Bind(IRenderTarget::WorldDefault);
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 64, 32}));
     GLint frameBuffer = 0;
@@ -271,7 +279,7 @@ TEST_F(RenderTarget, TexturesGetTheirFormatsStorageAndSampling)
         glBindTexture(GL_TEXTURE_2D, 0);
 
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-        target.Bind(0x100);
+        target.Bind(IRenderTarget::DrawAll);
         EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
         target.Unbind();
     }

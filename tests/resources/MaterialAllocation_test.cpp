@@ -115,7 +115,7 @@ TEST_F(MaterialAllocationTest, ApplyingAPassAllocatesNothing)
     folder.Write("m.mat", kMaterial);
     engine->GetFileSystem()->UseDirectory(Text::FromUtf8(folder.Path().string()));
     IResourceFactory* factory = engine->GetResourceFactory();
-    ASSERT_TRUE(factory->RegisterShaderCallback(new k_DeltaTimeShaderCallback(engine.get())));
+    ASSERT_EQ(factory->RegisterShaderCallback(std::make_unique<k_DeltaTimeShaderCallback>(engine.get())), nullptr);
     IMaterial* material = factory->LoadMaterial(L"m", L"m.mat");
     ASSERT_NE(material, nullptr);
     ASSERT_EQ(material->GetPasses().size(), 2u);

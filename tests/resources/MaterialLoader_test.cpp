@@ -475,7 +475,7 @@ TEST_F(MaterialLoaderTest, IncludesFanningOutAreCutAtAFixedNumberOfLoads)
 
 TEST_F(MaterialLoaderTest, ShaderCallbacksAreAttached)
 {
-    factory->RegisterShaderCallback(new k_DeltaTimeShaderCallback(engine.get()));
+    factory->RegisterShaderCallback(std::make_unique<k_DeltaTimeShaderCallback>(engine.get()));
     IMaterial* material = Load("callback.mat", "pixelshader p {{\nuniform float deltatime;\n"
                                                "void main() { gl_FragColor = vec4(deltatime); }\n}}\n"
                                                "material {\nuseshader p\nshadercallback deltatime\n"
@@ -500,7 +500,7 @@ TEST_F(MaterialLoaderTest, ShaderFilesAndGeometryParameters)
     ASSERT_NE(material, nullptr);
     EXPECT_NE(material->GetPasses()[0]->program, nullptr);
     EXPECT_FALSE(log.Contains("Error/Warning linking shaders.")) << "the parameters reached the driver: " << Joined(log);
-    IShader* geometry = factory->LoadShader(L"s.gs", 1, L"s.gs");
+    IShader* geometry = factory->LoadShader(L"s.gs", IShader::Geometry, L"s.gs");
     int in = 0, out = 0, max = 0;
     geometry->GetGeometryParameters(in, out, max);
     EXPECT_EQ(in, GL_TRIANGLES);

@@ -47,8 +47,9 @@ protected:
     IShaderProgram* Link(const char* vertex, const char* pixel)
     {
         IResourceFactory* factory = engine->GetResourceFactory();
-        IShader* vs = factory->CreateShader(L"test.vs" + std::to_wstring(++m_count), 0, L"test.vs", vertex);
-        IShader* ps = factory->CreateShader(L"test.ps" + std::to_wstring(m_count), 2, L"test.ps", pixel);
+        const std::wstring number = std::to_wstring(++m_count);
+        IShader* vs = factory->CreateShader(L"test.vs" + number, IShader::Vertex, L"test.vs", vertex);
+        IShader* ps = factory->CreateShader(L"test.ps" + number, IShader::Pixel, L"test.ps", pixel);
         return factory->CreateShaderProgram({ps, vs});
     }
 
@@ -99,7 +100,7 @@ private:
 TEST_F(ShaderProgramTest, CompileErrorIsLoggedWithStageAndName)
 {
     LogCapture log;
-    IShader* shader = engine->GetResourceFactory()->CreateShader(L"broken", 2, L"Broken.ps",
+    IShader* shader = engine->GetResourceFactory()->CreateShader(L"broken", IShader::Pixel, L"Broken.ps",
                                                                  "#version 120\nvoid main() { nonsense; }\n");
     ASSERT_NE(shader, nullptr);
     EXPECT_NE(shader->GetShaderObject(), 0u) << "a failed compile keeps its object";
@@ -111,7 +112,7 @@ TEST_F(ShaderProgramTest, MissingSourceFileLeavesNoObject)
 {
     LogCapture log;
     engine->GetFileSystem()->UseDirectory(L"/nonexistent-folder");
-    IShader* shader = engine->GetResourceFactory()->LoadShader(L"gone.vs", 0, L"gone.vs");
+    IShader* shader = engine->GetResourceFactory()->LoadShader(L"gone.vs", IShader::Vertex, L"gone.vs");
     ASSERT_NE(shader, nullptr);
     EXPECT_EQ(shader->GetShaderObject(), 0u);
     EXPECT_TRUE(log.Contains("Cannot read from file: gone.vs"));
@@ -218,8 +219,8 @@ TEST_F(ShaderProgramTest, CallbacksRunInNameOrderOnUse)
 {
     std::vector<std::wstring> ran;
     IResourceFactory* factory = engine->GetResourceFactory();
-    ASSERT_TRUE(factory->RegisterShaderCallback(new RecordingCallback(L"zeta", ran)));
-    ASSERT_TRUE(factory->RegisterShaderCallback(new RecordingCallback(L"alpha", ran)));
+    ASSERT_EQ(factory->RegisterShaderCallback(std::make_unique<RecordingCallback>(L"zeta", ran)), nullptr);
+    ASSERT_EQ(factory->RegisterShaderCallback(std::make_unique<RecordingCallback>(L"alpha", ran)), nullptr);
     IShaderProgram* program = Link(kVertex, kPixel);
     EXPECT_TRUE(program->AddShaderCallback(L"zeta", nullptr));
     EXPECT_TRUE(program->AddShaderCallback(L"alpha", nullptr));
@@ -231,7 +232,8 @@ TEST_F(ShaderProgramTest, CallbacksRunInNameOrderOnUse)
 TEST_F(ShaderProgramTest, BonesRunsBeforeDeltaTime)
 {
     std::vector<std::wstring> ran;
-    ASSERT_TRUE(engine->GetResourceFactory()->RegisterShaderCallback(new RecordingCallback(L"deltatime", ran)));
+    IResourceFactory* factory = engine->GetResourceFactory();
+    ASSERT_EQ(factory->RegisterShaderCallback(std::make_unique<RecordingCallback>(L"deltatime", ran)), nullptr);
     IShaderProgram* program = Link(kSkinned, kPixel);
     RecordingBone bone(ran);
     EXPECT_TRUE(program->AddShaderCallback(L"deltatime", nullptr));
@@ -253,7 +255,9 @@ TEST_F(ShaderProgramTest, BonesWithoutABoneUploadsNothing)
 
 TEST_F(ShaderProgramTest, DeltaTimeUploadsTheLastStep)
 {
-    ASSERT_TRUE(engine->GetResourceFactory()->RegisterShaderCallback(new k_DeltaTimeShaderCallback(engine.get())));
+    ASSERT_EQ(engine->GetResourceFactory()->RegisterShaderCallback(
+                  std::make_unique<k_DeltaTimeShaderCallback>(engine.get())),
+              nullptr);
     IShaderProgram* program = Link(kSkinned, kPixel);
     ASSERT_TRUE(program->AddShaderCallback(L"deltatime", nullptr));
     engine->GetTimeline()->Advance(0.25);
@@ -265,7 +269,7 @@ TEST_F(ShaderProgramTest, DeltaTimeUploadsTheLastStep)
 TEST_F(ShaderProgramTest, CallbacksThatDoNotApplyAreRefused)
 {
     IResourceFactory* factory = engine->GetResourceFactory();
-    factory->RegisterShaderCallback(new k_DeltaTimeShaderCallback(engine.get()));
+    factory->RegisterShaderCallback(std::make_unique<k_DeltaTimeShaderCallback>(engine.get()));
     IShaderProgram* program = Link("#version 120\nvoid main() { gl_Position = gl_Vertex; }\n", kPixel);
     EXPECT_FALSE(program->AddShaderCallback(L"deltatime", nullptr));
     EXPECT_FALSE(program->AddShaderCallback(L"bones", nullptr));
@@ -274,8 +278,8 @@ TEST_F(ShaderProgramTest, CallbacksThatDoNotApplyAreRefused)
 TEST_F(ShaderProgramTest, GeometryParameterErrors)
 {
     IResourceFactory* factory = engine->GetResourceFactory();
-    IShader* vertex = factory->CreateShader(L"v", 0, L"v", "void main() { gl_Position = gl_Vertex; }\n");
-    IShader* geometry = factory->CreateShader(L"g", 1, L"g", "#version 150\nvoid main() {}\n");
+    IShader* vertex = factory->CreateShader(L"v", IShader::Vertex, L"v", "void main() { gl_Position = gl_Vertex; }\n");
+    IShader* geometry = factory->CreateShader(L"g", IShader::Geometry, L"g", "#version 150\nvoid main() {}\n");
     struct Case {
         IShader* shader;
         int output;
@@ -314,11 +318,12 @@ TEST_F(ShaderProgramTest, GeometryCompileErrorsKeepTheirLineNumbers)
         "\n#version 150\n#extension GL_ARB_gpu_shader5 : enable\nvoid main() {\n  undeclared;\n}\n",
     };
     IResourceFactory* factory = engine->GetResourceFactory();
-    IShader* vertex = factory->CreateShader(L"lv", 0, L"lv", "void main() { gl_Position = gl_Vertex; }\n");
+    IShader* vertex =
+        factory->CreateShader(L"lv", IShader::Vertex, L"lv", "void main() { gl_Position = gl_Vertex; }\n");
     int index = 0;
     for (const char* source : sources) {
         const std::wstring name = L"lines" + std::to_wstring(++index);
-        IShader* geometry = factory->CreateShader(name, 1, name, source);
+        IShader* geometry = factory->CreateShader(name, IShader::Geometry, name, source);
         geometry->SetGeometryParameters(GL_TRIANGLES, GL_TRIANGLE_STRIP, 3);
         LogCapture log;
         factory->CreateShaderProgram({vertex, geometry});
@@ -332,9 +337,9 @@ TEST_F(ShaderProgramTest, GeometryStageEmitsTheDeclaredPrimitives)
 {
     // Each point becomes a square of two triangles; a plain point would light one pixel.
     IResourceFactory* factory = engine->GetResourceFactory();
-    IShader* vertex = factory->CreateShader(L"gv", 0, L"gv", "#version 150 compatibility\n"
+    IShader* vertex = factory->CreateShader(L"gv", IShader::Vertex, L"gv", "#version 150 compatibility\n"
                                                              "void main() { gl_Position = gl_Vertex; }\n");
-    IShader* geometry = factory->CreateShader(L"gg", 1, L"gg", R"(#version 150 compatibility
+    IShader* geometry = factory->CreateShader(L"gg", IShader::Geometry, L"gg", R"(#version 150 compatibility
 void main() {
     for (int i = 0; i < 4; ++i) {
         vec2 corner = vec2(i & 1, i >> 1) * 2.0 - 1.0;
@@ -344,7 +349,7 @@ void main() {
     EndPrimitive();
 }
 )");
-    IShader* pixel = factory->CreateShader(L"gp", 2, L"gp", "#version 150 compatibility\n"
+    IShader* pixel = factory->CreateShader(L"gp", IShader::Pixel, L"gp", "#version 150 compatibility\n"
                                                             "void main() { gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }\n");
     // Parameters are set after the stage was compiled, as the material loader does.
     geometry->SetGeometryParameters(GL_POINTS, GL_TRIANGLE_STRIP, 4);

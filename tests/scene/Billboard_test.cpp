@@ -60,7 +60,7 @@ protected:
     // The positions the batch wrote for its first quads, after its stage-0 update.
     static std::vector<std::array<float, 5>> Vertices(k_BillboardBatch* batch, int quads)
     {
-        batch->DrawStage(0);
+        batch->DrawStage(IRenderable::BeforeTransform);
         IMeshBuffer* mesh = batch->GetMesh();
         const float* mapped = static_cast<const float*>(mesh->LockVertices(GL_READ_ONLY));
         std::vector<std::array<float, 5>> vertices;

@@ -69,7 +69,7 @@ protected:
         const float colour[4] = {0, g, b, 1};
         world.SetClearColor(colour);
         engine->GetRenderer()->SetCurrentWorld(&world);
-        target.Bind(0x102);
+        target.Bind(IRenderTarget::ClearColour | IRenderTarget::DrawAll);
         target.Unbind();
         engine->GetRenderer()->SetCurrentWorld(nullptr);
         return texture;

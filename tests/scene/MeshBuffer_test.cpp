@@ -37,7 +37,10 @@ public:
     int GetUniformLocation(std::string_view) override { return -1; }
     bool AddShaderCallback(const std::wstring&, void*) override { return false; }
     void Use() override {}
+    bool IsLinked() override { return true; }
+    const std::string& GetInfoLog() override { return infoLog; }
     std::map<std::string, int> locations;
+    std::string infoLog;
 };
 
 // A material with one pass that sets no GL state; Apply answers as told.

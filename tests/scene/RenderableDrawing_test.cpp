@@ -17,14 +17,14 @@ namespace {
 
 using Journal = std::vector<std::string>;
 
-// Journals its stages and keeps the modelview matrix current at stage 1.
+// Journals its stages and keeps the modelview matrix current at the Geometry stage.
 class Probe : public k_Renderable {
 public:
     Probe(IEngine* engine, const std::string& name, Journal& journal) : k_Renderable(engine), name(name), journal(journal) {}
-    void DrawStage(int stage) override
+    void DrawStage(Stage stage) override
     {
         journal.push_back(name + " " + std::to_string(stage));
-        if (stage == 1) glGetFloatv(GL_MODELVIEW_MATRIX, modelView.m);
+        if (stage == Geometry) glGetFloatv(GL_MODELVIEW_MATRIX, modelView.m);
     }
     std::string name;
     Journal& journal;
@@ -92,9 +92,9 @@ TEST_F(RenderableDrawing, TheTurnedVertexIsDrawnWhereExpected)
     // One point at (1, 0, 0) in the object's frame, seen through a 4 x 4 unit orthographic window.
     struct Point : k_Renderable {
         using k_Renderable::k_Renderable;
-        void DrawStage(int stage) override
+        void DrawStage(Stage stage) override
         {
-            if (stage != 1) return;
+            if (stage != Geometry) return;
             glPointSize(3);
             glBegin(GL_POINTS);
             glVertex3f(1, 0, 0);
@@ -179,9 +179,9 @@ TEST_F(RenderableDrawing, StageZeroRunsBeforeTheTransformIsApplied)
 {
     struct Mover : Probe {
         using Probe::Probe;
-        void DrawStage(int stage) override
+        void DrawStage(Stage stage) override
         {
-            if (stage == 0) {
+            if (stage == BeforeTransform) {
                 glGetFloatv(GL_MODELVIEW_MATRIX, atStageZero.m);
                 SetPosition({0, 7, 0, 1});
             }

@@ -95,7 +95,7 @@ TEST_F(SceneFactory, RenderTargetsWithAndWithoutATexture)
     EXPECT_EQ(texture->GetFormat(), 3);
     EXPECT_EQ(texture->GetWidth(), 512);
     EXPECT_EQ(texture->GetHeight(), 512);
-    target->Bind(0x100);
+    target->Bind(IRenderTarget::DrawAll);
     EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
     target->Unbind();
 
