@@ -23,6 +23,18 @@ public:
     void FrameStarted(double demoTime);
     void FrameEnded();
 
+    // Watches the drawing of a scope, ended on every way out of it.
+    class Frame {
+    public:
+        Frame(FrameWatchdog& watchdog, double demoTime) : m_watchdog(watchdog) { watchdog.FrameStarted(demoTime); }
+        ~Frame() { m_watchdog.FrameEnded(); }
+        Frame(const Frame&) = delete;
+        Frame& operator=(const Frame&) = delete;
+
+    private:
+        FrameWatchdog& m_watchdog;
+    };
+
 private:
     void Watch();
 

@@ -41,11 +41,13 @@ constexpr double kFrameLimitSeconds = 10.0;
 // ends the process without the stuck thread.
 [[noreturn]] void FrameStuck(double demoTime)
 {
-    char text[512];
-    std::snprintf(text, sizeof text,
-                  "The frame at demo time %.3f s has not finished after %.0f s; the last drawn was %s. "
-                  "A shader that never leaves its loop?",
-                  demoTime, kFrameLimitSeconds, DrawingNow::Describe().c_str());
+    char head[160];
+    std::snprintf(head, sizeof head, "The frame at demo time %.3f s has not finished after %.0f s. ", demoTime,
+                  kFrameLimitSeconds);
+    const std::string text = head +
+                             std::string("A shader that never leaves its loop? The driver runs shaders late, so it "
+                                         "can be in any material drawn since the last frame shown: ") +
+                             DrawingNow::Describe() + ".";
     Log::Error() << text;
     Platform::ShowMessageBox(nullptr, L"Korvanta demo system", Text::FromUtf8(text));
     std::fflush(stdout);
@@ -130,6 +132,8 @@ bool Player::Start()
     m_music = std::make_unique<Music>(std::make_unique<k_AudioDevice>());
     // A capture or a benchmark opens no audio device: they run where there is none.
     if (!m_options.mute && !m_capture && !m_options.benchmark) m_music->Open(m_engine->GetFileSystem());
+    // The first picture and the frames drawn at the end of a seek are shown by the Present below.
+    const FrameWatchdog::Frame firstFrames(m_watchdog, kPrimingStep);
     Prime();
     if (m_options.dev) m_overlay = std::make_unique<DevOverlay>(m_window->GetHandle());
 
@@ -140,6 +144,7 @@ bool Player::Start()
         return false;
     }
     m_window->Present();
+    DrawingNow::Forget();
     if (startAt > 0) m_music->Seek(startAt);
     m_music->Play();
     m_clock.Restart();
@@ -209,7 +214,6 @@ bool Player::Step()
 
     if (m_reloader) m_reloader->Poll(tick.wallSeconds);
     m_watchdog.FrameStarted(timeline->GetTime() + dt);
-    DrawingNow::Note(nullptr, nullptr);
     m_demo->BeginFrame();
     m_engine->Advance(dt);
     const bool goOn = FrameDrawn(timeline->GetTime(), 1000.0 * tick.wallSeconds);
@@ -236,6 +240,7 @@ bool Player::FrameDrawn(double time, double wallMs)
     const bool captured =
         !m_capture || m_capture->FrameDrawn(graphics->GetWidth(), graphics->GetHeight(), m_engine->IsFinished());
     m_window->Present();
+    DrawingNow::Forget();
     if (m_frame == 0) m_startup.total = SecondsSince(m_launched);
     if (m_options.benchmark || !m_options.frameTimes.empty()) m_frameTimes.Record(time);
     return !ReachedEnd(m_options, ++m_frame, time, m_shots) && captured;
@@ -243,15 +248,19 @@ bool Player::FrameDrawn(double time, double wallMs)
 
 bool Player::Restart()
 {
-    if (m_restartAt < m_engine->GetTimeline()->GetTime()) {
+    const bool afresh = m_restartAt < m_engine->GetTimeline()->GetTime();
+    if (afresh) {
         // The worlds cannot run backwards: the demo starts afresh in the same window.
         if (m_overlay) m_overlay->ReleaseGl();
+        DrawingNow::Forget();  // the worlds and materials noted die with the engine
         m_reloader.reset();
         m_demo.reset();
         m_engine.reset();
         BringUp();
-        Prime();
     }
+    // Shown by the next frame's Present, which is watched again.
+    const FrameWatchdog::Frame firstFrames(m_watchdog, m_restartAt);
+    if (afresh) Prime();
     if (!Seek(m_restartAt, m_seekStep)) return false;
     m_music->Seek(m_restartAt);
     m_restartAt = -1;
@@ -265,6 +274,7 @@ bool Player::Seek(double target, double step)
     const int64_t began = Platform::ReadPerformanceCounter();
     const double from = m_engine->GetTimeline()->GetTime();
     const bool reached = SeekDemo(m_engine.get(), m_demo.get(), target, step, [&](double time) {
+        m_watchdog.FrameStarted(time);  // the seek moves on: only a drawn step stuck in the driver is a stall
         Platform::Event event;
         while (Platform::PollEvent(event)) {
             if (event.type == Platform::Event::Type::Quit) return false;
