@@ -110,8 +110,9 @@ void Capture::ShowProgress()
     const double done = expected > 0 ? static_cast<double>(m_written) / expected : 0;
     for (int i = 0; i < 30; ++i) bar[i] = i < done * 30 ? '#' : '.';
     const double left = rate > 0 && expected > m_written ? (expected - m_written) / rate : 0;
-    std::fprintf(stderr, "\rcapture [%s] %ld/%ld frames  %.1f frames/s  %d:%02d left ", bar, m_written, expected,
-                 rate, static_cast<int>(left) / 60, static_cast<int>(left) % 60);
+    // In doubles: a span of billions of frames leaves more minutes than an int holds.
+    std::fprintf(stderr, "\rcapture [%s] %ld/%ld frames  %.1f frames/s  %.0f:%02d left ", bar, m_written, expected,
+                 rate, std::floor(left / 60), static_cast<int>(std::fmod(left, 60)));
     std::fflush(stderr);
 }
 

@@ -65,6 +65,11 @@ code=${PIPESTATUS[0]}
 grep -q "stopped at frame 0: Cannot write $work/cap2/frame_000000.png: File too large" "$work/log" ||
     fail "capture error: $(cat "$work/log")"
 grep -q "the span holds no frame" "$work/log" && fail "a write error reported as an empty span"
+# A span of a trillion frames: the time left is more minutes than an int holds.
+run --scene plasma --capture "$work/long" --fps 1000 --range 0:1e9 --frames 2 > /dev/null 2> "$work/err" ||
+    fail "a long capture"
+tr '\r' '\n' < "$work/err" | grep -q 'frames/s  [0-9]\{6,\}:[0-5][0-9] left' ||
+    fail "long capture progress: $(tr '\r' '\n' < "$work/err" | grep 'left')"
 pass
 
 # A full-screen mode the display does not have: the fallback to a window is said.
