@@ -33,8 +33,9 @@ namespace {
 const wchar_t* const kTitle = L"Korvanta - meridian";
 // The first step of a run: the first picture is drawn before the music starts.
 constexpr double kPrimingStep = 0.00001;
-// A frame that takes longer has a shader that never ends its loop (the software driver waits
-// for it for ever); a real frame of this demo takes well under a second.
+// A frame that takes longer has a shader stuck in a loop (the software driver has no timeout; it
+// stops a shader's loops only after 65535 rounds, hours for a costly one); a real frame of this
+// demo takes well under a second.
 constexpr double kFrameLimitSeconds = 10.0;
 
 // On the watchdog's thread while the frame loop is stuck in the driver: says what was drawn and
