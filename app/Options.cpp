@@ -3,11 +3,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/Settings.h"
+#include "makers/Benchmark.h"
+#include "makers/FrameCapture.h"
+#include "makers/Seek.h"
 #include "viewer/ViewerScenes.h"
 
 namespace {
@@ -50,7 +54,56 @@ bool ParseNumber(const std::string& text, double& value)
     char* end = nullptr;
     errno = 0;
     value = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == 0 && value == value;
+    return errno == 0 && *end == 0 && std::isfinite(value);
+}
+
+// The shortest text that reads back as value.
+std::string Shown(double value)
+{
+    char text[32];
+    for (int digits = 6; digits < 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        if (std::strtod(text, nullptr) == value) return text;
+    }
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+// The step the demo clock takes towards the times asked for: a capture's frame, the fixed step,
+// the benchmark's, or the step of a seek (a live run measures its own, larger steps).
+double ClockStep(const Options& options)
+{
+    if (!options.captureDir.empty()) return static_cast<double>(options.fpsDenominator) / options.fpsNumerator;
+    if (options.fixedStep > 0) return options.fixedStep;
+    return options.benchmark ? kBenchmarkStep : kDefaultSeekStep;
+}
+
+// A step below half the spacing of doubles at a time is lost when added there: the clock would
+// stand still and a seek, a loop or a capture never reach the time.
+std::string UnreachableTime(const Options& options)
+{
+    const double step = ClockStep(options);
+    const std::pair<const char*, double> times[] = {
+        {"--seek", options.seek},           {"--until", options.until},       {"--loop", options.loopStart},
+        {"--loop", options.loopEnd},        {"--range", options.rangeStart},  {"--range", options.rangeEnd},
+        {"--shot", options.shots.empty() ? -1.0 : *std::max_element(options.shots.begin(), options.shots.end())},
+    };
+    for (const auto& [option, time] : times)
+        if (time > 0 && !(time + step > time))
+            return std::string(option) + " " + Shown(time) + ": a step of " + Shown(step) +
+                   " s cannot move the demo clock at that time; choose an earlier time or a larger step";
+    return {};
+}
+
+// Two shot times that round to the same file name would overwrite each other's picture.
+std::string SameShotName(const std::vector<double>& shots)
+{
+    for (size_t i = 0; i < shots.size(); ++i)
+        for (size_t j = i + 1; j < shots.size(); ++j)
+            if (CapturePath("", shots[i]) == CapturePath("", shots[j]))
+                return "--shot " + Shown(shots[i]) + " and " + Shown(shots[j]) + " both name the picture " +
+                       CapturePath("", shots[i]).substr(1) + "; use times at least 0.001 s apart";
+    return {};
 }
 
 std::string SceneList()
@@ -192,6 +245,8 @@ std::string ParseOptions(int argc, const char* const* argv, Options& options)
     if (options.benchmark && (capture || options.seek >= 0 || options.loopStart >= 0))
         return "--benchmark plays the whole demo: drop --capture, --seek and --loop";
     if (!options.shots.empty() && options.outDir.empty()) return "--shot needs --out DIR";
+    if (const std::string same = SameShotName(options.shots); !same.empty()) return same;
+    if (const std::string unreachable = UnreachableTime(options); !unreachable.empty()) return unreachable;
     if (options.aspectRatio == 0.0f && options.skipDialog)
         options.aspectRatio = static_cast<float>(options.width) / static_cast<float>(options.height);
     return {};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "makers/Capture.h"
@@ -20,7 +21,9 @@
 #include "platform/Log.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "platform/MessageBox.h"
 #include "platform/k_AudioDevice.h"
+#include "resources/DrawingNow.h"
 #include "resources/LoadClock.h"
 #include "makers/MaterialReloader.h"
 #include "viewer/ViewerScenes.h"
@@ -30,6 +33,27 @@ namespace {
 const wchar_t* const kTitle = L"Korvanta - meridian";
 // The first step of a run: the first picture is drawn before the music starts.
 constexpr double kPrimingStep = 0.00001;
+// A frame that takes longer has a shader stuck in a loop (the software driver has no timeout; it
+// stops a shader's loops only after 65535 rounds, hours for a costly one); a real frame of this
+// demo takes well under a second.
+constexpr double kFrameLimitSeconds = 10.0;
+
+// On the watchdog's thread while the frame loop is stuck in the driver: says what was drawn and
+// ends the process without the stuck thread.
+[[noreturn]] void FrameStuck(double demoTime)
+{
+    char head[160];
+    std::snprintf(head, sizeof head, "The frame at demo time %.3f s has not finished after %.0f s. ", demoTime,
+                  kFrameLimitSeconds);
+    const std::string text = head +
+                             std::string("A shader that never leaves its loop? The driver runs shaders late, so it "
+                                         "can be in any material drawn since the last frame shown: ") +
+                             DrawingNow::Describe() + ".";
+    Log::Error() << text;
+    Platform::ShowMessageBox(nullptr, L"Korvanta demo system", Text::FromUtf8(text));
+    std::fflush(stdout);
+    std::_Exit(1);
+}
 
 double SecondsSince(int64_t counter)
 {
@@ -75,7 +99,8 @@ Player::Player(const Settings& settings, Options options)
       m_launched(Platform::ReadPerformanceCounter()),
       m_seekStep(m_options.fixedStep > 0 ? m_options.fixedStep : kDefaultSeekStep),
       m_clock(Platform::ReadPerformanceCounter, Platform::ReadPerformanceFrequency(), m_options.fixedStep),
-      m_shots(m_options.shots, m_options.outDir)
+      m_shots(m_options.shots, m_options.outDir),
+      m_watchdog(kFrameLimitSeconds, FrameStuck)
 {
 }
 
@@ -85,13 +110,13 @@ IWindow* Player::GetWindow() const { return m_window.get(); }
 
 int Player::Run()
 {
-    Start();
-    while (Step()) {
-    }
+    if (Start())
+        while (Step()) {
+        }
     return Finish();
 }
 
-void Player::Start()
+bool Player::Start()
 {
     if (!m_options.dataPath.empty())
         m_dataPath = Text::FromUtf8(std::filesystem::absolute(m_options.dataPath).string());
@@ -108,18 +133,23 @@ void Player::Start()
     m_music = std::make_unique<Music>(std::make_unique<k_AudioDevice>());
     // A capture or a benchmark opens no audio device: they run where there is none.
     if (!m_options.mute && !m_capture && !m_options.benchmark) m_music->Open(m_engine->GetFileSystem());
+    // The first picture and the frames drawn at the end of a seek are shown by the Present below.
+    const FrameWatchdog::Frame firstFrames(m_watchdog, kPrimingStep);
     Prime();
     if (m_options.dev) m_overlay = std::make_unique<DevOverlay>(m_window->GetHandle());
 
     const double startAt = m_options.seek >= 0 ? m_options.seek : std::max(m_options.loopStart, 0.0);
-    if (m_capture)
-        SeekDemo(m_engine.get(), m_demo.get(), m_capture->TimeOf(m_capture->GetFirstFrame()), m_capture->TimeOf(1));
-    else if (startAt > 0)
-        SeekDemo(m_engine.get(), m_demo.get(), startAt, m_seekStep);
+    if (m_capture) {
+        if (!Seek(m_capture->TimeOf(m_capture->GetFirstFrame()), m_capture->TimeOf(1))) return false;
+    } else if (startAt > 0 && !Seek(startAt, m_seekStep)) {
+        return false;
+    }
     m_window->Present();
+    DrawingNow::Forget();
     if (startAt > 0) m_music->Seek(startAt);
     m_music->Play();
     m_clock.Restart();
+    return true;
 }
 
 void Player::BringUp()
@@ -132,6 +162,9 @@ void Player::BringUp()
         m_window = std::make_unique<k_Window>(kTitle, m_settings.width, m_settings.height, m_engine.get(),
                                               m_settings.fullscreen);
         m_window->Create();
+        if (m_settings.fullscreen && !m_window->IsFullscreen())
+            Log::Warning() << "The display has no mode " << m_settings.width << "x" << m_settings.height
+                           << ": playing in a window of that size instead of full screen.";
         RequireGlFeatures();
         m_window->Present();
         m_startup.window = SecondsSince(m_launched);
@@ -178,15 +211,15 @@ bool Player::Step()
     ITimeline* timeline = m_engine->GetTimeline();
     if (looping && (timeline->GetTime() + dt >= m_options.loopEnd || m_engine->IsFinished()))
         m_restartAt = m_options.loopStart;
-    if (m_restartAt >= 0) {
-        Restart();
-        return true;
-    }
+    if (m_restartAt >= 0) return Restart();
 
     if (m_reloader) m_reloader->Poll(tick.wallSeconds);
+    m_watchdog.FrameStarted(timeline->GetTime() + dt);
     m_demo->BeginFrame();
     m_engine->Advance(dt);
-    return FrameDrawn(timeline->GetTime(), 1000.0 * tick.wallSeconds);
+    const bool goOn = FrameDrawn(timeline->GetTime(), 1000.0 * tick.wallSeconds);
+    m_watchdog.FrameEnded();
+    return goOn;
 }
 
 double Player::StepOf(const FrameClock::Tick& tick) const
@@ -208,33 +241,64 @@ bool Player::FrameDrawn(double time, double wallMs)
     const bool captured =
         !m_capture || m_capture->FrameDrawn(graphics->GetWidth(), graphics->GetHeight(), m_engine->IsFinished());
     m_window->Present();
+    DrawingNow::Forget();
     if (m_frame == 0) m_startup.total = SecondsSince(m_launched);
     if (m_options.benchmark || !m_options.frameTimes.empty()) m_frameTimes.Record(time);
     return !ReachedEnd(m_options, ++m_frame, time, m_shots) && captured;
 }
 
-void Player::Restart()
+bool Player::Restart()
 {
-    if (m_restartAt < m_engine->GetTimeline()->GetTime()) {
+    const bool afresh = m_restartAt < m_engine->GetTimeline()->GetTime();
+    if (afresh) {
         // The worlds cannot run backwards: the demo starts afresh in the same window.
         if (m_overlay) m_overlay->ReleaseGl();
+        DrawingNow::Forget();  // the worlds and materials noted die with the engine
         m_reloader.reset();
         m_demo.reset();
         m_engine.reset();
         BringUp();
-        Prime();
     }
-    SeekDemo(m_engine.get(), m_demo.get(), m_restartAt, m_seekStep);
+    // Shown by the next frame's Present, which is watched again.
+    const FrameWatchdog::Frame firstFrames(m_watchdog, m_restartAt);
+    if (afresh) Prime();
+    if (!Seek(m_restartAt, m_seekStep)) return false;
     m_music->Seek(m_restartAt);
     m_restartAt = -1;
     m_clock.Restart();
+    return true;
+}
+
+bool Player::Seek(double target, double step)
+{
+    bool shown = false;
+    const int64_t began = Platform::ReadPerformanceCounter();
+    const double from = m_engine->GetTimeline()->GetTime();
+    const bool reached = SeekDemo(m_engine.get(), m_demo.get(), target, step, [&](double time) {
+        m_watchdog.FrameStarted(time);  // the seek moves on: only a drawn step stuck in the driver is a stall
+        Platform::Event event;
+        while (Platform::PollEvent(event)) {
+            if (event.type == Platform::Event::Type::Quit) return false;
+            m_window->HandleMessage(event);
+        }
+        const double done = (time - from) / (target - from);
+        const double left = done > 0 ? SecondsSince(began) * (1 - done) / done : 0;
+        std::fprintf(stderr, "\rseeking to %.3f s: at %.3f s (%.1f%%), about %.0f s left; Escape stops ", target,
+                     time, 100 * done, left);
+        std::fflush(stderr);
+        shown = true;
+        return true;
+    });
+    if (shown) std::fprintf(stderr, "\n");
+    return reached;
 }
 
 int Player::Finish()
 {
     int exitCode = 0;
     if (m_capture && !m_capture->Finish()) exitCode = 1;
-    if (!m_options.frameTimes.empty()) m_frameTimes.Write(m_options.frameTimes);
+    if (!m_shots.Finish(m_engine->GetTimeline()->GetTime())) exitCode = 1;
+    if (!m_options.frameTimes.empty() && !m_frameTimes.Write(m_options.frameTimes)) exitCode = 1;
     IGraphics* graphics = m_engine->GetGraphics();
     if (m_options.benchmark && !ReportBenchmark(m_frameTimes, m_window.get(), graphics->GetWidth(),
                                                 graphics->GetHeight(), m_startup, m_options.csv))

@@ -11,6 +11,7 @@
 #include "makers/FrameTimes.h"
 #include "makers/Shots.h"
 #include "app/FrameClock.h"
+#include "app/FrameWatchdog.h"
 #include "app/Options.h"
 #include "app/Settings.h"
 
@@ -36,7 +37,8 @@ public:
     IWindow* GetWindow() const;
 
 private:
-    void Start();
+    // False when the user ended the run during its first seek.
+    bool Start();
     // A fresh engine with the demo (or the viewer scene) set up on it, in the window: made here
     // at the start, handed the new engine at a restart.
     void BringUp();
@@ -50,8 +52,11 @@ private:
     // After the frame is drawn: the overlay, shots, capture, present and frame times. False when
     // the run stops here.
     bool FrameDrawn(double time, double wallMs);
-    // Goes to m_restartAt: forward by seeking, backward by starting the demo afresh.
-    void Restart();
+    // Goes to m_restartAt: forward by seeking, backward by starting the demo afresh. False when
+    // the user ended the run during the seek.
+    bool Restart();
+    // Seeks to target, answering the window's events and showing the progress of a long seek.
+    bool Seek(double target, double step);
     int Finish();
 
     Settings m_settings;
@@ -76,4 +81,5 @@ private:
     long m_frame = 0;
     double m_restartAt = -1;  // a loop's start or a scrubbed-to time
     FrameTimes m_frameTimes;
+    FrameWatchdog m_watchdog;
 };

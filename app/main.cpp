@@ -6,6 +6,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "makers/Capture.h"
 #include "makers/DataCheck.h"
 #include "core/IWindow.h"
 #include "app/Options.h"
@@ -56,6 +57,14 @@ int main(int argc, char** argv)
         if (error) {
             std::fprintf(stderr, "meridian: cannot create %s: %s\n%s", folder.c_str(), error.message().c_str(),
                          Usage().c_str());
+            return 2;
+        }
+    }
+
+    if (!options.captureDir.empty()) {
+        const std::string taken = Capture::FolderProblem(options.captureDir);
+        if (!taken.empty()) {
+            std::fprintf(stderr, "meridian: --capture %s\n", taken.c_str());
             return 2;
         }
     }

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/IWindow.h"
+#include "makers/OutputFile.h"
 #include "platform/Log.h"
 
 const SceneSpan kSceneSpans[5] = {
@@ -180,10 +181,10 @@ bool ReportBenchmark(const FrameTimes& times, IWindow* window, int width, int he
         {SvgPathBeside(csvPath), BenchmarkSvg(times.GetFrames(), floorMs)},
     };
     for (const auto& [path, text] : files) {
-        FILE* file = std::fopen(path.c_str(), "w");
-        const bool ok = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-        if (!(file && std::fclose(file) == 0 && ok)) {
-            Log::Error() << "Cannot write " << path.c_str();
+        OutputFile output(path);
+        output.Write(text.data(), text.size());
+        if (!output.Close()) {
+            Log::Error() << output.GetProblem().c_str();
             written = false;
         }
     }

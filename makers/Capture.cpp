@@ -1,10 +1,13 @@
 // Frames are numbered from the span's first one, so that ffmpeg's image reader starts at 0.
 #include "makers/Capture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <regex>
 
 #include "makers/FrameCapture.h"
 #include "makers/WavExport.h"
@@ -21,7 +24,21 @@ Capture::Capture(const std::string& folder, int numerator, int denominator, doub
     : m_folder(folder), m_numerator(numerator), m_denominator(denominator), m_start(start), m_end(end)
 {
     m_path[0] = 0;
+    // From the frame nearest the start, not by counting up to it: a span far out would take ages.
+    const double nearest = std::floor(m_start * m_numerator / m_denominator);
+    m_frame = nearest > 1 ? static_cast<long>(std::min(nearest, 9e18)) - 1 : 0;
     while (TimeOf(m_frame) < m_start) ++m_frame;
+}
+
+std::string Capture::FolderProblem(const std::string& folder)
+{
+    static const std::regex kFrameName("frame_[0-9]{6}\\.png");
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (std::regex_match(entry.path().filename().string(), kFrameName))
+            return folder + " already holds the frames of a capture (" + entry.path().filename().string() +
+                   "): choose another folder or remove them, or the video would take them in";
+    return {};
 }
 
 double Capture::TimeOf(long frame) const
@@ -57,7 +74,8 @@ long Capture::ExpectedFrames() const
 {
     const double end = m_end >= 0 ? m_end : m_tuneSeconds;
     const double frames = std::ceil((end - m_start) * m_numerator / m_denominator);
-    return frames > 0 ? static_cast<long>(frames) : 0;
+    if (!(frames > 0)) return 0;
+    return frames < 1e18 ? static_cast<long>(frames) : static_cast<long>(1e18);
 }
 
 bool Capture::FrameDrawn(int width, int height, bool demoFinished)
@@ -70,7 +88,8 @@ bool Capture::FrameDrawn(int width, int height, bool demoFinished)
             m_startCounter = Platform::ReadPerformanceCounter();  // the rate shown leaves the run-up out
         }
         std::snprintf(m_path, sizeof m_path, "%s/frame_%06ld.png", m_folder.c_str(), m_written);
-        if (!CaptureFrame(width, height, m_path)) return false;
+        m_failure = CaptureFrame(width, height, m_path);
+        if (!m_failure.empty()) return false;
         ++m_written;
         ShowProgress();
     }
@@ -91,14 +110,20 @@ void Capture::ShowProgress()
     const double done = expected > 0 ? static_cast<double>(m_written) / expected : 0;
     for (int i = 0; i < 30; ++i) bar[i] = i < done * 30 ? '#' : '.';
     const double left = rate > 0 && expected > m_written ? (expected - m_written) / rate : 0;
-    std::fprintf(stderr, "\rcapture [%s] %ld/%ld frames  %.1f frames/s  %d:%02d left ", bar, m_written, expected,
-                 rate, static_cast<int>(left) / 60, static_cast<int>(left) % 60);
+    // In doubles: a span of billions of frames leaves more minutes than an int holds.
+    std::fprintf(stderr, "\rcapture [%s] %ld/%ld frames  %.1f frames/s  %.0f:%02d left ", bar, m_written, expected,
+                 rate, std::floor(left / 60), static_cast<int>(std::fmod(left, 60)));
     std::fflush(stderr);
 }
 
 bool Capture::Finish()
 {
     std::fprintf(stderr, "\n");
+    if (!m_failure.empty()) {
+        Log::Error() << "The capture stopped at frame " << static_cast<int>(m_written) << ": "
+                     << m_failure.c_str() << " (no sound or video made)";
+        return false;
+    }
     if (m_written == 0) {
         Log::Error() << "Nothing was captured: the span holds no frame.";
         return false;

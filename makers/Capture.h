@@ -16,6 +16,10 @@ public:
     // end below 0 meaning the demo's end.
     Capture(const std::string& folder, int numerator, int denominator, double start, double end);
 
+    // Why a capture may not go into folder: it holds another capture's frames, which the video
+    // would take in. Empty when it may.
+    static std::string FolderProblem(const std::string& folder);
+
     // Demo time of frame `frame`, counted from demo time 0: frame * denominator / numerator.
     double TimeOf(long frame) const;
     // Reads the tune (for the WAV and the capture's end); without a playable one the capture is
@@ -24,7 +28,8 @@ public:
     // The step that brings the clock from `now` to the next frame's time (never negative).
     double NextStep(double now) const;
     // After the frame at TimeOf(current frame) is drawn: writes it when inside the span, shows
-    // the progress and moves on. False when the capture has just ended.
+    // the progress and moves on. False when the capture has just ended, or a frame could not be
+    // written (Finish then says which).
     bool FrameDrawn(int width, int height, bool demoFinished);
     // Writes the WAV of the frames written and, where ffmpeg is found, the video. False on failure.
     bool Finish();
@@ -51,5 +56,6 @@ private:
     double m_tuneSeconds = 0;
     long long m_startCounter = 0;
     long long m_lastShown = 0;
+    std::string m_failure;  // the frame that could not be written, and why
     char m_path[4096];   // reused for every frame's file name
 };

@@ -6,25 +6,31 @@
 #include <cstdio>
 #include <vector>
 
+#include "makers/OutputFile.h"
 #include "platform/Log.h"
 
-bool CaptureFrame(int width, int height, const std::string& path)
+namespace {
+
+void WritePng(png_structp png, png_bytep data, png_size_t size)
+{
+    if (!static_cast<OutputFile*>(png_get_io_ptr(png))->Write(data, size)) png_error(png, "cannot write");
+}
+
+}  // namespace
+
+std::string CaptureFrame(int width, int height, const std::string& path)
 {
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
 
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        Log::Error() << "Cannot write " << path;
-        return false;
-    }
+    OutputFile output(path);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     volatile bool ok = false;  // survives libpng's longjmp
     if (info && !setjmp(png_jmpbuf(png))) {
-        png_init_io(png, file);
+        png_set_write_fn(png, &output, WritePng, nullptr);
         png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
@@ -34,9 +40,9 @@ bool CaptureFrame(int width, int height, const std::string& path)
         ok = true;
     }
     png_destroy_write_struct(&png, &info);
-    const bool written = std::fclose(file) == 0 && ok;
-    if (!written) Log::Error() << "Cannot write " << path;
-    return written;
+    const std::string problem = output.Close(ok) ? std::string() : output.GetProblem();
+    if (!problem.empty()) Log::Error() << problem;
+    return problem;
 }
 
 std::string CapturePath(const std::string& folder, double seconds)

@@ -3,9 +3,9 @@
 
 #include <string>
 
-// Reads the back buffer (width x height from the origin) and writes it; false with the reason
-// logged when the file cannot be written.
-bool CaptureFrame(int width, int height, const std::string& path);
+// Reads the back buffer (width x height from the origin) and writes it whole or not at all; empty
+// on success, else "Cannot write PATH: reason" (also logged).
+std::string CaptureFrame(int width, int height, const std::string& path);
 
 // "DIR/t0012.500.png" for 12.5 seconds.
 std::string CapturePath(const std::string& folder, double seconds);

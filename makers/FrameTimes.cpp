@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "makers/OutputFile.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
 
@@ -37,15 +38,17 @@ void FrameTimes::Record(double demoTime)
 
 bool FrameTimes::Write(const std::string& path) const
 {
-    FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) {
-        Log::Error() << "Cannot write the frame times to " << path.c_str();
-        return false;
+    OutputFile output(path);
+    const char header[] = "demo_time,ms,cpu_ms\n";
+    bool ok = output.Write(header, sizeof header - 1);
+    for (const Frame& frame : m_frames) {
+        if (!ok) break;
+        char line[96];
+        const int length = std::snprintf(line, sizeof line, "%.4f,%.3f,%.3f\n", frame.demoTime, frame.milliseconds,
+                                         frame.cpuMilliseconds);
+        ok = output.Write(line, static_cast<size_t>(length));
     }
-    std::fprintf(file, "demo_time,ms,cpu_ms\n");
-    for (const Frame& frame : m_frames)
-        std::fprintf(file, "%.4f,%.3f,%.3f\n", frame.demoTime, frame.milliseconds, frame.cpuMilliseconds);
-    const bool written = std::fclose(file) == 0;
-    if (!written) Log::Error() << "Cannot write the frame times to " << path.c_str();
-    return written;
+    if (output.Close()) return true;
+    Log::Error() << "The frame times are lost: " << output.GetProblem().c_str();
+    return false;
 }

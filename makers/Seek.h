@@ -2,6 +2,8 @@
 // there frame by frame, without presenting anything.
 #pragma once
 
+#include <functional>
+
 class IEngine;
 class k_Demo;
 
@@ -10,9 +12,16 @@ class k_Demo;
 constexpr double kSeekDrawnSeconds = 4.0;
 // The step of a seek when the run has no fixed step.
 constexpr double kDefaultSeekStep = 1.0 / 60.0;
+// How often a long seek calls back, in seconds of wall time.
+constexpr double kSeekAnswerSeconds = 0.25;
+
+// Called with the clock's time every kSeekAnswerSeconds of a seek: keeps the window answering and
+// shows the progress. False stops the seek.
+using SeekAnswer = std::function<bool(double time)>;
 
 // Steps the clock by `step` while a further step stays short of `target`, so that the next
 // frame of that step reaches it exactly as a run from the start would: every cue fires and every
 // world updates on the way, and the last kSeekDrawnSeconds are drawn too. The clock must have
-// made its first step.
-void SeekDemo(IEngine* engine, k_Demo* demo, double target, double step);
+// made its first step, and the step must move the clock at the target. False when `answer`
+// stopped it.
+bool SeekDemo(IEngine* engine, k_Demo* demo, double target, double step, const SeekAnswer& answer);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "makers/OutputFile.h"
 #include "platform/OggTune.h"
 
 namespace {
@@ -61,10 +62,9 @@ std::string ExportWav(const void* ogg, size_t size, long long firstFrame, long l
     const bool inside = firstFrame < total;
     if (inside && ov_pcm_seek(decoder.Get(), firstFrame) != 0) return "cannot seek in the tune";
 
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return "cannot write " + path;
+    OutputFile output(path);
     const std::vector<unsigned char> header = WavHeader(info->rate, channels, static_cast<uint32_t>(bytes));
-    bool ok = std::fwrite(header.data(), 1, header.size(), file) == header.size();
+    bool ok = output.Write(header.data(), header.size());
     std::vector<char> buffer(1 << 16);
     long long left = bytes;
     int link = 0;
@@ -73,15 +73,14 @@ std::string ExportWav(const void* ogg, size_t size, long long firstFrame, long l
         const long got = ov_read(decoder.Get(), buffer.data(), want, 0, 2, 1, &link);
         if (got == OV_HOLE) continue;
         if (got <= 0) break;  // the end of the tune: silence follows
-        ok = std::fwrite(buffer.data(), 1, static_cast<size_t>(got), file) == static_cast<size_t>(got);
+        ok = output.Write(buffer.data(), static_cast<size_t>(got));
         left -= got;
     }
     std::memset(buffer.data(), 0, buffer.size());
     while (ok && left > 0) {
         const size_t chunk = static_cast<size_t>(left < static_cast<long long>(buffer.size()) ? left : buffer.size());
-        ok = std::fwrite(buffer.data(), 1, chunk, file) == chunk;
+        ok = output.Write(buffer.data(), chunk);
         left -= static_cast<long long>(chunk);
     }
-    if (std::fclose(file) != 0) ok = false;
-    return ok ? std::string() : "cannot write " + path;
+    return output.Close(ok) ? std::string() : output.GetProblem();
 }

@@ -12,6 +12,7 @@
 #include "math/Matrix.h"
 #include "core/IShaderProgram.h"
 #include "core/ITexture.h"
+#include "resources/DrawingNow.h"
 #include "resources/k_MaterialLoader.h"
 #include "core/ICamera.h"
 #include "core/IWorld.h"
@@ -55,8 +56,10 @@ MaterialPass* k_Material::FindPass(IWorld* world)
 
 bool k_Material::Apply()
 {
-    MaterialPass* pass = FindPass(nullptr);
+    IWorld* world = m_engine->GetRenderer()->GetCurrentWorld();
+    MaterialPass* pass = FindPass(world);
     if (!pass) return false;
+    DrawingNow::Note(world, this);
     ApplyPass(*pass);
     return true;
 }

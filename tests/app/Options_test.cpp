@@ -116,4 +116,55 @@ TEST(Options, BadValuesAreRefused)
     }
 }
 
+// Times the clock can never reach, or reach only by a step that does not move it: each would
+// hang the run (a seek or capture that never ends).
+TEST(Options, TimesTheClockCannotReachAreRefused)
+{
+    const struct {
+        std::vector<const char*> args;
+        const char* says;  // a piece of the refusal
+    } cases[] = {
+        {{"--seek", "inf"}, "--seek needs a time"},
+        {{"--seek", "nan"}, "--seek needs a time"},
+        {{"--seek", "1e308"}, "--seek 1e+308: a step of 0.0166666"},
+        {{"--fixed-step", "1e-300", "--seek", "1"}, "--seek 1: a step of 1e-300 s cannot move the demo clock at that time"},
+        {{"--fixed-step", "inf"}, "--fixed-step needs"},
+        {{"--until", "inf"}, "--until needs"},
+        {{"--fixed-step", "1e-12", "--until", "1e6"}, "--until 1e+06: a step of 1e-12"},
+        {{"--loop", "0:inf"}, "--loop needs"},
+        {{"--loop", "1e300:1e301"}, "--loop 1e+300"},
+        {{"--shot", "5,inf", "--out", "x"}, "--shot needs"},
+        {{"--shot", "1e20", "--out", "x"}, "--shot 1e+20"},
+        {{"--capture", "x", "--fps", "30", "--range", "0:inf"}, "--range needs"},
+        {{"--capture", "x", "--fps", "30", "--range", "1e16:1e17"}, "--range 1e+16"},
+        {{"--capture", "x", "--fps", "2147483647", "--range", "1e7:1.5e7"}, "--range 1e+07"},
+        {{"--benchmark", "--until", "1e16"}, "--until 1e+16: a step of 0.05 s"},
+    };
+    for (const auto& c : cases) {
+        Options options;
+        const std::string problem = Parse(c.args, options);
+        EXPECT_NE(problem.find(c.says), std::string::npos) << c.args[0] << " " << c.args[1] << ": " << problem;
+    }
+    const std::vector<std::vector<const char*>> reachable = {
+        {"--seek", "1000"}, {"--fixed-step", "1e-6", "--seek", "1"},
+        {"--capture", "x", "--fps", "30", "--range", "1e12:1.000000000001e12"},
+    };
+    for (const auto& args : reachable) {
+        Options options;
+        EXPECT_EQ(Parse(args, options), "") << args[1];
+    }
+}
+
+TEST(Options, ShotTimesNamingTheSamePictureAreRefused)
+{
+    Options same;
+    EXPECT_EQ(Parse({"--shot", "0.0011,0.0014", "--out", "x"}, same),
+              "--shot 0.0011 and 0.0014 both name the picture t0000.001.png; use times at least "
+              "0.001 s apart");
+    Options twice;
+    EXPECT_NE(Parse({"--shot", "5,3,5", "--out", "x"}, twice), "");
+    Options apart;
+    EXPECT_EQ(Parse({"--shot", "0.001,0.002,12.5", "--out", "x"}, apart), "");
+}
+
 }  // namespace
