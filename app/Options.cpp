@@ -144,6 +144,8 @@ std::string Usage()
            "  --csv FILE           write the benchmark's table as CSV and its plot as FILE.svg\n"
            "  --dev                developer overlay: scrub bar, pause, speed, A-B loop, frame times, worlds,\n"
            "                       failed reloads of a --data folder\n"
+           "  --no-vsync           draw frames as fast as the machine can, not in step with the display\n"
+           "                       (--benchmark, --capture and --fixed-step never wait for it)\n"
            "  --help, --version\n";
 }
 
@@ -226,6 +228,8 @@ std::string ParseOptions(int argc, const char* const* argv, Options& options)
         } else if (option == "--range") {
             if (!value(text) || !ParseSpan(text, options.rangeStart, options.rangeEnd))
                 return "--range needs a span of demo time such as 30:62";
+        } else if (option == "--no-vsync") {
+            options.vsync = false;
         } else if (option == "--benchmark") {
             options.benchmark = true;
         } else if (option == "--csv") {
@@ -250,4 +254,14 @@ std::string ParseOptions(int argc, const char* const* argv, Options& options)
     if (options.aspectRatio == 0.0f && options.skipDialog)
         options.aspectRatio = static_cast<float>(options.width) / static_cast<float>(options.height);
     return {};
+}
+
+bool WantsVerticalSync(const Options& options)
+{
+    return options.vsync && !options.benchmark && options.captureDir.empty() && options.fixedStep <= 0;
+}
+
+bool FollowsTheMusic(const Options& options)
+{
+    return !options.benchmark && options.captureDir.empty() && options.fixedStep <= 0 && !options.dev;
 }

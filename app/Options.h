@@ -35,7 +35,15 @@ struct Options {
     bool benchmark = false;       // --benchmark: fixed step, no audio, a table of frame costs
     std::string csv;              // --csv FILE: the benchmark's table as CSV, its plot beside it
     bool dev = false;             // --dev: the developer overlay
+    bool vsync = true;            // --no-vsync: frames as fast as the machine draws them
 };
+
+// Whether frames wait for the display's refresh: unless --no-vsync, and never for runs on a
+// clock of their own (--benchmark, --capture, --fixed-step), which draw as fast as they can.
+bool WantsVerticalSync(const Options& options);
+// Whether the demo clock follows the music: a run in real time with the overlay off (its
+// pause, speed and scrubbing move the picture on purpose).
+bool FollowsTheMusic(const Options& options);
 
 // Empty on success, else the one-line reason.
 std::string ParseOptions(int argc, const char* const* argv, Options& options);

@@ -11,6 +11,7 @@
 #include "app/GlFeatures.h"
 #include "core/ITimeline.h"
 #include "engine/Music.h"
+#include "engine/MusicSync.h"
 #include "makers/Seek.h"
 #include "demo/k_Demo.h"
 #include "engine/k_Engine.h"
@@ -133,6 +134,7 @@ bool Player::Start()
     m_music = std::make_unique<Music>(std::make_unique<k_AudioDevice>());
     // A capture or a benchmark opens no audio device: they run where there is none.
     if (!m_options.mute && !m_capture && !m_options.benchmark) m_music->Open(m_engine->GetFileSystem());
+    if (FollowsTheMusic(m_options)) m_sync = std::make_unique<MusicSync>(m_music->GetLatency());
     // The first picture and the frames drawn at the end of a seek are shown by the Present below.
     const FrameWatchdog::Frame firstFrames(m_watchdog, kPrimingStep);
     Prime();
@@ -165,6 +167,8 @@ void Player::BringUp()
         if (m_settings.fullscreen && !m_window->IsFullscreen())
             Log::Warning() << "The display has no mode " << m_settings.width << "x" << m_settings.height
                            << ": playing in a window of that size instead of full screen.";
+        // The context starts without it; a driver that cannot wait only logs so.
+        if (WantsVerticalSync(m_options)) Platform::SetVerticalSync(true);
         RequireGlFeatures();
         m_window->Present();
         m_startup.window = SecondsSince(m_launched);
@@ -222,11 +226,13 @@ bool Player::Step()
     return goOn;
 }
 
-double Player::StepOf(const FrameClock::Tick& tick) const
+double Player::StepOf(const FrameClock::Tick& tick)
 {
     double dt = tick.step;
     if (m_capture) dt = m_capture->NextStep(m_engine->GetTimeline()->GetTime());
     if (m_overlay) dt = m_overlay->Step(dt, m_seekStep);
+    if (m_sync && m_music->IsPlaying())
+        dt = m_sync->Step(m_engine->GetTimeline()->GetTime(), dt, m_music->GetHeardPosition());
     return dt;
 }
 

@@ -20,6 +20,7 @@ class DevOverlay;
 class IWindow;
 class MaterialReloader;
 class Music;
+class MusicSync;
 class k_Demo;
 class k_Engine;
 class k_Window;
@@ -47,8 +48,9 @@ private:
     void Prime();
     // One pass of the loop: an event, a restart, or a frame. False when the run stops.
     bool Step();
-    // This frame's step: the clock's, unless the capture or the overlay sets it.
-    double StepOf(const FrameClock::Tick& tick) const;
+    // This frame's step: the clock's, unless the capture or the overlay sets it; while the tune
+    // plays, eased towards it when the two part.
+    double StepOf(const FrameClock::Tick& tick);
     // After the frame is drawn: the overlay, shots, capture, present and frame times. False when
     // the run stops here.
     bool FrameDrawn(double time, double wallMs);
@@ -75,6 +77,7 @@ private:
     std::unique_ptr<DevOverlay> m_overlay;
     std::unique_ptr<MaterialReloader> m_reloader;
     std::unique_ptr<Music> m_music;
+    std::unique_ptr<MusicSync> m_sync;  // null where the clock keeps its own time
 
     FrameClock m_clock;
     Shots m_shots;

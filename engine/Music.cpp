@@ -1,6 +1,7 @@
 // The demo's music: checks and opens the audio output and streams the tune from the data archive.
 #include "engine/Music.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/IAudioDevice.h"
@@ -47,8 +48,10 @@ void Music::Open(IFileSystem* fileSystem)
 
 void Music::Play()
 {
-    if (m_stream && !m_stream->Play())
+    if (!m_stream) return;
+    if (!m_stream->Play())
         throw L"BASS :: Can't start playback!";
+    m_playing = true;
 }
 
 void Music::Seek(double seconds)
@@ -57,3 +60,14 @@ void Music::Seek(double seconds)
 }
 
 double Music::GetPosition() const { return m_stream ? m_stream->GetPosition() : 0.0; }
+
+bool Music::IsPlaying() const
+{
+    if (!m_playing) return false;
+    const double length = m_stream->GetLength();
+    return length <= 0 || m_stream->GetPosition() < length;
+}
+
+double Music::GetHeardPosition() const { return std::max(GetPosition() - GetLatency(), 0.0); }
+
+double Music::GetLatency() const { return m_device->GetLatency(); }

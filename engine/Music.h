@@ -33,10 +33,19 @@ public:
     void Seek(double seconds);
     // Seconds of the tune the device has consumed so far; 0 when there is no stream.
     double GetPosition() const;
+    // Whether the tune is playing: started, and not past the length its stream declares.
+    bool IsPlaying() const;
+    // Seconds of the tune the listener has heard: GetPosition less the device's latency, not
+    // below 0.
+    double GetHeardPosition() const;
+    // The device's latency in seconds (its buffer, by which the position moves at once); 0
+    // without a device opened.
+    double GetLatency() const;
 
 private:
     // Declared so that each outlives what depends on it.
     std::unique_ptr<IAudioDevice> m_device;
     std::unique_ptr<IFile> m_tune;  // the stream reads these bytes in place for its whole life
     std::unique_ptr<IAudioStream> m_stream;
+    bool m_playing = false;
 };

@@ -8,8 +8,10 @@ class IEngine;
 class k_Demo;
 
 // How long before the target the frames are drawn as well as stepped: state that lives in
-// render targets (feedback buffers, adapted luminance) settles within it.
-constexpr double kSeekDrawnSeconds = 4.0;
+// render targets (feedback buffers, adapted luminance) settles within it. The exposure follows by
+// stops with a time constant of about two seconds: twelve seconds leave it within 1 % of a run
+// from the start.
+constexpr double kSeekDrawnSeconds = 12.0;
 // The step of a seek when the run has no fixed step.
 constexpr double kDefaultSeekStep = 1.0 / 60.0;
 // How often a long seek calls back, in seconds of wall time.

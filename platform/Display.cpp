@@ -131,8 +131,16 @@ GlContext* CreateGlContext(NativeWindow* window)
         Log::Error() << "SDL_GL_CreateContext: " << SDL_GetError();
         return nullptr;
     }
-    SDL_GL_SetSwapInterval(0);  // as fast as it can: no vertical sync of our own
+    SDL_GL_SetSwapInterval(0);  // as fast as it can until the player asks for vertical sync
     return new GlContext{context};
+}
+
+bool SetVerticalSync(bool on)
+{
+    if (SDL_GL_SetSwapInterval(on ? 1 : 0) == 0) return true;
+    // Not a fault: a virtual display (Xvfb) has no refresh to wait for.
+    Log::Info() << "Vertical sync stays " << (on ? "off" : "on") << " here: " << SDL_GetError();
+    return false;
 }
 
 bool MakeCurrent(NativeWindow* window, GlContext* context)

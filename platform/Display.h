@@ -46,6 +46,9 @@ GlContext* CreateGlContext(NativeWindow* window);
 bool MakeCurrent(NativeWindow* window, GlContext* context);  // null, null releases
 void DeleteGlContext(GlContext* context);
 void SwapBuffers(NativeWindow* window);
+// Whether the current context's swaps wait for the display's refresh; false, with the reason
+// logged as information, when the driver cannot change it.
+bool SetVerticalSync(bool on);
 
 // What the window system reports; Quit is the end of the message loop.
 struct Event {

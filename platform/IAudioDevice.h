@@ -29,6 +29,9 @@ public:
     // Why the last Open or CreateStream failed, as logged (the system's reason, or what the
     // bytes are when they are no Ogg Vorbis tune); empty after one that succeeded.
     virtual std::string GetProblem() const = 0;
+    // Seconds from a sample handed to the device to its being heard: the buffer the device was
+    // opened with. 0 before Open.
+    virtual double GetLatency() const = 0;
 
 protected:
     IAudioDevice() = default;

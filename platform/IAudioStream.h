@@ -14,6 +14,8 @@ public:
     // Moves the tune to seconds from its start, sample-exact, playing or paused; GetPosition then
     // counts from there. A time past the end plays silence. False when the decoder cannot seek.
     virtual bool Seek(double seconds) = 0;
+    // The tune's length in seconds as the stream declares it; 0 when it declares none.
+    virtual double GetLength() const = 0;
 
 protected:
     IAudioStream() = default;

@@ -60,6 +60,7 @@ bool k_AudioDevice::Open(int frequency)
         return false;
     }
     m_frequency = frequency;
+    m_latency = double(obtained.samples) / double(obtained.freq > 0 ? obtained.freq : frequency);
     return true;
 }
 

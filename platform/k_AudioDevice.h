@@ -14,6 +14,7 @@ public:
     bool Open(int frequency) override;
     std::unique_ptr<IAudioStream> CreateStream(const void* data, size_t size) override;
     std::string GetProblem() const override { return m_problem; }
+    double GetLatency() const override { return m_latency; }
 
     // For streams, on the main thread. Start makes stream the one the device plays and unpauses
     // the device; false when the device is not open or has stopped. After Detach returns the
@@ -31,5 +32,6 @@ private:
     uint32_t m_device = 0;  // SDL_AudioDeviceID, 0 while not open
     int m_frequency = 0;
     std::string m_problem;  // of the last Open or CreateStream
+    double m_latency = 0;
     k_AudioStream* m_playing = nullptr;  // shared with the audio thread: only under SDL's device lock
 };

@@ -71,6 +71,8 @@ double k_AudioStream::GetPosition() const
     return double(m_framesPlayed.load()) / double(m_device->GetFrequency());
 }
 
+double k_AudioStream::GetLength() const { return m_totalFrames > 0 ? double(m_totalFrames) / m_rate : 0.0; }
+
 bool k_AudioStream::Seek(double seconds)
 {
     const vorbis_info* info = ov_info(m_decoder.Get(), -1);

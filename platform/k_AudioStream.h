@@ -24,6 +24,7 @@ public:
     bool Play() override;
     double GetPosition() const override;
     bool Seek(double seconds) override;
+    double GetLength() const override;
 
     // On the audio thread, under the device lock: writes frames stereo float frames, silence
     // after the end of the tune.

@@ -1,6 +1,7 @@
 // Command-line options: accepted forms and one-line refusals.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "app/Options.h"
@@ -94,6 +95,30 @@ TEST(Options, MakersOptions)
     EXPECT_EQ(Parse({"--benchmark", "--csv", "b.csv"}, bench), "");
     EXPECT_TRUE(bench.benchmark);
     EXPECT_EQ(bench.csv, "b.csv");
+}
+
+TEST(Options, VerticalSyncAndMusicFollowingWhereTheRunKeepsRealTime)
+{
+    struct Case {
+        std::vector<const char*> args;
+        bool vsync, followsMusic;
+    } cases[] = {
+        {{}, true, true},
+        {{"--window", "640x360"}, true, true},
+        {{"--no-vsync"}, false, true},
+        {{"--fixed-step", "0.02"}, false, false},
+        {{"--benchmark"}, false, false},
+        {{"--capture", "out", "--fps", "30"}, false, false},
+        {{"--dev"}, true, false},
+        {{"--seek", "40", "--loop", "40:52.5"}, true, true},
+    };
+    for (const Case& c : cases) {
+        Options options;
+        ASSERT_EQ(Parse(c.args, options), "");
+        const std::string what = c.args.empty() ? "none" : c.args[0];
+        EXPECT_EQ(WantsVerticalSync(options), c.vsync) << what;
+        EXPECT_EQ(FollowsTheMusic(options), c.followsMusic) << what;
+    }
 }
 
 TEST(Options, BadValuesAreRefused)

@@ -107,9 +107,11 @@ TEST_F(HdrToLdrWorld, AdaptedLuminanceMovesTowardsTheScene)
     const float settled = Red(world.GetAdaptedLuminance().texture);
     EXPECT_NEAR(settled, 0.25f, 0.01f);
 
+    // Three seconds of a scene three stops brighter: the adaption rises every frame and ends
+    // past half way (in stops) without overshooting.
     FillScene(2.0f);
     std::vector<float> adapted{settled};
-    for (int frame = 0; frame < 12; ++frame) {
+    for (int frame = 0; frame < 30; ++frame) {
         engine->Advance(0.1);
         adapted.push_back(Red(world.GetAdaptedLuminance().texture));
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -42,11 +43,12 @@ protected:
         ASSERT_NE(pass->program, nullptr);
     }
 
-    // Plays up to demo time t in steps the demo might take, the last few short.
+    // Plays up to demo time t in steps of a second at most, so the exposure adapts as it does
+    // while the demo plays, the last few short.
     void PlayTo(double t)
     {
-        const double now = engine->GetTimeline()->GetTime();
-        if (t - 0.5 > now) engine->Advance(t - 0.5 - now);
+        for (double now = engine->GetTimeline()->GetTime(); now < t - 0.5; now = engine->GetTimeline()->GetTime())
+            engine->Advance(std::min(1.0, t - 0.5 - now));
         for (int i = 0; i < 5; ++i) engine->Advance(0.1);
     }
 

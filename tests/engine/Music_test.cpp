@@ -1,6 +1,7 @@
 // Music: the audio start-up steps, their fatal messages, and playing on without a tune.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cwchar>
@@ -30,6 +31,9 @@ struct Script {
     std::string streamedBytes;
     bool played = false;
     bool bytesAliveAtStreamEnd = false;
+    double position = 12.5;
+    double length = 180.0;
+    double latency = 0.02;
 };
 
 class FakeStream : public IAudioStream {
@@ -42,8 +46,9 @@ public:
             std::string(static_cast<const char*>(m_data), m_size) == m_script.streamedBytes;
     }
     bool Play() override { return m_script.played = m_script.plays; }
-    double GetPosition() const override { return 12.5; }
+    double GetPosition() const override { return m_script.position; }
     bool Seek(double) override { return true; }
+    double GetLength() const override { return m_script.length; }
 
 private:
     Script& m_script;
@@ -69,6 +74,7 @@ public:
     {
         return !m_script.opens ? "no such device" : !m_script.streams ? "it is a FLAC file" : "";
     }
+    double GetLatency() const override { return m_script.latency; }
 
 private:
     Script& m_script;
@@ -173,6 +179,38 @@ TEST_F(MusicStartUp, WithoutOpenNothingTouchesTheDevice)
     EXPECT_EQ(music.GetPosition(), 0.0);
 }
 
+// What the picture follows: the position less the device's latency, while the tune plays.
+TEST_F(MusicStartUp, PlaysFromItsStartToItsEndAndIsHeardALatencyBehind)
+{
+    struct Case {
+        const char* what;
+        double position, length;
+        bool play;
+        bool playing;
+        double heard;
+    } cases[] = {
+        {"not started", 12.5, 180.0, false, false, 12.48},
+        {"playing", 12.5, 180.0, true, true, 12.48},
+        {"at its first buffer", 0.01, 180.0, true, true, 0.0},
+        {"past its end", 180.0, 180.0, true, false, 179.98},
+        {"a stream of no declared length", 500.0, 0.0, true, true, 499.98},
+    };
+    for (const Case& c : cases) {
+        Script script;
+        script.position = c.position;
+        script.length = c.length;
+        Music music(std::make_unique<FakeDevice>(script));
+        music.Open(&files);
+        if (c.play) music.Play();
+        EXPECT_EQ(music.IsPlaying(), c.playing) << c.what;
+        EXPECT_NEAR(music.GetHeardPosition(), c.heard, 1e-9) << c.what;
+    }
+    Script script;
+    Music silent(std::make_unique<FakeDevice>(script));
+    silent.Play();
+    EXPECT_FALSE(silent.IsPlaying());
+}
+
 // The same steps on the real back end, with SDL's drivers standing in for the conditions.
 TEST_F(MusicStartUp, RealBackEndPlaysATuneAndReportsItsFailures)
 {
@@ -195,6 +233,8 @@ TEST_F(MusicStartUp, RealBackEndPlaysATuneAndReportsItsFailures)
         while (music.GetPosition() == 0.0 && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         EXPECT_GT(music.GetPosition(), 0.0);
+        EXPECT_TRUE(music.IsPlaying());
+        EXPECT_NEAR(music.GetHeardPosition(), std::max(music.GetPosition() - 1024.0 / 44100.0, 0.0), 0.05);
     }
     // Fatal, as the README's table says, naming what the file is.
     struct Case {
