@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <system_error>
 #include <unzip.h>
 // After unzip.h, which brings the zlib types it uses.
 #include <iowin32.h>
@@ -143,7 +144,9 @@ ReadResult ReadRegular(const std::string& path, uint64_t maxBytes, std::unique_p
         }
         const DWORD attributes = GetFileAttributesW(wide.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return ReadResult::Folder;
-        return ReadResult::Missing;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ReadResult::Missing;
+        detail = std::system_category().message(static_cast<int>(error));
+        return ReadResult::Unopened;
     }
     LARGE_INTEGER length;
     if (GetFileType(in) != FILE_TYPE_DISK || !GetFileSizeEx(in, &length)) {
@@ -187,6 +190,13 @@ std::vector<std::string> ListRegular(const std::string& folder)
          it.increment(error))
         if (it->is_regular_file(error)) names.push_back(Text::ToUtf8(it->path().lexically_relative(root).generic_wstring()));
     return names;
+}
+
+std::string RealPath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(FromUtf8(path), error);
+    return error ? std::string() : Text::ToUtf8(real.generic_wstring());
 }
 
 bool IsAbsolute(const std::string& path)
