@@ -19,6 +19,7 @@
 #include "core/IGraphics.h"
 #include "platform/Clock.h"
 #include "platform/Display.h"
+#include "platform/Files.h"
 #include "platform/Log.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
@@ -120,10 +121,10 @@ int Player::Run()
 bool Player::Start()
 {
     if (!m_options.dataPath.empty())
-        m_dataPath = Text::FromUtf8(std::filesystem::absolute(m_options.dataPath).string());
+        m_dataPath = Text::FromUtf8(Files::ToUtf8(std::filesystem::absolute(Files::FromUtf8(m_options.dataPath))));
     // Loose files can change under a running demo; an archive cannot.
     std::error_code notFolder;
-    m_liveData = !m_dataPath.empty() && std::filesystem::is_directory(m_options.dataPath, notFolder);
+    m_liveData = !m_dataPath.empty() && std::filesystem::is_directory(Files::FromUtf8(m_options.dataPath), notFolder);
     BringUp();
 
     if (!m_options.captureDir.empty()) {

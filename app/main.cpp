@@ -1,6 +1,5 @@
 // Entry point: the command line, the settings dialog, then the player.
 // Every fatal error arrives here as a thrown wide message, is shown and ends the process.
-#include <malloc.h>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -12,7 +11,9 @@
 #include "app/Options.h"
 #include "app/Player.h"
 #include "app/SettingsDialog.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/Process.h"
 #include "platform/Text.h"
 
 namespace {
@@ -30,12 +31,13 @@ namespace {
 
 int main(int argc, char** argv)
 {
-    // Keep the driver's large per-frame buffers off mmap/munmap.
-    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 128 * 1024 * 1024);
+    Process::Start();
+    const std::vector<std::string> arguments = Process::Arguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
 
     Options options;
-    const std::string problem = ParseOptions(argc, argv, options);
+    const std::string problem = ParseOptions(static_cast<int>(pointers.size()), pointers.data(), options);
     if (!problem.empty()) {
         std::fprintf(stderr, "meridian: %s\n%s", problem.c_str(), Usage().c_str());
         return 2;
@@ -53,7 +55,7 @@ int main(int argc, char** argv)
     for (const std::string& folder : {options.shots.empty() ? std::string() : options.outDir, options.captureDir}) {
         if (folder.empty()) continue;
         std::error_code error;
-        std::filesystem::create_directories(folder, error);
+        std::filesystem::create_directories(Files::FromUtf8(folder), error);
         if (error) {
             std::fprintf(stderr, "meridian: cannot create %s: %s\n%s", folder.c_str(), error.message().c_str(),
                          Usage().c_str());

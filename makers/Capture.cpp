@@ -8,11 +8,14 @@
 #include <filesystem>
 #include <memory>
 #include <regex>
+#include <vector>
 
 #include "makers/FrameCapture.h"
 #include "makers/WavExport.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/Log.h"
+#include "platform/Process.h"
 #include "core/IFile.h"
 #include "core/IFileSystem.h"
 
@@ -34,9 +37,9 @@ std::string Capture::FolderProblem(const std::string& folder)
 {
     static const std::regex kFrameName("frame_[0-9]{6}\\.png");
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-        if (std::regex_match(entry.path().filename().string(), kFrameName))
-            return folder + " already holds the frames of a capture (" + entry.path().filename().string() +
+    for (const auto& entry : std::filesystem::directory_iterator(Files::FromUtf8(folder), error))
+        if (std::regex_match(Files::ToUtf8(entry.path().filename()), kFrameName))
+            return folder + " already holds the frames of a capture (" + Files::ToUtf8(entry.path().filename()) +
                    "): choose another folder or remove them, or the video would take them in";
     return {};
 }
@@ -140,18 +143,18 @@ bool Capture::Finish()
         }
     }
     Log::Info() << "Captured " << static_cast<int>(m_written) << " frames into " << m_folder.c_str();
-    if (std::system("command -v ffmpeg > /dev/null 2>&1") != 0) {
+    if (!Process::OnPath("ffmpeg")) {
         Log::Info() << "ffmpeg not found: no video made (the frames and audio.wav are ready for an encoder).";
         return true;
     }
     char rate[32];
     std::snprintf(rate, sizeof rate, "%d/%d", m_numerator, m_denominator);
-    const std::string quoted = "'" + m_folder + "'";
-    std::string command = std::string("ffmpeg -y -loglevel error -framerate ") + rate + " -i " + quoted +
-                          "/frame_%06d.png";
-    if (m_tune) command += " -i " + quoted + "/audio.wav -c:a aac -b:a 320k";
-    command += " -c:v libx264 -preset slow -crf 16 -pix_fmt yuv420p -movflags +faststart " + quoted + "/meridian.mp4";
-    if (m_folder.find('\'') != std::string::npos || std::system(command.c_str()) != 0) {
+    std::vector<std::string> command = {"ffmpeg", "-y", "-loglevel", "error", "-framerate", rate,
+                                        "-i", m_folder + "/frame_%06d.png"};
+    if (m_tune) command.insert(command.end(), {"-i", m_folder + "/audio.wav", "-c:a", "aac", "-b:a", "320k"});
+    command.insert(command.end(), {"-c:v", "libx264", "-preset", "slow", "-crf", "16", "-pix_fmt", "yuv420p",
+                                   "-movflags", "+faststart", m_folder + "/meridian.mp4"});
+    if (Process::Run(command) != 0) {
         Log::Error() << "ffmpeg could not make the video; the frames and audio.wav are kept.";
         return false;
     }

@@ -15,6 +15,7 @@
 #include "core/IGraphics.h"
 #include "core/IRenderer.h"
 #include "platform/Display.h"
+#include "platform/Files.h"
 #include "platform/Log.h"
 #include "platform/OggTune.h"
 #include "platform/Paths.h"
@@ -201,10 +202,10 @@ private:
 int RunDataCheck(const std::string& requested)
 {
     const std::filesystem::path path = requested.empty()
-                                           ? std::filesystem::path(Text::ToUtf8(Platform::GetExecutableDirectory())) / "data.pak"
-                                           : std::filesystem::absolute(requested);
+                                           ? Files::FromUtf8(Text::ToUtf8(Platform::GetExecutableDirectory())) / "data.pak"
+                                           : std::filesystem::absolute(Files::FromUtf8(requested));
     Report report;
-    report.subject = path.string();
+    report.subject = Files::ToUtf8(path);
     if (!Platform::InitializeVideo()) {
         Fail(report, "no display for the OpenGL context");
         return 1;

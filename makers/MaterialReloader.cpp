@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <sys/stat.h>
 
 #include "core/IEngine.h"
 #include "core/IFileSystem.h"
@@ -13,6 +12,7 @@
 #include "core/IReloadableMaterial.h"
 #include "core/IResourceFactory.h"
 #include "core/IShaderProgram.h"
+#include "platform/Files.h"
 #include "platform/Log.h"
 #include "platform/Text.h"
 #include "resources/ReportedFailure.h"
@@ -69,11 +69,11 @@ MaterialReloader::MaterialReloader(IEngine* engine)
 
 MaterialReloader::Stamp MaterialReloader::Look(const std::string& path)
 {
-    struct stat status;
     Stamp stamp;
-    if (stat(path.c_str(), &status) != 0) return stamp;
-    stamp.modified = static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
-    stamp.size = static_cast<int64_t>(status.st_size);
+    const Files::Status status = Files::Look(path);
+    if (status.kind == Files::Kind::Missing) return stamp;
+    stamp.modified = status.modified;
+    stamp.size = static_cast<int64_t>(status.size);
     return stamp;
 }
 

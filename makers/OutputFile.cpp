@@ -1,23 +1,25 @@
 // Files written whole or not at all.
 #include "makers/OutputFile.h"
 
-#include <sys/stat.h>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
+
+#include "platform/Files.h"
 
 OutputFile::OutputFile(std::string path) : m_path(std::move(path))
 {
-    struct stat status {};
-    const bool special = ::stat(m_path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+    const bool special = Files::Look(m_path).kind == Files::Kind::Other;
     m_written = special ? m_path : m_path + ".partial";
-    m_file = std::fopen(m_written.c_str(), "wb");
+    m_file = Files::Create(m_written);
     if (!m_file) Fail(std::strerror(errno));
 }
 
 OutputFile::~OutputFile()
 {
     if (m_file) std::fclose(m_file);
-    if (m_written != m_path && !m_written.empty()) std::remove(m_written.c_str());
+    std::error_code ignored;
+    if (m_written != m_path && !m_written.empty()) std::filesystem::remove(Files::FromUtf8(m_written), ignored);
 }
 
 void OutputFile::Fail(const std::string& reason)
@@ -46,7 +48,9 @@ bool OutputFile::Close(bool complete)
     if (closed != 0) Fail(std::strerror(closeError));
     if (!complete) Fail("the writer stopped before the end");
     if (m_problem.empty() && m_written != m_path) {
-        if (std::rename(m_written.c_str(), m_path.c_str()) != 0) Fail(std::strerror(errno));
+        std::error_code error;
+        std::filesystem::rename(Files::FromUtf8(m_written), Files::FromUtf8(m_path), error);
+        if (error) Fail(error.message());
         else m_written.clear();
     }
     return m_problem.empty();

@@ -1,15 +1,15 @@
-// Glyph outlines through fontconfig and FreeType, flattened to polylines in em units.
+// Glyph outlines through FreeType, flattened to polylines in em units; FontFinder finds the face.
 #include "platform/GlyphOutlines.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
 
+#include "platform/FontFinder.h"
 #include "platform/Log.h"
 #include "platform/Text.h"
 
@@ -22,7 +22,6 @@ constexpr int kMostChordsPerCurve = 24;
 // Synthetic bold widens each stem by this share of the em; synthetic italic leans 12 degrees.
 constexpr float kEmboldenShare = 1.0f / 28;
 constexpr double kItalicSlant = 0.2126;
-const char* const kFallbackFamily = "DejaVu Sans";
 
 // One library for every face; the last face to go takes it along.
 std::shared_ptr<FT_LibraryRec_> Library()
@@ -35,47 +34,6 @@ std::shared_ptr<FT_LibraryRec_> Library()
     library.reset(made, FT_Done_FreeType);
     shared = library;
     return library;
-}
-
-struct Match {
-    std::string file, family;
-    int index = 0;
-    bool bold = false, italic = false;
-    bool familyFound = false;
-};
-
-// The best installed outline font for the family and style, by fontconfig's rules.
-bool FindFont(const std::string& family, bool bold, bool italic, Match& match)
-{
-    if (!FcInit()) return false;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* found = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (!found) return false;
-
-    FcChar8* text = nullptr;
-    if (FcPatternGetString(found, FC_FILE, 0, &text) == FcResultMatch) match.file = reinterpret_cast<char*>(text);
-    // A face may carry several family names (localised or grouped); any one names it.
-    for (int i = 0; FcPatternGetString(found, FC_FAMILY, i, &text) == FcResultMatch; ++i) {
-        if (i == 0) match.family = reinterpret_cast<char*>(text);
-        if (FcStrCmpIgnoreCase(text, reinterpret_cast<const FcChar8*>(family.c_str())) == 0) {
-            match.familyFound = true;
-            match.family = reinterpret_cast<char*>(text);
-        }
-    }
-    int value = 0;
-    if (FcPatternGetInteger(found, FC_INDEX, 0, &value) == FcResultMatch) match.index = value;
-    if (FcPatternGetInteger(found, FC_WEIGHT, 0, &value) == FcResultMatch) match.bold = value >= FC_WEIGHT_DEMIBOLD;
-    if (FcPatternGetInteger(found, FC_SLANT, 0, &value) == FcResultMatch) match.italic = value != FC_SLANT_ROMAN;
-    FcPatternDestroy(found);
-    return !match.file.empty();
 }
 
 // Collects the outline's contours as polylines while FreeType walks it.
@@ -152,14 +110,14 @@ struct GlyphOutlines::Face {
 std::unique_ptr<GlyphOutlines> GlyphOutlines::Open(const std::wstring& family, bool bold, bool italic)
 {
     const std::string name = Text::ToUtf8(family);
-    Match match;
-    if (!FindFont(name, bold, italic, match)) {
+    FontMatch match;
+    if (!FontFinder::Find(name, bold, italic, match)) {
         Log::Error() << "No font matches '" << name << "'";
         return nullptr;
     }
     if (!match.familyFound) {
-        Match fallback;
-        if (FindFont(kFallbackFamily, bold, italic, fallback)) match = fallback;
+        FontMatch fallback;
+        if (FontFinder::Find(FontFinder::kFallbackFamily, bold, italic, fallback)) match = fallback;
         Log::Warning() << "Font '" << name << "' is not installed; using '" << match.family << "'";
     }
 

@@ -1,5 +1,4 @@
-// Glyph outlines of a system font: the face found by name through fontconfig, read with
-// FreeType, each glyph flattened to closed polylines in em units (one unit per em, y up).
+// Glyph outlines of a system font: the face found by name (FontFinder), read with FreeType, each glyph flattened to closed polylines in em units (one unit per em, y up).
 #pragma once
 
 #include <memory>
@@ -27,8 +26,8 @@ struct GlyphBar {
 
 class GlyphOutlines {
 public:
-    // The face named family (exact fontconfig family), bold and italic as asked. A family the
-    // system lacks falls back to DejaVu Sans with a warning; a style the family lacks is
+    // The face named family (exact family name), bold and italic as asked. A family the system
+    // lacks falls back to FontFinder::kFallbackFamily with a warning; a style the family lacks is
     // synthesised (emboldened, sheared). Null, with the reason logged, when no face opens.
     static std::unique_ptr<GlyphOutlines> Open(const std::wstring& family, bool bold, bool italic);
     ~GlyphOutlines();

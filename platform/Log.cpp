@@ -1,9 +1,7 @@
-// Console log: ANSI colours stand in for console text attributes, only on a terminal.
+// Console log: lines collected here, written by the system's console side.
 #include "platform/Log.h"
 
-#include <cstdio>
-#include <unistd.h>
-
+#include "platform/Console.h"
 #include "platform/Text.h"
 
 namespace Log {
@@ -11,18 +9,12 @@ namespace {
 
 Sink g_sink = nullptr;
 
-// Every line ends with a reset, whatever its level, so text that follows in the terminal
-// never inherits a colour. Asked per line: standard output may be redirected meanwhile.
 void WriteToConsole(Level level, const std::string& text)
 {
-    const bool colour = isatty(fileno(stdout)) != 0;
-    const char* start = "";
-    if (colour && level == Level::Error)
-        start = "\x1b[91m";
-    else if (colour && level == Level::Warning)
-        start = "\x1b[93m";
-    std::fprintf(stdout, "%s%s%s\n", start, text.c_str(), colour ? "\x1b[0m" : "");
-    std::fflush(stdout);
+    Console::WriteLine(level == Level::Error     ? Console::Tone::Error
+                       : level == Level::Warning ? Console::Tone::Warning
+                                                 : Console::Tone::Plain,
+                       text);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 
+#include "platform/Files.h"
 #include "platform/Log.h"
 #include "platform/Text.h"
 
@@ -21,7 +22,7 @@ uint32_t k_File::GetSize() const { return m_size; }
 
 void k_File::SaveToFile(const std::wstring& path)
 {
-    std::FILE* out = std::fopen(Text::ToUtf8(path).c_str(), "wb");
+    std::FILE* out = Files::Create(Text::ToUtf8(path));
     if (!out) {
         Log::Error() << "Cannot write file: " << path;
         return;

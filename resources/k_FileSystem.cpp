@@ -2,20 +2,11 @@
 #include "resources/k_FileSystem.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <deque>
-#include <dirent.h>
-#include <fcntl.h>
 #include <memory>
-#include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unzip.h>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/Log.h"
 #include "platform/Text.h"
 #include "resources/k_File.h"
@@ -33,7 +24,7 @@ constexpr unsigned long kEncrypted = 1;  // general purpose flag bit 0
 // Joins like the shell's path combination: an absolute name or an empty base stays as it is.
 std::wstring Combine(const std::wstring& base, const std::wstring& name)
 {
-    if (base.empty() || (!name.empty() && name[0] == L'/'))
+    if (base.empty() || Files::IsAbsolute(Text::ToUtf8(name)))
         return name;
     if (name.empty())
         return base;
@@ -47,42 +38,6 @@ std::string FoldAscii(std::string name)
         if (c >= 'a' && c <= 'z')
             c = char(c - 'a' + 'A');
     return name;
-}
-
-// The folder and file names along a slash-separated path, empty ones included.
-std::vector<std::string_view> Parts(std::string_view path)
-{
-    std::vector<std::string_view> parts;
-    for (size_t start = 0; start <= path.size();) {
-        const size_t end = std::min(path.find('/', start), path.size());
-        parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
-// Whether a name given to the data folder stays inside it: not absolute, no ".." part.
-bool StaysInside(const std::string& name)
-{
-    if (name.empty() || name[0] == '/')
-        return false;
-    const std::vector<std::string_view> parts = Parts(name);
-    return std::find(parts.begin(), parts.end(), "..") == parts.end();
-}
-
-// The length in bytes of the longest folder or file name along a path.
-size_t LongestPart(const std::string& path)
-{
-    size_t longest = 0;
-    for (std::string_view part : Parts(path)) longest = std::max(longest, part.size());
-    return longest;
-}
-
-// The path with every link followed, or empty when it does not resolve.
-std::string RealPath(const std::string& path)
-{
-    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr), &std::free);
-    return real ? std::string(real.get()) : std::string();
 }
 
 // Whether a resolved path is the resolved folder root or lies below it.
@@ -134,23 +89,23 @@ bool k_FileSystem::MountArchive(const std::wstring& fileName)
     CloseArchive();
     const std::string path = Text::ToUtf8(Combine(m_baseDirectory, fileName));
     // Checked first: opening a FIFO would block, and a folder or an empty file is no archive.
-    struct stat status;
-    const char* reason = nullptr;
-    if (stat(path.c_str(), &status) != 0)
-        reason = std::strerror(errno);
-    else if (S_ISDIR(status.st_mode))
+    const Files::Status status = Files::Look(path);
+    std::string reason;
+    if (status.kind == Files::Kind::Missing)
+        reason = status.reason;
+    else if (status.kind == Files::Kind::Folder)
         reason = "it is a folder";
-    else if (!S_ISREG(status.st_mode))
+    else if (status.kind != Files::Kind::Regular)
         reason = "not a regular file";
-    else if (status.st_size == 0)
+    else if (status.size == 0)
         reason = "the file is empty";
-    else if (!(m_archive = unzOpen64(path.c_str())))
+    else if (!(m_archive = Files::OpenZip(path)))
         reason = "not a ZIP archive, or cut short before its directory";
-    if (reason) {
+    if (!reason.empty()) {
         Log::Error() << "FAILED! " << Combine(m_baseDirectory, fileName) << ": " << reason;
         return false;
     }
-    m_archiveBytes = static_cast<uint64_t>(status.st_size);
+    m_archiveBytes = status.size;
     IndexArchive(path);
     return true;
 }
@@ -187,9 +142,7 @@ void k_FileSystem::IndexArchive(const std::string& path)
 
 bool k_FileSystem::Mount(const std::wstring& path)
 {
-    struct stat status;
-    const std::string resolved = Text::ToUtf8(Combine(m_baseDirectory, path));
-    if (stat(resolved.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+    if (Files::Look(Text::ToUtf8(Combine(m_baseDirectory, path))).kind == Files::Kind::Folder) {
         Log::Info() << "Initializing file system with data folder: " << path;
         CloseArchive();
         UseDirectory(path);
@@ -204,80 +157,25 @@ std::vector<std::wstring> k_FileSystem::ListFiles()
     if (m_archiveMode) {
         names = m_entryNames;
     } else if (!m_looseRoot.empty()) {
-        const std::string root = Text::ToUtf8(m_looseRoot);
-        const std::string real = RealPath(root);
-        struct stat status;
-        if (!real.empty() && stat(real.c_str(), &status) == 0) {
-            std::set<std::pair<dev_t, ino_t>> walked{{status.st_dev, status.st_ino}};
-            std::deque<std::pair<std::string, std::string>> links;
-            ListFolder(root, std::string(), real, walked, links, names);
-            // Linked folders come after the real ones, so a folder reached both ways is listed
-            // under its own name, and one reached only through links is listed once.
-            for (; !links.empty(); links.pop_front()) {
-                const auto& [path, name] = links.front();
-                if (stat(path.c_str(), &status) == 0 && walked.insert({status.st_dev, status.st_ino}).second)
-                    ListFolder(path, name + "/", real, walked, links, names);
-            }
-        }
+        for (const std::string& name : Files::ListRegular(Text::ToUtf8(m_looseRoot)))
+            names.push_back(Text::FromUtf8(name));
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
-void k_FileSystem::ListFolder(const std::string& folder, const std::string& prefix, const std::string& root,
-                              std::set<std::pair<dev_t, ino_t>>& walked,
-                              std::deque<std::pair<std::string, std::string>>& links,
-                              std::vector<std::wstring>& names) const
-{
-    DIR* listing = opendir(folder.c_str());
-    if (!listing) {
-        // The demo may still open names inside it, so the check must not pass it over silently.
-        const int error = errno;
-        const std::string shown = prefix.empty() ? "." : prefix.substr(0, prefix.size() - 1);
-        Log::Error() << "Cannot read the folder " << Text::FromUtf8(shown) << ": " << std::strerror(error);
-        return;
-    }
-    std::vector<std::string> entries;
-    while (const dirent* entry = readdir(listing))
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            entries.push_back(entry->d_name);
-    closedir(listing);
-    for (const std::string& entry : entries) {
-        const std::string path = folder + "/" + entry;
-        const std::string name = prefix + entry;
-        struct stat status;
-        if (lstat(path.c_str(), &status) != 0)
-            continue;
-        const bool link = S_ISLNK(status.st_mode);
-        if (link && stat(path.c_str(), &status) != 0) {
-            names.push_back(Text::FromUtf8(name));  // a link to nothing, or a loop: OpenFile says which
-            continue;
-        }
-        if (S_ISDIR(status.st_mode)) {
-            if (link && !Within(root, RealPath(path)))
-                Log::Error() << "Refused a name outside the data folder: " << Text::FromUtf8(name);
-            else if (link)
-                links.emplace_back(path, name);
-            else if (walked.insert({status.st_dev, status.st_ino}).second)
-                ListFolder(path, name + "/", root, walked, links, names);
-        } else if (S_ISREG(status.st_mode)) {
-            names.push_back(Text::FromUtf8(name));
-        }
-    }
-}
-
 std::string k_FileSystem::Locate(const std::wstring& name, std::string& real) const
 {
     real.clear();
-    if (m_archiveMode || !StaysInside(Text::ToUtf8(name)))
+    if (m_archiveMode || !Files::StaysInside(Text::ToUtf8(name)))
         return std::string();
     const std::string path = Text::ToUtf8(Combine(m_looseRoot, name));
     // A link may point anywhere: where it leads must lie in the folder too. A name that does not
     // resolve (missing, a link to nothing, a loop) keeps its own path, for open to tell why.
-    real = RealPath(path);
+    real = Files::RealPath(path);
     if (real.empty())
         return path;
-    const std::string root = RealPath(m_looseRoot.empty() ? std::string(".") : Text::ToUtf8(m_looseRoot));
+    const std::string root = Files::RealPath(m_looseRoot.empty() ? std::string(".") : Text::ToUtf8(m_looseRoot));
     if (root.empty() || !Within(root, real)) {
         real.clear();
         return std::string();
@@ -371,41 +269,34 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromDirectory(const std::wstring& name)
         return nullptr;
     }
     // The resolved path is opened, so what is read is what was checked to lie inside.
-    // Without O_NONBLOCK, opening a FIFO would wait forever for a writer.
-    const int in = open((real.empty() ? path : real).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (in < 0) {
-        const int error = errno;
-        struct stat status;
-        if (error == ENAMETOOLONG)
-            Log::Error() << "Name is too long for the file system (" << LongestPart(path) << " bytes in one part, at most "
-                         << NAME_MAX << "; " << path.size() << " in all, at most " << PATH_MAX - 1 << "): " << name;
-        else if (error == ENOENT && lstat(path.c_str(), &status) == 0)
-            Log::Error() << "Cannot open " << name << ": it is a link to a file that does not exist";
-        else if (error != ENOENT)  // a name that is simply missing is the caller's to report
-            Log::Error() << "Cannot open " << name << ": " << std::strerror(error);
+    std::unique_ptr<unsigned char[]> data;
+    uint64_t size = 0;
+    std::string detail;
+    switch (Files::ReadRegular(real.empty() ? path : real, kMaxFileBytes, data, size, detail)) {
+    case Files::ReadResult::Read:
+        break;
+    case Files::ReadResult::Missing:  // a name that is simply missing is the caller's to report
+    case Files::ReadResult::Folder:   // a folder is not a file, and not worth a line either
         return nullptr;
-    }
-    struct stat status;
-    const bool known = fstat(in, &status) == 0;
-    if (!known || !S_ISREG(status.st_mode)) {
-        // A folder opens too, and its "size" is meaningless; only regular files are files here.
-        if (!known || !S_ISDIR(status.st_mode))
-            Log::Error() << "Not a regular file, not read: " << name;
-        close(in);
+    case Files::ReadResult::NameTooLong:
+        Log::Error() << "Name is too long for the file system (" << detail << "): " << name;
         return nullptr;
-    }
-    const uint64_t size = static_cast<uint64_t>(status.st_size);
-    if (size > kMaxFileBytes) {
-        close(in);
+    case Files::ReadResult::NotRepresentable:
+        Log::Error() << "Name cannot be a file name on this system (" << detail << "): " << name;
+        return nullptr;
+    case Files::ReadResult::LinkToNothing:
+        Log::Error() << "Cannot open " << name << ": it is a link to a file that does not exist";
+        return nullptr;
+    case Files::ReadResult::Unopened:
+        Log::Error() << "Cannot open " << name << ": " << detail;
+        return nullptr;
+    case Files::ReadResult::NotRegular:
+        Log::Error() << "Not a regular file, not read: " << name;
+        return nullptr;
+    case Files::ReadResult::TooLarge:
         LogTooLarge(name, size);
         return nullptr;
-    }
-    std::unique_ptr<unsigned char[]> data(new unsigned char[size]);
-    uint64_t got = 0;
-    for (ssize_t read = 1; got < size && read > 0; got += read > 0 ? static_cast<uint64_t>(read) : 0)
-        read = ::read(in, data.get() + got, size - got);
-    close(in);
-    if (got != size) {
+    case Files::ReadResult::Failed:
         Log::Error() << "Cannot read the whole file: " << name;
         return nullptr;
     }

@@ -2,10 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
-#include <set>
 #include <string>
-#include <sys/types.h>
 #include <utility>
 #include <unordered_map>
 #include <vector>
@@ -45,12 +42,6 @@ private:
     void CloseArchive();
     // LoosePath, and in real the path with its links followed (empty when it does not resolve).
     std::string Locate(const std::wstring& name, std::string& real) const;
-    // Adds the files below folder (prefix: its name inside the data folder, root: the data
-    // folder resolved) and walks its real subfolders; links to folders inside are left in links
-    // (path, name) for later. walked holds the folders seen, so each is listed once.
-    void ListFolder(const std::string& folder, const std::string& prefix, const std::string& root,
-                    std::set<std::pair<dev_t, ino_t>>& walked, std::deque<std::pair<std::string, std::string>>& links,
-                    std::vector<std::wstring>& names) const;
     // Reads the central directory once, so a lookup costs the same for any number of entries.
     void IndexArchive(const std::string& path);
 

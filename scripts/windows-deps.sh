@@ -213,7 +213,7 @@ archive_lib imgui libimgui.a "-I$I -I$PREFIX/include -I$PREFIX/include/SDL2
   -DIMGUI_DISABLE_STB_TRUETYPE_IMPLEMENTATION -DIMGUI_STB_TRUETYPE_FILENAME=<stb/stb_truetype.h>" \
   "$I/imgui.cpp" "$I/imgui_draw.cpp" "$I/imgui_tables.cpp" "$I/imgui_widgets.cpp" "$I/imgui_demo.cpp" \
   "$I/backends/imgui_impl_sdl.cpp" "$I/backends/imgui_impl_opengl2.cpp"
-pc imgui "$(version_of libimgui-dev)" "-I\${prefix}/include/imgui -I\${prefix}/include/stb" "-L\${prefix}/lib -limgui -lstb"
+pc imgui "$(version_of libimgui-dev)" "-I\${prefix}/include/imgui -I\${prefix}/include/stb" "-L\${prefix}/lib -limgui -lstb -lopengl32"
 
 stamp > "$PREFIX/.versions"
 echo "windows-deps: done ($PREFIX)"

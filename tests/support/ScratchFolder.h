@@ -1,4 +1,5 @@
 // A temporary folder for files that tests make with independent tools; removed with its content.
+// Under Wine the folder lies below Z:\tmp, so the tools run as Linux programs on the same files.
 #pragma once
 
 #include <cstdlib>
@@ -6,19 +7,44 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <random>
 #include <string>
-#include <sys/wait.h>
 #include <system_error>
+#ifdef _WIN32
+#include <chrono>
+#include <thread>
+
+#include "platform/Process.h"
+#else
+#include <sys/wait.h>
+#endif
+
+// Whether the tests run as a Windows program (under Wine): a few cases differ by system.
+#ifdef _WIN32
+inline constexpr bool kOnWindows = true;
+#else
+inline constexpr bool kOnWindows = false;
+#endif
 
 class ScratchFolder {
 public:
     ScratchFolder()
     {
         const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/korvanta-test-XXXXXX";
+        m_unixPath = std::string(tmp && *tmp ? tmp : "/tmp") + "/korvanta-test-";
+#ifdef _WIN32
+        std::random_device random;
+        for (int tries = 0; tries < 100 && m_path.empty(); ++tries) {
+            const std::string name = m_unixPath + std::to_string(random());
+            if (std::filesystem::create_directory("Z:" + name)) m_path = "Z:" + name, m_unixPath = name;
+        }
+        if (m_path.empty()) throw std::runtime_error("cannot create a scratch folder");
+#else
+        std::string pattern = m_unixPath + "XXXXXX";
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("cannot create a scratch folder");
-        m_path = pattern;
+        m_path = m_unixPath = pattern;
+#endif
     }
     ~ScratchFolder()
     {
@@ -46,8 +72,22 @@ public:
     // Runs a shell command inside the folder; returns its exit status.
     int Run(const std::string& command) const
     {
-        const int status = std::system(("cd '" + m_path.string() + "' && " + command).c_str());
+        const std::string line = "cd '" + m_unixPath + "' && " + command;
+#ifdef _WIN32
+        // Wine starts a Linux program without waiting for it or passing its exit code back: a
+        // file carries the code, and its arrival says the command is done.
+        const std::filesystem::path done = m_path / ".exit-status";
+        Process::Run({"/bin/sh", "-c", "(" + line + "); echo $? > .exit-status.part && mv .exit-status.part .exit-status"});
+        std::error_code ignored;
+        for (int waited = 0; !std::filesystem::exists(done, ignored) && waited < kMostShellMilliseconds; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const std::string status = Read(".exit-status");
+        std::filesystem::remove(done, ignored);
+        return status.empty() ? -1 : std::stoi(status);
+#else
+        const int status = std::system(line.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
     }
     // Runs a Python script (written to name first) inside the folder; returns its exit status.
     int Python(const std::string& name, const std::string& script) const
@@ -75,5 +115,9 @@ public:
     }
 
 private:
+#ifdef _WIN32
+    static constexpr int kMostShellMilliseconds = 300000;
+#endif
     std::filesystem::path m_path;
+    std::string m_unixPath;  // the same folder for the shell
 };
