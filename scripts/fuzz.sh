@@ -16,7 +16,7 @@ cmake --build build-fuzz -j"$(nproc)" --target $(for target in $targets; do prin
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 # Freed memory is held back for use-after-free checks; the default hold of large images
 # alone would reach the memory limit.
-export ASAN_OPTIONS="quarantine_size_mb=64"
+export ASAN_OPTIONS="quarantine_size_mb=64:suppressions=$PWD/tests/asan.supp"
 for target in $targets; do
     # The fuzzer adds what it finds to a work copy, never to the committed seeds.
     work=build-fuzz/corpus/$target
@@ -34,7 +34,9 @@ for target in $targets; do
         run="xvfb-run -a -s \"-screen 0 640x480x24\" $run"
     fi
     echo "== fuzz_$target for $seconds s"
-    (eval "$run $work tests/corpus/$target" > "build-fuzz/fuzz_$target.log" 2>&1; echo $? > "build-fuzz/fuzz_$target.status") &
+    # The exit code is kept whatever it is: -e would end the subshell before writing it.
+    (set +e; eval "$run $work tests/corpus/$target" > "build-fuzz/fuzz_$target.log" 2>&1
+     echo $? > "build-fuzz/fuzz_$target.status") &
 done
 wait
 status=0
@@ -42,6 +44,8 @@ for target in $targets; do
     # Some endings (running out of memory) leave an input behind but not an exit code.
     if [ "$(cat "build-fuzz/fuzz_$target.status")" != 0 ] || [ -n "$(ls "build-fuzz/findings/$target")" ]; then
         echo "fuzz_$target FAILED: see build-fuzz/fuzz_$target.log and build-fuzz/findings/$target"
+        # What the fuzzer said last, so that a run on another machine shows why.
+        grep -v -E '^#[0-9]+' "build-fuzz/fuzz_$target.log" | tail -40
         status=1
     fi
     echo "fuzz_$target: $(grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec)|cov: ' \

@@ -10,7 +10,7 @@ cmake --build build-asan --target meridian data_pak -j"$(nproc)"
 
 log=build-asan/demo.log
 set +e
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:suppressions=$PWD/tests/asan.supp \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 SDL_AUDIODRIVER=dummy \
