@@ -52,8 +52,8 @@ std::string ToUtf8(const std::filesystem::path& path);
 
 // The regular files under a folder, as UTF-8 paths relative to it with '/' between folders.
 // Linked folders are walked only where they lead inside the folder (one leading out is refused
-// with an error line), each folder once; links to nothing are listed, for opening to say why.
-// Windows walks no linked folder.
+// with an error line), each folder once; links to nothing are listed, for opening to say why
+// (Windows shows none).
 std::vector<std::string> ListRegular(const std::string& folder);
 
 // The path with every link followed, as an absolute UTF-8 path with '/' between folders; empty

@@ -4,12 +4,16 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <deque>
+#include <set>
 #include <string_view>
+#include <utility>
 #include <system_error>
 #include <unzip.h>
 // After unzip.h, which brings the zlib types it uses.
 #include <iowin32.h>
 
+#include "platform/Log.h"
 #include "platform/Text.h"
 
 namespace Files {
@@ -180,23 +184,120 @@ std::filesystem::path FromUtf8(const std::string& path) { return std::filesystem
 
 std::string ToUtf8(const std::filesystem::path& path) { return Text::ToUtf8(path.wstring()); }
 
-std::vector<std::string> ListRegular(const std::string& folder)
+namespace {
+
+using Identity = std::pair<uint64_t, uint64_t>;  // volume, file index
+using Links = std::deque<std::pair<std::filesystem::path, std::string>>;
+
+// A folder's identity: links and junctions, and under Wine the Unix links it shows as plain
+// folders, reach one folder by many names.
+bool FolderIdentity(const std::filesystem::path& folder, Identity& identity)
+{
+    const HANDLE handle = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool known = GetFileInformationByHandle(handle, &information) != 0;
+    CloseHandle(handle);
+    if (known)
+        identity = {information.dwVolumeSerialNumber,
+                    uint64_t(information.nFileIndexHigh) << 32 | information.nFileIndexLow};
+    return known;
+}
+
+// Whether two names are one: Windows names ignore case.
+bool SameName(std::wstring_view a, std::wstring_view b)
+{
+    return a.size() == b.size() && CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Whether a resolved path is the resolved folder root or lies below it.
+bool Within(const std::string& root, const std::string& path)
+{
+    const std::wstring wideRoot = Text::FromUtf8(root), widePath = Text::FromUtf8(path);
+    if (wideRoot.empty() || widePath.size() < wideRoot.size() ||
+        !SameName(wideRoot, std::wstring_view(widePath).substr(0, wideRoot.size())))
+        return false;
+    return widePath.size() == wideRoot.size() || wideRoot.back() == L'/' || widePath[wideRoot.size()] == L'/';
+}
+
+// Adds the files below folder (prefix: its name inside the listed folder, root: that folder
+// resolved) and walks its real subfolders; a folder whose resolved path is not its own name is
+// reached through a link, and waits in links for later, so that real folders keep their names.
+void ListFolder(const std::filesystem::path& folder, const std::string& prefix, const std::string& root,
+                std::set<Identity>& walked, Links& links, std::vector<std::string>& names)
 {
     namespace fs = std::filesystem;
-    std::vector<std::string> names;
-    const fs::path root = FromUtf8(folder);
     std::error_code error;
-    for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
-         it.increment(error))
-        if (it->is_regular_file(error)) names.push_back(Text::ToUtf8(it->path().lexically_relative(root).generic_wstring()));
+    fs::directory_iterator it(folder, error);
+    if (error) {
+        const std::string shown = prefix.empty() ? "." : prefix.substr(0, prefix.size() - 1);
+        Log::Error() << "Cannot read the folder " << Text::FromUtf8(shown) << ": " << error.message();
+        return;
+    }
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        const fs::path path = it->path();
+        const std::string name = prefix + Text::ToUtf8(path.filename().wstring());
+        std::error_code ignored;
+        if (it->is_directory(ignored)) {
+            const std::string real = RealPath(Text::ToUtf8(path.wstring()));
+            Identity identity;
+            if (!Within(root, real))
+                Log::Error() << "Refused a name outside the data folder: " << Text::FromUtf8(name);
+            else if (!SameName(Text::FromUtf8(real), Text::FromUtf8(root + "/" + name)))
+                links.emplace_back(path, name);
+            else if (FolderIdentity(path, identity) && walked.insert(identity).second)
+                ListFolder(path, name + "/", root, walked, links, names);
+        } else if (it->is_regular_file(ignored)) {
+            names.push_back(name);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> ListRegular(const std::string& folder)
+{
+    std::vector<std::string> names;
+    const std::string root = RealPath(folder);
+    Identity identity;
+    if (root.empty() || !FolderIdentity(FromUtf8(folder), identity)) return names;
+    std::set<Identity> walked{identity};
+    Links links;
+    ListFolder(FromUtf8(folder), std::string(), root, walked, links, names);
+    // Linked folders come after the real ones, so a folder reached both ways is listed under its
+    // own name, and one reached only through links is listed once.
+    for (; !links.empty(); links.pop_front()) {
+        const auto& [path, name] = links.front();
+        if (FolderIdentity(path, identity) && walked.insert(identity).second)
+            ListFolder(path, name + "/", root, walked, links, names);
+    }
     return names;
 }
 
 std::string RealPath(const std::string& path)
 {
-    std::error_code error;
-    const std::filesystem::path real = std::filesystem::canonical(FromUtf8(path), error);
-    return error ? std::string() : Text::ToUtf8(real.generic_wstring());
+    // The name the system resolves the open file to follows links and junctions all the way.
+    std::wstring wide;
+    if (!Wide(path, wide)) return std::string();
+    const HANDLE handle = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::string();
+    std::wstring real(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, real.data(), DWORD(real.size()), FILE_NAME_NORMALIZED);
+    if (length >= real.size()) {
+        real.resize(length + 1);
+        length = GetFinalPathNameByHandleW(handle, real.data(), DWORD(real.size()), FILE_NAME_NORMALIZED);
+    }
+    CloseHandle(handle);
+    if (length == 0 || length >= real.size()) return std::string();
+    real.resize(length);
+    // "\\?\C:\x" for a drive, "\\?\UNC\server\x" for a share.
+    if (real.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        real = L"\\\\" + real.substr(8);
+    else if (real.rfind(L"\\\\?\\", 0) == 0)
+        real = real.substr(4);
+    return Text::ToUtf8(std::filesystem::path(real).generic_wstring());
 }
 
 bool IsAbsolute(const std::string& path)

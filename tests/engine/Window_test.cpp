@@ -5,6 +5,7 @@
 #include "platform/Display.h"
 #include "platform/SdlHandles.h"
 #include "support/GlTest.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -85,8 +86,10 @@ TEST(FullscreenWindow, ARefusedModeFallsBackToAWindowOfTheSameSize)
     const Platform::Size screen = Platform::GetDesktopSize();
     const WindowPosition centre = CentreWindow(1000 + left + right, 700 + top + bottom, screen.width, screen.height);
     SDL_GetWindowPosition(window.GetHandle()->window, &x, &y);
-    EXPECT_EQ(x, centre.x + left);
-    EXPECT_EQ(y, centre.y + top);
+    // Wine's frame metrics and where it puts the frame can part by a pixel.
+    const int slack = kOnWindows ? 1 : 0;
+    EXPECT_NEAR(x, centre.x + left, slack);
+    EXPECT_NEAR(y, centre.y + top, slack);
 }
 
 }  // namespace

@@ -25,6 +25,8 @@ std::string ReadAll(const std::filesystem::path& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+constexpr double kTwoPi = 6.283185307179586;  // M_PI is not standard C++
+
 // Three seconds of a stereo chirp, distinct in each channel, as an Ogg Vorbis file.
 std::string MakeTune(const ScratchFolder& folder)
 {
@@ -35,8 +37,8 @@ std::string MakeTune(const ScratchFolder& folder)
     std::vector<float> left(3 * kRate), right(3 * kRate);
     for (size_t i = 0; i < left.size(); ++i) {
         const double t = static_cast<double>(i) / kRate;
-        left[i] = static_cast<float>(0.5 * std::sin(2 * M_PI * (220 + 200 * t) * t));
-        right[i] = static_cast<float>(0.4 * std::sin(2 * M_PI * 331 * t) * (t / 3));
+        left[i] = static_cast<float>(0.5 * std::sin(kTwoPi * (220 + 200 * t) * t));
+        right[i] = static_cast<float>(0.4 * std::sin(kTwoPi * 331 * t) * (t / 3));
     }
     EXPECT_TRUE(writer.Write(left.data(), right.data(), static_cast<int>(left.size()), error)) << error;
     EXPECT_TRUE(writer.Close(error)) << error;

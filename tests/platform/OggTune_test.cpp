@@ -149,7 +149,10 @@ TEST(OggTune, OnlyRatesThePlayerConvertsArePlayedAndOtherFilesAreNamed)
         {"384000 Hz", WithRate(stereo, 384000), ""},
         {"384001 Hz", WithRate(stereo, 384001), "at 384001 Hz; 8000 to 384000 Hz"},
         {"2147483647 Hz", WithRate(stereo, 2147483647u), "at 2147483647 Hz; 8000 to 384000 Hz"},
-        {"4294967295 Hz", WithRate(stereo, 4294967295u), "; 8000 to 384000 Hz can be played"},
+        // libvorbis reads the rate into a C long: 32 bits on Windows, where this one is negative
+        // and libvorbis itself refuses the headers.
+        {"4294967295 Hz", WithRate(stereo, 4294967295u),
+         kOnWindows ? "the Vorbis headers of link 0 are damaged" : "; 8000 to 384000 Hz can be played"},
         {"Opus in Ogg", OggOf(std::string("OpusHead\x01\x02", 10) + std::string(9, '\0')),
          "not an Ogg Vorbis stream: link 0 holds no Vorbis stream (it holds Opus)"},
         {"FLAC in Ogg", OggOf("\x7F" "FLAC\x01\x00\x00\x01" "fLaC"), "(it holds FLAC)"},

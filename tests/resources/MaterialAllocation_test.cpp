@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 #include <new>
+#ifdef _WIN32
+#include <malloc.h>
+#endif
 #include <string>
 
 #include "core/ITimeline.h"
@@ -23,14 +26,41 @@ namespace {
 bool g_counting = false;
 int g_allocations = 0;
 
+// Over-aligned blocks: the C runtime of Windows has no aligned_alloc, and its aligned blocks
+// need a free of their own.
+void* AllocateAligned(std::size_t size, std::size_t alignment) noexcept
+{
+#ifdef _WIN32
+    return _aligned_malloc(size, alignment);
+#else
+    return std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
+#endif
+}
+
+void FreeAligned(void* memory) noexcept
+{
+#ifdef _WIN32
+    _aligned_free(memory);
+#else
+    std::free(memory);
+#endif
+}
+
 // Null when out of memory; alignment 0 asks for the default.
 void* Allocate(std::size_t size, std::size_t alignment) noexcept
 {
     if (g_counting) ++g_allocations;
     size = size ? size : 1;
-    return alignment > alignof(std::max_align_t)
-               ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
-               : std::malloc(size);
+    return alignment > alignof(std::max_align_t) ? AllocateAligned(size, alignment) : std::malloc(size);
+}
+
+// Releases what Allocate gave for the same alignment.
+void Free(void* memory, std::size_t alignment) noexcept
+{
+    if (alignment > alignof(std::max_align_t))
+        FreeAligned(memory);
+    else
+        std::free(memory);
 }
 
 void* AllocateOrThrow(std::size_t size, std::size_t alignment)
@@ -60,14 +90,14 @@ void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t a) noexcept { Free(memory, std::size_t(a)); }
+void operator delete[](void* memory, std::align_val_t a) noexcept { Free(memory, std::size_t(a)); }
+void operator delete(void* memory, std::size_t, std::align_val_t a) noexcept { Free(memory, std::size_t(a)); }
+void operator delete[](void* memory, std::size_t, std::align_val_t a) noexcept { Free(memory, std::size_t(a)); }
 void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t a, const std::nothrow_t&) noexcept { Free(memory, std::size_t(a)); }
+void operator delete[](void* memory, std::align_val_t a, const std::nothrow_t&) noexcept { Free(memory, std::size_t(a)); }
 
 namespace {
 

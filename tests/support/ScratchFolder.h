@@ -48,8 +48,13 @@ public:
     }
     ~ScratchFolder()
     {
+#ifdef _WIN32
+        // Wine shows Unix links as plain folders: one leading back up would never end a walk.
+        Shell("rm -rf '" + m_unixPath + "'");
+#else
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
+#endif
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -70,25 +75,7 @@ public:
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     // Runs a shell command inside the folder; returns its exit status.
-    int Run(const std::string& command) const
-    {
-        const std::string line = "cd '" + m_unixPath + "' && " + command;
-#ifdef _WIN32
-        // Wine starts a Linux program without waiting for it or passing its exit code back: a
-        // file carries the code, and its arrival says the command is done.
-        const std::filesystem::path done = m_path / ".exit-status";
-        Process::Run({"/bin/sh", "-c", "(" + line + "); echo $? > .exit-status.part && mv .exit-status.part .exit-status"});
-        std::error_code ignored;
-        for (int waited = 0; !std::filesystem::exists(done, ignored) && waited < kMostShellMilliseconds; waited += 10)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        const std::string status = Read(".exit-status");
-        std::filesystem::remove(done, ignored);
-        return status.empty() ? -1 : std::stoi(status);
-#else
-        const int status = std::system(line.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-    }
+    int Run(const std::string& command) const { return Shell("cd '" + m_unixPath + "' && " + command); }
     // Runs a Python script (written to name first) inside the folder; returns its exit status.
     int Python(const std::string& name, const std::string& script) const
     {
@@ -115,6 +102,32 @@ public:
     }
 
 private:
+    // Runs a shell command line; returns its exit status.
+    int Shell(const std::string& line) const
+    {
+#ifdef _WIN32
+        // Wine starts a Linux program without waiting for it or passing its exit code back (the
+        // start reads as failed): a file beside the folder carries the code, and its arrival
+        // says the command is done.
+        const std::string status = m_unixPath + ".exit-status";
+        const std::filesystem::path done = "Z:" + status;
+        Process::Run({"/bin/sh", "-c", "(" + line + "); echo $? > '" + status + ".part' && mv '" + status + ".part' '" +
+                                           status + "'"});
+        std::error_code ignored;
+        for (int waited = 0; !std::filesystem::exists(done, ignored) && waited < kMostShellMilliseconds; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream in(done);
+        int code = -1;
+        in >> code;
+        in.close();
+        std::filesystem::remove(done, ignored);
+        return code;
+#else
+        const int status = std::system(line.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    }
+
 #ifdef _WIN32
     static constexpr int kMostShellMilliseconds = 300000;
 #endif
