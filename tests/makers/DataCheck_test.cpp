@@ -217,7 +217,8 @@ TEST(DataCheckTest, LinksInAFolderAreCheckedAsTheDemoOpensThem)
     ScratchFolder folder;
     WriteTune(folder, "kv-meridian.ogg");
     ASSERT_EQ(folder.Run("mkdir -p Pictures && convert -size 8x8 xc:teal -define png:color-type=2 Pictures/p.png && "
-                         "ln -s /etc/hostname x.mat && ln -s '" + outside.Path().string() + "/Thanks' Thanks && "
+                         "ln -s '" + outside.Path().string() + "/Thanks/t.png' x.mat && ln -s '" + outside.Path().string() +
+                         "/Thanks' Thanks && "
                          "ln -s missing.png gone.png && ln -s Pictures/p.png same.png && ln -s Pictures Again"),
               0);
     const Result result = Check(folder.Path().string());
