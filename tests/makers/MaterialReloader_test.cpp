@@ -122,4 +122,32 @@ TEST_F(MaterialReloaderTest, AChangedMaterialIsDrawnAnewAndABrokenStageKeepsTheL
     ExpectNoGlErrors();
 }
 
+// The program in use when the reload comes (the last one a frame drew) is one of those replaced,
+// and a pass after it restores what it found in use: that name must not be handed back to GL
+// once it is gone.
+TEST_F(MaterialReloaderTest, ReplacingTheProgramInUseLeavesNoGlError)
+{
+    Write("Plain.vs", "void main() { gl_Position = gl_Vertex; }\n");
+    const std::string twoPasses = Tint("vec4(1.0)") +
+                                  "pixelshader flat {{\nvoid main() { gl_FragColor = vec4(1.0); }\n}}\n"
+                                  "material {\ntarget Other\nvertexshader Plain.vs\nuseshader flat\n}\n";
+    Write("Two.mat", twoPasses);
+    IMaterial* material = engine->GetResourceFactory()->LoadMaterial(L"Two.mat", L"Two.mat");
+    ASSERT_NE(material, nullptr);
+    ASSERT_EQ(material->GetPasses().size(), 2u);
+    MaterialReloader reloader(engine.get());
+    ExpectNoGlErrors();
+    material->GetPasses().front()->program->Use();
+
+    Write("Two.mat", twoPasses + "\n");
+    {
+        LogCapture log;
+        EXPECT_EQ(reloader.CheckNow(), 1);
+        EXPECT_FALSE(log.Contains("OPENGL :: ERROR")) << "the reload checks GL's errors and logs them";
+    }
+    EXPECT_TRUE(reloader.GetFailures().empty());
+    ExpectNoGlErrors();
+    glUseProgram(0);
+}
+
 }  // namespace
