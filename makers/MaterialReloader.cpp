@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "core/IEngine.h"
 #include "core/IFileSystem.h"
@@ -162,6 +163,9 @@ bool MaterialReloader::Reload(IReloadableMaterial& live)
 
 void MaterialReloader::Adopt(IReloadableMaterial& live, IReloadableMaterial& fresh)
 {
+    // Released only once every pass has carried its values over: each carry-over puts back the
+    // program it found in use, which may be one replaced here, and GL refuses a deleted name.
+    std::vector<IShaderProgram*> replaced;
     for (const std::unique_ptr<MaterialPass>& freshPass : fresh.GetPasses()) {
         MaterialPass* pass = PassFor(live, freshPass->target);
         if (!pass) {
@@ -177,8 +181,9 @@ void MaterialReloader::Adopt(IReloadableMaterial& live, IReloadableMaterial& fre
         IShaderProgram* old = pass->program;
         if (old && next.program) m_factory->CarryOverState(old, next.program);
         *pass = std::move(next);
-        if (old && old != pass->program) m_factory->ReleaseProgram(old);
+        if (old && old != pass->program) replaced.push_back(old);
     }
+    for (IShaderProgram* program : replaced) m_factory->ReleaseProgram(program);
     live.SetSources(fresh.GetSources());
 }
 

@@ -307,9 +307,6 @@ void k_ShaderProgram::CopyStateFrom(const k_ShaderProgram& old)
         const GLint to = glGetUniformLocation(m_programObject, name.c_str());
         if (from >= 0 && to >= 0) CopyUniform(old.m_programObject, from, to, *known);
     }
-    // The program that was in use may be one a reload released: deleted while in use, it was
-    // freed when this one took its place, and GL refuses its name.
-    const GLuint restored = static_cast<GLuint>(previous);
-    glUseProgram(glIsProgram(restored) ? restored : 0);
+    glUseProgram(static_cast<GLuint>(previous));
     m_engine->GetGraphics()->CheckErrors();
 }
