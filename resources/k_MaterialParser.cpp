@@ -60,15 +60,6 @@ const Word kBlendFactors[] = {
 };
 const Word kWraps[] = {{"clamp", Gl::ClampToEdge}, {"repeat", Gl::Repeat}, {"mirror", Gl::MirroredRepeat}};
 
-// Keys whose values are missing make the line a warning; the counts include the key.
-const Word kTokensNeeded[] = {
-    {"target", 2},         {"depthfunc", 2},     {"alphatestfunc", 2}, {"alphatestvalue", 2},
-    {"culling", 2},        {"depthwrite", 2},    {"alphablend", 2},    {"srcblendmode", 2},
-    {"destblendmode", 2},  {"ambient", 5},       {"diffuse", 5},       {"specular", 5},
-    {"emissive", 5},       {"shininess", 2},     {"useshader", 2},     {"vertexshader", 2},
-    {"pixelshader", 2},    {"geometryshader", 5}, {"shadercallback", 2},
-};
-
 Colour ReadColour(const std::vector<std::string>& tokens)
 {
     return {static_cast<float>(std::atof(tokens[1].c_str())), static_cast<float>(std::atof(tokens[2].c_str())),
@@ -212,81 +203,84 @@ bool k_MaterialParser::EndSection(const std::string&)
     return true;
 }
 
-void k_MaterialParser::ReadMaterialKey(const std::vector<std::string>& tokens)
+// The material keys: each with the tokens its line needs, the key included, and what it does.
+const k_MaterialParser::Key k_MaterialParser::kKeys[] = {
+    {"target", 2, [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.target = t[1]; }},
+    {"depthfunc", 2, [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.depthFunction = p.Comparison(t[1]); }},
+    {"alphatestfunc", 2,
+     [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.alphaTestFunction = p.Comparison(t[1]); }},
+    {"alphatestvalue", 2,
+     [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.alphaReference = static_cast<float>(std::atof(t[1].c_str())); }},
+    {"culling", 2, [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.cullFace = p.Culling(t[1]); }},
+    {"depthwrite", 2, [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.depthWrite = p.Boolean(t[1]); }},
+    {"alphablend", 2, [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.blending = p.Boolean(t[1]); }},
+    {"srcblendmode", 2,
+     [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.sourceBlendFactor = p.BlendFactor(t[1]); }},
+    {"destblendmode", 2,
+     [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.destinationBlendFactor = p.BlendFactor(t[1]); }},
+    {"ambient", 5, [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.ambient = ReadColour(t); }},
+    {"diffuse", 5, [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.diffuse = ReadColour(t); }},
+    {"specular", 5, [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.specular = ReadColour(t); }},
+    {"emissive", 5, [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.emissive = ReadColour(t); }},
+    {"shininess", 2,
+     [](k_MaterialParser& p, const Tokens& t) { p.m_pass.settings.shininess = static_cast<float>(std::atof(t[1].c_str())); }},
+    {"useshader", 2,
+     [](k_MaterialParser& p, const Tokens& t) {
+         p.m_pass.shaders.push_back(t[1]);
+         p.UseShader(t[1]);
+     }},
+    {"vertexshader", 2, [](k_MaterialParser& p, const Tokens& t) { p.ReadShaderFile(t, IShader::Vertex); }},
+    {"pixelshader", 2, [](k_MaterialParser& p, const Tokens& t) { p.ReadShaderFile(t, IShader::Pixel); }},
+    {"geometryshader", 5, [](k_MaterialParser& p, const Tokens& t) { p.ReadShaderFile(t, IShader::Geometry); }},
+    {"shadercallback", 2,
+     [](k_MaterialParser& p, const Tokens& t) {
+         if (p.Take(Callbacks)) p.m_pass.callbacks.push_back(Text::FromUtf8(t[1]));
+     }},
+    // A texture line checks its own length: its two shapes have two messages.
+    {"loadtexture", 1, [](k_MaterialParser& p, const Tokens& t) { p.ReadTextureSlot(t, true); }},
+    {"reservetexture", 1, [](k_MaterialParser& p, const Tokens& t) { p.ReadTextureSlot(t, false); }},
+};
+
+void k_MaterialParser::ReadMaterialKey(const Tokens& tokens)
 {
     const std::string& key = tokens[0];
-    if (key == "loadtexture" || key == "reservetexture") {
-        if (tokens.size() == 1)
-            Log::Warning() << "MaterialLoader: " << key << " needs a texture unit and "
-                           << (key == "loadtexture" ? "an image file" : "a wrap mode") << ", line ignored" << Where();
-        else if (tokens.size() < 3)
-            Log::Warning() << "MaterialLoader: Unknown contenttype: " << key << Where();
+    for (const Key& row : kKeys) {
+        if (key != row.name) continue;
+        if (tokens.size() < row.tokens)
+            Log::Warning() << "MaterialLoader: Missing values for " << key << ", line ignored" << Where();
         else
-            ReadTextureSlot(tokens, key == "loadtexture");
+            row.read(*this, tokens);
         return;
     }
-    int needed = 0;
-    if (!Look(kTokensNeeded, key, needed)) {
-        Log::Warning() << "MaterialLoader: Unknown contenttype: " << Quoted(key) << Where();
-        return;
-    }
-    if (tokens.size() < static_cast<size_t>(needed)) {
-        Log::Warning() << "MaterialLoader: Missing values for " << key << ", line ignored" << Where();
-        return;
-    }
-
-    MaterialPass& pass = m_pass.settings;
-    const std::string& value = tokens[1];
-    if (key == "target") {
-        pass.target = value;
-    } else if (key == "depthfunc") {
-        pass.depthFunction = Comparison(value);
-    } else if (key == "alphatestfunc") {
-        pass.alphaTestFunction = Comparison(value);
-    } else if (key == "alphatestvalue") {
-        pass.alphaReference = static_cast<float>(std::atof(value.c_str()));
-    } else if (key == "culling") {
-        pass.cullFace = Culling(value);
-    } else if (key == "depthwrite") {
-        pass.depthWrite = Boolean(value);
-    } else if (key == "alphablend") {
-        pass.blending = Boolean(value);
-    } else if (key == "srcblendmode") {
-        pass.sourceBlendFactor = BlendFactor(value);
-    } else if (key == "destblendmode") {
-        pass.destinationBlendFactor = BlendFactor(value);
-    } else if (key == "ambient") {
-        pass.ambient = ReadColour(tokens);
-    } else if (key == "diffuse") {
-        pass.diffuse = ReadColour(tokens);
-    } else if (key == "specular") {
-        pass.specular = ReadColour(tokens);
-    } else if (key == "emissive") {
-        pass.emissive = ReadColour(tokens);
-    } else if (key == "shininess") {
-        pass.shininess = static_cast<float>(std::atof(value.c_str()));
-    } else if (key == "useshader") {
-        m_pass.shaders.push_back(value);
-        UseShader(value);
-    } else if (key == "vertexshader" || key == "pixelshader" || key == "geometryshader") {
-        if (!Take(Shaders)) return;
-        ShaderFile file;
-        file.file = value;
-        file.stage = key == "vertexshader" ? IShader::Vertex : key == "pixelshader" ? IShader::Pixel : IShader::Geometry;
-        if (file.stage == IShader::Geometry) {
-            file.input = tokens[2];
-            file.output = tokens[3];
-            file.maxVertices = std::atoi(tokens[4].c_str());
-        }
-        m_pass.shaders.push_back(value);
-        UseShaderFile(file);
-    } else if (key == "shadercallback") {
-        if (Take(Callbacks)) m_pass.callbacks.push_back(Text::FromUtf8(value));
-    }
+    Log::Warning() << "MaterialLoader: Unknown contenttype: " << Quoted(key) << Where();
 }
 
-void k_MaterialParser::ReadTextureSlot(const std::vector<std::string>& tokens, bool load)
+void k_MaterialParser::ReadShaderFile(const Tokens& tokens, IShader::Stage stage)
 {
+    if (!Take(Shaders)) return;
+    ShaderFile file;
+    file.file = tokens[1];
+    file.stage = stage;
+    if (stage == IShader::Geometry) {
+        file.input = tokens[2];
+        file.output = tokens[3];
+        file.maxVertices = std::atoi(tokens[4].c_str());
+    }
+    m_pass.shaders.push_back(file.file);
+    UseShaderFile(file);
+}
+
+void k_MaterialParser::ReadTextureSlot(const Tokens& tokens, bool load)
+{
+    if (tokens.size() == 1) {
+        Log::Warning() << "MaterialLoader: " << tokens[0] << " needs a texture unit and "
+                       << (load ? "an image file" : "a wrap mode") << ", line ignored" << Where();
+        return;
+    }
+    if (tokens.size() < 3) {
+        Log::Warning() << "MaterialLoader: Unknown contenttype: " << tokens[0] << Where();
+        return;
+    }
     // Read as atoi reads, but saturating: 4294967296 must not wrap round to unit 0.
     const long long unit = std::strtoll(tokens[1].c_str(), nullptr, 10);
     if (!TextureUnitUsable(unit, tokens[1])) return;

@@ -101,9 +101,19 @@ private:
     enum Mode { Between, Material, Include, VertexShader, GeometryShader, PixelShader, Ignored };
     enum Bound { Passes, Shaders, Callbacks, BoundCount };
 
-    void BeginShaderSection(Mode mode, const std::vector<std::string>& header);
-    void ReadMaterialKey(const std::vector<std::string>& tokens);
-    void ReadTextureSlot(const std::vector<std::string>& tokens, bool load);
+    using Tokens = std::vector<std::string>;
+    // One material key: the tokens its line needs (the key included) and what the line does.
+    struct Key {
+        const char* name;
+        size_t tokens;
+        void (*read)(k_MaterialParser& parser, const Tokens& tokens);
+    };
+    static const Key kKeys[];
+
+    void BeginShaderSection(Mode mode, const Tokens& header);
+    void ReadMaterialKey(const Tokens& tokens);
+    void ReadShaderFile(const Tokens& tokens, IShader::Stage stage);
+    void ReadTextureSlot(const Tokens& tokens, bool load);
     // Counts one more of bound for the material; false (reported once) when it is full.
     bool Take(Bound bound);
 
