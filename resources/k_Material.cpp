@@ -29,7 +29,7 @@ const char* const kSizeNames[kNamedSlots] = {"texture0Ddxy", "texture1Ddxy", "te
 
 k_Material::k_Material(const std::wstring& fileName, IEngine* engine) : m_engine(engine), m_fileName(fileName)
 {
-    if (!fileName.empty()) k_MaterialLoader loader(engine, this, fileName);
+    if (!fileName.empty()) k_MaterialLoader::LoadInto(engine, this, fileName);
 }
 
 void k_Material::AddPass(std::unique_ptr<MaterialPass> pass)

@@ -38,9 +38,9 @@ constexpr int kMaxIncludeLoads = 256;
 
 }  // namespace
 
-k_MaterialLoader::k_MaterialLoader(IEngine* engine, k_Material* material, const std::wstring& fileName)
-    : k_MaterialLoader(engine, material, fileName, nullptr, 0)
+void k_MaterialLoader::LoadInto(IEngine* engine, k_Material* material, const std::wstring& fileName)
 {
+    k_MaterialLoader(engine, material, fileName, nullptr, 0).Run();
 }
 
 k_MaterialLoader::k_MaterialLoader(IEngine* engine, k_Material* material, const std::wstring& fileName,
@@ -49,10 +49,8 @@ k_MaterialLoader::k_MaterialLoader(IEngine* engine, k_Material* material, const 
       m_material(material),
       m_includer(includer),
       m_includeLine(includeLine),
-      m_root(includer ? includer->m_root : this),
       m_depth(includer ? includer->m_depth + 1 : 0)
 {
-    Run();
 }
 
 void k_MaterialLoader::Run()
@@ -87,19 +85,19 @@ void k_MaterialLoader::LoadIncludes()
             ReportCut(include, line, "includes nest deeper than " + std::to_string(kMaxIncludeDepth) + " files");
             continue;
         }
-        if (m_root->m_includeLoads >= kMaxIncludeLoads) {
+        if (Root().m_includeLoads >= kMaxIncludeLoads) {
             ReportCut(include, line, "the material loads more than " + std::to_string(kMaxIncludeLoads) + " includes");
             continue;
         }
-        ++m_root->m_includeLoads;
-        k_MaterialLoader nested(m_engine, m_material, include, this, line);
+        ++Root().m_includeLoads;
+        k_MaterialLoader(m_engine, m_material, include, this, line).Run();
     }
 }
 
 void k_MaterialLoader::ReportCut(const std::wstring& include, int line, const std::string& why)
 {
-    if (m_root->m_cutReported) return;
-    m_root->m_cutReported = true;
+    if (Root().m_cutReported) return;
+    Root().m_cutReported = true;
     Log::Error() << "MaterialLoader: Include " << Quoted(include) << " and any further ones left out: " << why
                  << " (" << Quoted(m_fileName) << ":" << line << ")";
 }

@@ -17,7 +17,7 @@ public:
     // Loads fileName and then its includes into material (not owned). Problems in the file are
     // logged with the file name and line; an invalid topology or geometry output throws
     // ReportedFailure after logging, so the factory yields no material.
-    k_MaterialLoader(IEngine* engine, k_Material* material, const std::wstring& fileName);
+    static void LoadInto(IEngine* engine, k_Material* material, const std::wstring& fileName);
 
 protected:
     void ShaderSectionEnded(ShaderSource&& shader) override;
@@ -45,7 +45,9 @@ private:
     k_Material* m_material;  // not owned
     k_MaterialLoader* m_includer;
     int m_includeLine;
-    k_MaterialLoader* m_root;  // the material's own file: keeps the counts of the whole load
+    // The material's own file, which keeps the counts of the whole load.
+    k_MaterialLoader& Root() { return static_cast<k_MaterialLoader&>(k_MaterialParser::Root()); }
+
     int m_depth;               // includes between this file and the root
     int m_includeLoads = 0;    // the root's count of every include loaded
     bool m_cutReported = false;

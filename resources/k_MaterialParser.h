@@ -82,6 +82,8 @@ protected:
 
     // The GL code of a topology word; an unknown one is logged and throws ReportedFailure.
     int Topology(const std::string& word);
+    // The parser of the material's own file, at the head of the include chain.
+    k_MaterialParser& Root() { return *m_root; }
     // " (file:line)", appended to every line logged about the file.
     std::string Where() const;
     // The token, or its first kMaxQuoted bytes and its length when it is longer.
