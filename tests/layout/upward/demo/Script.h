@@ -1,0 +1,2 @@
+// The demo includes the engine below it, as it may.
+#include "engine/World.h"
