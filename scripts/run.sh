@@ -4,6 +4,7 @@
 set -e
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+# The build type of scripts/test.sh, so that one after the other rebuilds nothing.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 exec build/meridian "$@"
