@@ -26,11 +26,7 @@ public:
 
     // Null before Initialize.
     IMeshBuffer* GetTerrain() { return m_terrain; }
-    ILight* GetLight() { return m_light; }
-    k_FirstRenderStep* GetFirstStep() { return m_first.get(); }
     k_SecondRenderStep* GetSecondStep() { return m_second.get(); }
-    k_ThirdRenderStep* GetThirdStep() { return m_third.get(); }
-    k_FourthRenderStep* GetFourthStep() { return m_fourth.get(); }
 
 private:
     ICamera* m_camera = nullptr;

@@ -33,12 +33,10 @@ private:
 class FullScreenPass {
 public:
     // Loads the material file and picks its pass for world. A missing material or pass leaves
-    // the pass drawing nothing; Program() is then null.
+    // the pass drawing nothing; GetProgram() is then null.
     FullScreenPass(IEngine* engine, IWorld* world, const std::wstring& materialFile);
 
     IMaterial* GetMaterial() { return m_material; }
-    // Null when the material has no pass for the world.
-    MaterialPass* GetPass() { return m_pass; }
     IShaderProgram* GetProgram();
     IMeshBuffer* GetQuad() { return m_quad; }
     // Binds texture to unit on the pass, keeping the slot's wrap modes.

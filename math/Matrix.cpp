@@ -93,11 +93,3 @@ Matrix Matrix::Inverse() const
     for (int i = 0; i < 16; ++i) r.m[i] = inv[i] / det;
     return r;
 }
-
-Matrix Matrix::Transposed() const
-{
-    Matrix r;
-    for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 4; ++col) r.m[col * 4 + row] = m[row * 4 + col];
-    return r;
-}

@@ -22,7 +22,6 @@ struct alignas(16) Matrix {
     float Determinant() const;
     // Cofactors over the determinant; a singular matrix comes back unchanged.
     Matrix Inverse() const;
-    Matrix Transposed() const;
 
     float& operator[](int i) { return m[i]; }
     float operator[](int i) const { return m[i]; }

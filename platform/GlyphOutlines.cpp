@@ -141,7 +141,6 @@ std::unique_ptr<GlyphOutlines> GlyphOutlines::Open(const std::wstring& family, b
     }
 
     std::unique_ptr<GlyphOutlines> outlines(new GlyphOutlines(std::move(face)));
-    outlines->m_family = match.family;
     outlines->m_embolden = bold && !match.bold;
     outlines->m_shear = italic && !match.italic;
     const float em = static_cast<float>(ft->units_per_EM);

@@ -39,15 +39,12 @@ public:
     Glyph Outline(unsigned codePoint);
     GlyphBar Underline() const { return m_underline; }
     GlyphBar StrikeOut() const { return m_strikeOut; }
-    // The family actually opened.
-    const std::string& Family() const { return m_family; }
 
 private:
     struct Face;
     explicit GlyphOutlines(std::unique_ptr<Face> face);
 
     std::unique_ptr<Face> m_face;
-    std::string m_family;
     GlyphBar m_underline{-0.1f, 0.05f};
     GlyphBar m_strikeOut{0.25f, 0.05f};
     bool m_embolden = false;
