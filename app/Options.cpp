@@ -113,133 +113,210 @@ std::string SceneList()
     return list;
 }
 
-}  // namespace
+// The words of the command line, read from left to right.
+class Arguments {
+public:
+    Arguments(int argc, const char* const* argv) : m_argc(argc), m_argv(argv) {}
+    bool More() const { return m_next < m_argc; }
+    std::string Next() { return m_argv[m_next++]; }
+    // The option's value: the next word, which must be there.
+    bool Value(std::string& value)
+    {
+        if (!More()) return false;
+        value = Next();
+        return true;
+    }
+    // A value that may be left out: the next word unless it is an option.
+    void OptionalValue(std::string& value)
+    {
+        if (More() && std::strncmp(m_argv[m_next], "--", 2) != 0) value = Next();
+    }
 
-std::string Usage()
+private:
+    int m_argc;
+    const char* const* m_argv;
+    int m_next = 1;
+};
+
+// One option: its name, the value it takes as shown in the help, its help text (lines after the
+// first are indented to the column), and how it reads its value into the options; read returns
+// the one-line reason when the value is refused.
+struct OptionRow {
+    const char* name;
+    const char* value;
+    const char* help;
+    std::string (*read)(Arguments& in, Options& options, const std::string& name);
+    std::string (*helpTail)() = nullptr;  // appended to the help's last line
+};
+
+std::string ReadSize(Arguments& in, Options& o, const std::string& name)
 {
-    return "usage: meridian [options]\n"
-           "  --window WxH         play in a window of this client size (no settings dialog)\n"
-           "  --fullscreen WxH     play full screen in this mode (no settings dialog)\n"
-           "  --aspect N:D         aspect ratio (default: the ratio of the size)\n"
-           "  --frames N           stop after N frames\n"
-           "  --fixed-step S       advance the demo by S seconds per frame\n"
-           "  --until T            stop once demo time reaches T seconds\n"
-           "  --shot T[,T...]      write the frame at each demo time T as a PNG (needs --out)\n"
-           "  --out DIR            folder for --shot pictures (made if missing)\n"
-           "  --mute               open no audio device\n"
-           "  --data PATH          use this archive or folder instead of data.pak; with a folder, materials\n"
-           "                       and shaders edited while the demo runs are reloaded (a version that\n"
-           "                       fails keeps the last good one; its errors go to the log and, with\n"
-           "                       --dev, to the overlay)\n"
-           "  --check-data [PATH]  load and check every material, shader and image, then exit\n"
-           "  --frame-times FILE   write each frame's demo time and cost in ms as CSV (for benchmarks)\n"
-           "  --scene NAME         show one scene alone against the demo clock:" + SceneList() + "\n"
-           "  --letterbox          keep the aspect ratio with black bars when the window's shape differs\n"
-           "  --seek T             start at demo time T, in the state of a demo played up to T\n"
-           "  --loop A:B           repeat demo time A..B, music included, until Escape\n"
-           "  --capture DIR        write every frame as a PNG, the music as a WAV and (with ffmpeg) a video\n"
-           "  --fps N[/D]          the capture's frame rate, such as 60 or 60000/1001 (needs --capture)\n"
-           "  --range A:B          capture only demo time A..B (needs --capture)\n"
-           "  --benchmark          play the whole demo at a fixed step without audio and print frame costs\n"
-           "  --csv FILE           write the benchmark's table as CSV and its plot as FILE.svg\n"
-           "  --dev                developer overlay: scrub bar, pause, speed, A-B loop, frame times, worlds,\n"
-           "                       failed reloads of a --data folder\n"
-           "  --no-vsync           draw frames as fast as the machine can, not in step with the display\n"
-           "                       (--benchmark, --capture and --fixed-step never wait for it)\n"
-           "  --help, --version\n";
+    std::string text;
+    if (!in.Value(text) || !ParsePair(text, 'x', o.width, o.height)) return name + " needs a size such as 1280x720";
+    o.skipDialog = true;
+    o.fullscreen = name == "--fullscreen";
+    return {};
 }
 
-std::string ParseOptions(int argc, const char* const* argv, Options& options)
+// A time in seconds, zero or more.
+std::string ReadTime(Arguments& in, double& time, const std::string& name)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) return false;
-            out = argv[++i];
-            return true;
-        };
-        std::string text;
-        double number = 0;
-        if (option == "--help") {
-            options.help = true;
-        } else if (option == "--version") {
-            options.version = true;
-        } else if (option == "--window" || option == "--fullscreen") {
-            if (!value(text) || !ParsePair(text, 'x', options.width, options.height))
-                return option + " needs a size such as 1280x720";
-            options.skipDialog = true;
-            options.fullscreen = option == "--fullscreen";
-        } else if (option == "--aspect") {
-            int n = 0, d = 0;
-            if (!value(text) || !ParsePair(text, ':', n, d)) return "--aspect needs a ratio such as 16:9";
-            options.aspectRatio = static_cast<float>(n) / static_cast<float>(d);
-        } else if (option == "--frames") {
-            if (!value(text) || !ParseNumber(text, number) || number < 0 || number > 1e12 ||
-                number != static_cast<double>(static_cast<long>(number)))
-                return "--frames needs a whole number of frames";
-            options.frames = static_cast<long>(number);
-        } else if (option == "--fixed-step") {
-            if (!value(text) || !ParseNumber(text, number) || number <= 0)
-                return "--fixed-step needs a positive number of seconds";
-            options.fixedStep = number;
-        } else if (option == "--until") {
-            if (!value(text) || !ParseNumber(text, number) || number < 0)
-                return "--until needs a time in seconds";
-            options.until = number;
-        } else if (option == "--shot") {
-            if (!value(text)) return "--shot needs one or more times, such as 12.5,30";
-            size_t start = 0;
-            for (;;) {
-                const size_t comma = text.find(',', start);
-                if (!ParseNumber(text.substr(start, comma - start), number) || number < 0)
-                    return "--shot needs one or more times, such as 12.5,30";
-                options.shots.push_back(number);
-                if (comma == std::string::npos) break;
-                start = comma + 1;
-            }
-        } else if (option == "--out") {
-            if (!value(options.outDir) || options.outDir.empty()) return "--out needs a folder";
-        } else if (option == "--mute") {
-            options.mute = true;
-        } else if (option == "--data") {
-            if (!value(options.dataPath) || options.dataPath.empty()) return "--data needs a path";
-        } else if (option == "--check-data") {
-            options.checkData = true;
-            if (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) options.dataPath = argv[++i];
-        } else if (option == "--frame-times") {
-            if (!value(options.frameTimes) || options.frameTimes.empty()) return "--frame-times needs a file";
-        } else if (option == "--scene") {
-            const std::vector<std::string> names = ViewerSceneNames();
-            if (!value(options.scene) || std::find(names.begin(), names.end(), options.scene) == names.end())
-                return "--scene needs one of" + SceneList();
-        } else if (option == "--letterbox") {
-            options.letterbox = true;
-        } else if (option == "--seek") {
-            if (!value(text) || !ParseNumber(text, number) || number < 0) return "--seek needs a time in seconds";
-            options.seek = number;
-        } else if (option == "--loop") {
-            if (!value(text) || !ParseSpan(text, options.loopStart, options.loopEnd))
-                return "--loop needs a span of demo time such as 40:52";
-        } else if (option == "--capture") {
-            if (!value(options.captureDir) || options.captureDir.empty()) return "--capture needs a folder";
-        } else if (option == "--fps") {
-            if (!value(text) || !ParseRate(text, options.fpsNumerator, options.fpsDenominator))
-                return "--fps needs a rate such as 60 or 60000/1001";
-        } else if (option == "--range") {
-            if (!value(text) || !ParseSpan(text, options.rangeStart, options.rangeEnd))
-                return "--range needs a span of demo time such as 30:62";
-        } else if (option == "--no-vsync") {
-            options.vsync = false;
-        } else if (option == "--benchmark") {
-            options.benchmark = true;
-        } else if (option == "--csv") {
-            if (!value(options.csv) || options.csv.empty()) return "--csv needs a file";
-        } else if (option == "--dev") {
-            options.dev = true;
-        } else {
-            return "unknown option " + option;
-        }
-    }
+    std::string text;
+    double number = 0;
+    if (!in.Value(text) || !ParseNumber(text, number) || number < 0) return name + " needs a time in seconds";
+    time = number;
+    return {};
+}
+
+// A value that must not be empty, such as a file or a folder.
+std::string ReadName(Arguments& in, std::string& value, const std::string& name, const char* what)
+{
+    if (!in.Value(value) || value.empty()) return name + " needs " + what;
+    return {};
+}
+
+const OptionRow kOptions[] = {
+    {"--window", "WxH", "play in a window of this client size (no settings dialog)", ReadSize},
+    {"--fullscreen", "WxH", "play full screen in this mode (no settings dialog)", ReadSize},
+    {"--aspect", "N:D", "aspect ratio (default: the ratio of the size)",
+     [](Arguments& in, Options& o, const std::string&) -> std::string {
+         std::string text;
+         int n = 0, d = 0;
+         if (!in.Value(text) || !ParsePair(text, ':', n, d)) return "--aspect needs a ratio such as 16:9";
+         o.aspectRatio = static_cast<float>(n) / static_cast<float>(d);
+         return {};
+     }},
+    {"--frames", "N", "stop after N frames",
+     [](Arguments& in, Options& o, const std::string&) -> std::string {
+         std::string text;
+         double number = 0;
+         if (!in.Value(text) || !ParseNumber(text, number) || number < 0 || number > 1e12 ||
+             number != static_cast<double>(static_cast<long>(number)))
+             return "--frames needs a whole number of frames";
+         o.frames = static_cast<long>(number);
+         return {};
+     }},
+    {"--fixed-step", "S", "advance the demo by S seconds per frame",
+     [](Arguments& in, Options& o, const std::string&) -> std::string {
+         std::string text;
+         double number = 0;
+         if (!in.Value(text) || !ParseNumber(text, number) || number <= 0)
+             return "--fixed-step needs a positive number of seconds";
+         o.fixedStep = number;
+         return {};
+     }},
+    {"--until", "T", "stop once demo time reaches T seconds",
+     [](Arguments& in, Options& o, const std::string& name) { return ReadTime(in, o.until, name); }},
+    {"--shot", "T[,T...]", "write the frame at each demo time T as a PNG (needs --out)",
+     [](Arguments& in, Options& o, const std::string&) -> std::string {
+         const std::string refused = "--shot needs one or more times, such as 12.5,30";
+         std::string text;
+         if (!in.Value(text)) return refused;
+         for (size_t start = 0;;) {
+             const size_t comma = text.find(',', start);
+             double number = 0;
+             if (!ParseNumber(text.substr(start, comma - start), number) || number < 0) return refused;
+             o.shots.push_back(number);
+             if (comma == std::string::npos) return {};
+             start = comma + 1;
+         }
+     }},
+    {"--out", "DIR", "folder for --shot pictures (made if missing)",
+     [](Arguments& in, Options& o, const std::string& name) { return ReadName(in, o.outDir, name, "a folder"); }},
+    {"--mute", "", "open no audio device",
+     [](Arguments&, Options& o, const std::string&) -> std::string {
+         o.mute = true;
+         return {};
+     }},
+    {"--data", "PATH",
+     "use this archive or folder instead of data.pak; with a folder, materials\n"
+     "and shaders edited while the demo runs are reloaded (a version that\n"
+     "fails keeps the last good one; its errors go to the log and, with\n"
+     "--dev, to the overlay)",
+     [](Arguments& in, Options& o, const std::string& name) { return ReadName(in, o.dataPath, name, "a path"); }},
+    {"--check-data", "[PATH]", "load and check every material, shader and image, then exit",
+     [](Arguments& in, Options& o, const std::string&) -> std::string {
+         o.checkData = true;
+         in.OptionalValue(o.dataPath);
+         return {};
+     }},
+    {"--frame-times", "FILE", "write each frame's demo time and cost in ms as CSV (for benchmarks)",
+     [](Arguments& in, Options& o, const std::string& name) { return ReadName(in, o.frameTimes, name, "a file"); }},
+    {"--scene", "NAME", "show one scene alone against the demo clock:",
+     [](Arguments& in, Options& o, const std::string&) -> std::string {
+         const std::vector<std::string> names = ViewerSceneNames();
+         if (!in.Value(o.scene) || std::find(names.begin(), names.end(), o.scene) == names.end())
+             return "--scene needs one of" + SceneList();
+         return {};
+     },
+     SceneList},
+    {"--letterbox", "", "keep the aspect ratio with black bars when the window's shape differs",
+     [](Arguments&, Options& o, const std::string&) -> std::string {
+         o.letterbox = true;
+         return {};
+     }},
+    {"--seek", "T", "start at demo time T, in the state of a demo played up to T",
+     [](Arguments& in, Options& o, const std::string& name) { return ReadTime(in, o.seek, name); }},
+    {"--loop", "A:B", "repeat demo time A..B, music included, until Escape",
+     [](Arguments& in, Options& o, const std::string&) -> std::string {
+         std::string text;
+         if (!in.Value(text) || !ParseSpan(text, o.loopStart, o.loopEnd))
+             return "--loop needs a span of demo time such as 40:52";
+         return {};
+     }},
+    {"--capture", "DIR", "write every frame as a PNG, the music as a WAV and (with ffmpeg) a video",
+     [](Arguments& in, Options& o, const std::string& name) { return ReadName(in, o.captureDir, name, "a folder"); }},
+    {"--fps", "N[/D]", "the capture's frame rate, such as 60 or 60000/1001 (needs --capture)",
+     [](Arguments& in, Options& o, const std::string&) -> std::string {
+         std::string text;
+         if (!in.Value(text) || !ParseRate(text, o.fpsNumerator, o.fpsDenominator))
+             return "--fps needs a rate such as 60 or 60000/1001";
+         return {};
+     }},
+    {"--range", "A:B", "capture only demo time A..B (needs --capture)",
+     [](Arguments& in, Options& o, const std::string&) -> std::string {
+         std::string text;
+         if (!in.Value(text) || !ParseSpan(text, o.rangeStart, o.rangeEnd))
+             return "--range needs a span of demo time such as 30:62";
+         return {};
+     }},
+    {"--benchmark", "", "play the whole demo at a fixed step without audio and print frame costs",
+     [](Arguments&, Options& o, const std::string&) -> std::string {
+         o.benchmark = true;
+         return {};
+     }},
+    {"--csv", "FILE", "write the benchmark's table as CSV and its plot as FILE.svg",
+     [](Arguments& in, Options& o, const std::string& name) { return ReadName(in, o.csv, name, "a file"); }},
+    {"--dev", "",
+     "developer overlay: scrub bar, pause, speed, A-B loop, frame times, worlds,\n"
+     "failed reloads of a --data folder",
+     [](Arguments&, Options& o, const std::string&) -> std::string {
+         o.dev = true;
+         return {};
+     }},
+    {"--no-vsync", "",
+     "draw frames as fast as the machine can, not in step with the display\n"
+     "(--benchmark, --capture and --fixed-step never wait for it)",
+     [](Arguments&, Options& o, const std::string&) -> std::string {
+         o.vsync = false;
+         return {};
+     }},
+    // Without help of their own: listed together on the help's last line.
+    {"--help", "", nullptr,
+     [](Arguments&, Options& o, const std::string&) -> std::string {
+         o.help = true;
+         return {};
+     }},
+    {"--version", "", nullptr,
+     [](Arguments&, Options& o, const std::string&) -> std::string {
+         o.version = true;
+         return {};
+     }},
+};
+
+// How options go together, checked once all are read.
+std::string CrossCheck(Options& options)
+{
     const bool capture = !options.captureDir.empty();
     if (capture && options.fpsNumerator == 0) return "--capture needs --fps N or N/D";
     if (!capture && (options.fpsNumerator != 0 || options.rangeEnd >= 0)) return "--fps and --range need --capture";
@@ -254,6 +331,47 @@ std::string ParseOptions(int argc, const char* const* argv, Options& options)
     if (options.aspectRatio == 0.0f && options.skipDialog)
         options.aspectRatio = static_cast<float>(options.width) / static_cast<float>(options.height);
     return {};
+}
+
+}  // namespace
+
+std::string Usage()
+{
+    // The help's column: two spaces, the option and its value in 19, two spaces.
+    const std::string indent(23, ' ');
+    std::string usage = "usage: meridian [options]\n";
+    std::string plain;
+    for (const OptionRow& row : kOptions) {
+        std::string shown = std::string(row.name) + (*row.value ? " " : "") + row.value;
+        if (!row.help) {
+            plain += (plain.empty() ? "" : ", ") + shown;
+            continue;
+        }
+        shown.resize(std::max<size_t>(shown.size(), 19), ' ');
+        usage += "  " + shown + "  ";
+        for (const char* line = row.help; *line;) {
+            const char* end = std::strchr(line, '\n');
+            usage.append(line, end ? end : line + std::strlen(line));
+            if (!end) break;
+            usage += "\n" + indent;
+            line = end + 1;
+        }
+        usage += (row.helpTail ? row.helpTail() : std::string()) + "\n";
+    }
+    return usage + "  " + plain + "\n";
+}
+
+std::string ParseOptions(int argc, const char* const* argv, Options& options)
+{
+    Arguments in(argc, argv);
+    while (in.More()) {
+        const std::string option = in.Next();
+        const OptionRow* row = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                            [&](const OptionRow& r) { return option == r.name; });
+        if (row == std::end(kOptions)) return "unknown option " + option;
+        if (const std::string refused = row->read(in, options, option); !refused.empty()) return refused;
+    }
+    return CrossCheck(options);
 }
 
 bool WantsVerticalSync(const Options& options)

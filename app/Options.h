@@ -4,38 +4,39 @@
 #include <string>
 #include <vector>
 
+// What the command line asked for. Each option is one row of the table in Options.cpp, which
+// also writes the help; the notes here are what a field's value means beyond it.
 struct Options {
     bool help = false;
     bool version = false;
-    // --window WxH or --fullscreen WxH skip the dialog.
-    bool skipDialog = false;
+    bool skipDialog = false;  // a size was given
     bool fullscreen = true;
     int width = 0;
     int height = 0;
-    float aspectRatio = 0.0f;     // --aspect N:D; 0 takes the ratio of the size
-    long frames = -1;             // --frames N: stop after N frames
-    double fixedStep = 0.0;       // --fixed-step S: seconds per frame instead of measured time
-    double until = -1.0;          // --until T: stop once demo time reaches T
-    std::vector<double> shots;    // --shot T[,T...]: demo times to capture
-    std::string outDir;           // --out DIR: where the captures go
-    bool mute = false;            // --mute: no audio device is opened
-    std::string dataPath;         // --data PATH: archive or folder instead of data.pak
-    bool checkData = false;       // --check-data [PATH]: validate the content and exit
-    std::string scene;            // --scene NAME: one scene alone instead of the demo script
-    std::string frameTimes;       // --frame-times FILE: each frame's cost written as CSV at the end
-    bool letterbox = false;       // --letterbox: black bars instead of a stretched picture
-    double seek = -1.0;           // --seek T: start at demo time T
-    double loopStart = -1.0;      // --loop A:B: repeat demo time A..B (loopStart < 0: no loop)
+    float aspectRatio = 0.0f;  // 0 takes the ratio of the size
+    long frames = -1;          // -1: no limit
+    double fixedStep = 0.0;    // 0: measured time
+    double until = -1.0;       // -1: no limit
+    std::vector<double> shots;
+    std::string outDir;
+    bool mute = false;
+    std::string dataPath;  // empty: data.pak beside the program
+    bool checkData = false;
+    std::string scene;  // empty: the demo script
+    std::string frameTimes;
+    bool letterbox = false;
+    double seek = -1.0;
+    double loopStart = -1.0;  // < 0: no loop
     double loopEnd = -1.0;
-    std::string captureDir;       // --capture DIR: every frame as PNG, the music as WAV, a video
-    int fpsNumerator = 0;         // --fps N or N/D: the capture's frame rate
+    std::string captureDir;
+    int fpsNumerator = 0;
     int fpsDenominator = 1;
-    double rangeStart = 0.0;      // --range A:B: the span captured (rangeEnd < 0: to the end)
-    double rangeEnd = -1.0;
-    bool benchmark = false;       // --benchmark: fixed step, no audio, a table of frame costs
-    std::string csv;              // --csv FILE: the benchmark's table as CSV, its plot beside it
-    bool dev = false;             // --dev: the developer overlay
-    bool vsync = true;            // --no-vsync: frames as fast as the machine draws them
+    double rangeStart = 0.0;
+    double rangeEnd = -1.0;  // < 0: to the end
+    bool benchmark = false;
+    std::string csv;
+    bool dev = false;
+    bool vsync = true;
 };
 
 // Whether frames wait for the display's refresh: unless --no-vsync, and never for runs on a
