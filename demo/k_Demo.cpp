@@ -20,75 +20,6 @@
 #include "demo/k_TerrainWorld.h"
 #include "demo/TerrainScene.h"
 
-namespace {
-
-// How a picture enters and leaves (fade modes and seconds of its text event).
-struct Transition {
-    int inKind;
-    float inSeconds;
-    int outKind;
-    float outSeconds;
-};
-
-const Transition kS1{3, 3.0f, 4, 3.0f};   // glides in, glides back out
-const Transition kS2{1, 0.5f, 1, 0.25f};  // quick fade in and out
-const Transition kS3{1, 2.0f, 1, 2.0f};   // slow fade in and out
-const Transition kS4{3, 10.0f, 3, 3.0f};  // long glide in, then drifts away
-const Transition kS5{1, 0.25f, 3, 0.1f};  // flash in, then drifts away
-
-struct Picture {
-    const wchar_t* file;
-    double start;
-    double duration;
-    const Transition& transition;
-};
-
-// The pictures in creation order; where two overlap, the later one is drawn over the earlier.
-const Picture kPictures[] = {
-    {L"time.png", 0, 10, kS1},
-    {L"it-is-time.png", 8, 10, kS1},
-    {L"whattime1.png", 10, 2, kS2},
-    {L"whattime2.png", 11.5, 2, kS2},
-    {L"whattime3.png", 13, 2, kS2},
-    {L"whattime4.png", 14.5, 2, kS2},
-    {L"married.png", 18, 10, kS1},
-    {L"married2.png", 25, 5, kS3},
-    {L"friend.png", 30, 15, kS4},
-    {L"goodbye.png", 45, 30, kS4},
-    {L"gratitude.png", 76, 4, kS2},
-    {L"Thanks/thanks1.png", 80, 13, kS1},
-    {L"Thanks/thanks2.png", 91, 13, kS1},
-    {L"Thanks/thanks3.png", 102, 14, kS1},
-    {L"Thanks/thanks4.png", 114, 13, kS1},
-    {L"Thanks/thanks5.png", 125, 12, kS1},
-    {L"adore.png", 137, 4, kS2},
-    {L"greet1.png", 141, 1.5, kS5},
-    {L"greet2.png", 143, 1.5, kS5},
-    {L"greet3.png", 145, 1.5, kS5},
-    {L"greet4.png", 147, 1.5, kS5},
-    {L"greet5.png", 149, 1.5, kS5},
-    {L"greet6.png", 151, 1.5, kS5},
-    {L"greet7.png", 153, 1.5, kS5},
-    {L"greet8.png", 155, 1.5, kS5},
-    {L"greet9.png", 157, 1.5, kS5},
-    {L"greet10.png", 159, 1.5, kS5},
-    {L"greet11.png", 161, 1.5, kS5},
-    {L"greet12.png", 163, 1.5, kS5},
-    {L"greet13.png", 165, 1.5, kS5},
-    {L"greet14.png", 167, 1.5, kS5},
-    {L"function.png", 170, 4, kS3},
-    {L"were-not-dead.png", 175, 10, kS5},
-    // The demo never ends by itself: the last picture stays until the viewer stops it.
-    {L"friend-says.png", 185, 1000, kS5},
-};
-
-constexpr int kPictureCount = sizeof kPictures / sizeof kPictures[0];
-// The demo's own cues go on the clock after this picture, and the closing fade after the greetings.
-constexpr int kCuesAfterPicture = 11;
-constexpr int kClosingFadeAfterPicture = 31;
-
-}  // namespace
-
 k_Demo::k_Demo(IEngine* engine) : m_engine(engine) {}
 
 k_Demo::~k_Demo()
@@ -182,21 +113,19 @@ void k_Demo::Setup()
     IAnimationManager* animations = m_engine->GetAnimationManager();
     const Vector noPlacement(0, 0, 0, 0);
     for (int i = 0; i < kPictureCount; ++i) {
-        const Picture& picture = kPictures[i];
+        const PictureRow& picture = kPictures[i];
         const Transition& t = picture.transition;
         m_imageEvents.push_back(std::make_unique<k_TextEvent>(m_driftWorld.get(), m_afterWorld.get(), picture.start,
                                                               m_engine, picture.file, "", noPlacement,
-                                                              picture.duration, t.inKind, t.inSeconds, t.outKind,
+                                                              picture.duration, t.in, t.inSeconds, t.out,
                                                               t.outSeconds));
         LoadingStep(++step);
-        if (i + 1 == kCuesAfterPicture) {
-            animations->AddEvent(27.0, this, ShowLandscape);
-            animations->AddAnimation(27.0, 36.7, this, FadeInFromBlack);
-            animations->AddAnimation(71.8, 76.6, this, FadeToWhite);
-            animations->AddEvent(76.6, this, ShowPlasma);
-            animations->AddAnimation(76.6, 78.0, this, FadeInFromWhite);
-        } else if (i + 1 == kClosingFadeAfterPicture) {
-            animations->AddAnimation(169.0, 175.0, this, FadeToLogo);
+        for (const CueRow& cue : kCues) {
+            if (cue.afterPicture != i + 1) continue;
+            if (cue.kind == CueRow::Instant)
+                animations->AddEvent(cue.start, this, cue.code);
+            else
+                animations->AddAnimation(cue.start, cue.end, this, cue.code);
         }
     }
 }

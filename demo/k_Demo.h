@@ -7,6 +7,7 @@
 
 #include "core/IAnimateable.h"
 #include "core/IEvent.h"
+#include "demo/DemoScript.h"
 
 class IEngine;
 class k_AfterWorld;
@@ -18,37 +19,25 @@ class k_TextEvent;
 
 class k_Demo : public IEvent, public IAnimateable {
 public:
-    // The script's instants, handed to Trigger.
-    enum Cue {
-        ShowLandscape = 1,  // shows the terrain and its tone mapping
-        ShowPlasma = 3,     // switches the plasma pattern on and hides the landscape
-    };
-    // The script's full-screen fades, handed to Animate.
-    enum Fade {
-        FadeInFromBlack = 1,
-        FadeToWhite = 2,
-        FadeInFromWhite = 3,
-        FadeToLogo = 4,  // the logo fades in while the screen goes black
-    };
-
     explicit k_Demo(IEngine* engine);
     // Destroys the picture events, last first, then the worlds. The demo is destroyed first at
     // shutdown and nothing draws after it, so the engine's list is never walked again.
     ~k_Demo() override;
 
-    // type is a Cue; other codes do nothing.
+    // type is a ScriptCue: ShowLandscape shows the terrain and its tone mapping, ShowPlasma
+    // switches the plasma pattern on and hides the landscape; other codes do nothing.
     void Trigger(int type) override;
     // The demo script: builds every world and lays every cue on the clock.
     virtual void Setup();
     // Clears the window to black and depth to 0, front faces clockwise.
     virtual void BeginFrame();
-    // id is a Fade; other codes do nothing.
+    // id is a ScriptFade; other codes do nothing.
     void Animate(double progress, int id) override;
 
 protected:
     // After each of the script's loading steps: the bar grows to step / kLoadingSteps and is shown.
     virtual void LoadingStep(int step);
-    static constexpr int kLoadingSteps = 39;
+    static constexpr int kLoadingSteps = ::kLoadingSteps;
 
 private:
     IEngine* m_engine;

@@ -9,14 +9,6 @@
 #include "makers/OutputFile.h"
 #include "platform/Log.h"
 
-const SceneSpan kSceneSpans[5] = {
-    {"opening", 0, 27},
-    {"terrain", 27, 76.6},
-    {"plasma", 76.6, 169},
-    {"closing fade", 169, 175},
-    {"logo", 175, kBenchmarkEnd},
-};
-
 namespace {
 
 constexpr int kFloorWarmUp = 10;
@@ -135,7 +127,7 @@ std::string BenchmarkSvg(const std::vector<FrameTimes::Frame>& frames, double fl
                              "font-family=\"sans-serif\" font-size=\"11\">\n<rect width=\"100%%\" height=\"100%%\" "
                              "fill=\"white\"/>\n",
                              width, height);
-    for (size_t i = 0; i < 5; ++i) {
+    for (size_t i = 0; i < std::size(kSceneSpans); ++i) {
         const SceneSpan& span = kSceneSpans[i];
         svg += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" ", x(span.start), top,
                       x(span.end) - x(span.start), bottom - top);

@@ -5,18 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "demo/DemoScript.h"
 #include "makers/FrameTimes.h"
 
 class IWindow;
 
-// The scene spans of the demo script, in demo seconds; the last one runs to kBenchmarkEnd.
-struct SceneSpan {
-    const char* name;
-    double start;
-    double end;
-};
-extern const SceneSpan kSceneSpans[5];
-constexpr double kBenchmarkEnd = 186.0;
+// The benchmark plays the script to its end, and reports the script's scene spans.
+constexpr double kBenchmarkEnd = kScriptEnd;
 // The benchmark's step when the run names none.
 constexpr double kBenchmarkStep = 0.05;
 

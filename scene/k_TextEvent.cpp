@@ -22,9 +22,6 @@ int g_textMaterialCounter = 0;
 constexpr int kTextSize = 200;
 constexpr float kTextDepth = 0.2f;
 
-enum Type { Start = 1, FadeInEnd = 2, FadeOutStart = 3, End = 4 };
-enum Interval { FadeIn = 1, FadeOut = 3 };
-
 }  // namespace
 
 k_TextEvent::k_TextEvent(IWorld* handOverWorld, IWorld* displayWorld, double start, IEngine* engine,
@@ -54,16 +51,16 @@ k_TextEvent::k_TextEvent(IWorld* handOverWorld, IWorld* displayWorld, double sta
 
     IAnimationManager* animations = engine->GetAnimationManager();
     const double end = start + duration;
-    animations->AddEvent(start, this, Start);
+    animations->AddEvent(start, this, Starts);
     if (fadeInSeconds != 0) {
-        animations->AddEvent(start + fadeInSeconds, this, FadeInEnd);
-        animations->AddAnimation(start, start + fadeInSeconds, this, FadeIn);
+        animations->AddEvent(start + fadeInSeconds, this, FadeInEnds);
+        animations->AddAnimation(start, start + fadeInSeconds, this, FadingIn);
     }
     if (fadeOutSeconds != 0) {
-        animations->AddEvent(end - fadeOutSeconds, this, FadeOutStart);
-        animations->AddAnimation(end - fadeOutSeconds, end, this, FadeOut);
+        animations->AddEvent(end - fadeOutSeconds, this, FadeOutStarts);
+        animations->AddAnimation(end - fadeOutSeconds, end, this, FadingOut);
     }
-    animations->AddEvent(end, this, End);
+    animations->AddEvent(end, this, Ends);
 }
 
 k_TextEvent::~k_TextEvent() = default;
@@ -71,31 +68,31 @@ k_TextEvent::~k_TextEvent() = default;
 void k_TextEvent::Trigger(int type)
 {
     switch (type) {
-    case Start:
-        if (m_fadeInMode == 1) {
+    case Starts:
+        if (m_fadeInMode == InAlphaUp) {
             SetUniform("animPos", 1);
             SetUniform("alpha", 0);
-        } else if (m_fadeInMode == 3) {
+        } else if (m_fadeInMode == InEntrance) {
             SetUniform("animPos", 0);
             SetUniform("alpha", 1);
         }
-        if (m_fadeInMode >= 0 && m_fadeInMode <= 3) Show();
+        if (m_fadeInMode >= InAtOnce && m_fadeInMode <= InEntrance) Show();
         break;
-    case FadeInEnd:
-        if (m_fadeInMode == 1) SetUniform("alpha", 1);
-        if (m_fadeInMode == 3) SetUniform("animPos", 1);
+    case FadeInEnds:
+        if (m_fadeInMode == InAlphaUp) SetUniform("alpha", 1);
+        if (m_fadeInMode == InEntrance) SetUniform("animPos", 1);
         break;
-    case FadeOutStart:
-        if (m_fadeOutMode == 1) SetUniform("alpha", 1);
-        if (m_fadeOutMode == 2) SetUniform("animPos", 1);
-        if (m_fadeOutMode == 3) {
+    case FadeOutStarts:
+        if (m_fadeOutMode == OutAlphaDown) SetUniform("alpha", 1);
+        if (m_fadeOutMode == OutAtRest) SetUniform("animPos", 1);
+        if (m_fadeOutMode == OutHandOver) {
             Hide(m_displayWorld);
             if (m_handOverWorld) m_handOverWorld->AddRenderable(m_display.get());
         }
         break;
-    case End:
-        if (m_fadeOutMode == 3) Hide(m_handOverWorld);
-        else if (m_fadeOutMode >= 0 && m_fadeOutMode <= 4) Hide(m_displayWorld);
+    case Ends:
+        if (m_fadeOutMode == OutHandOver) Hide(m_handOverWorld);
+        else if (m_fadeOutMode >= OutAtEnd && m_fadeOutMode <= OutEntranceBack) Hide(m_displayWorld);
         break;
     default:
         break;
@@ -105,10 +102,10 @@ void k_TextEvent::Trigger(int type)
 void k_TextEvent::Animate(double progress, int id)
 {
     const float value = static_cast<float>(progress);
-    if (id == FadeIn && m_fadeInMode == 1) SetUniform("alpha", value);
-    if (id == FadeIn && m_fadeInMode == 3) SetUniform("animPos", value);
-    if (id == FadeOut && m_fadeOutMode == 1) SetUniform("alpha", 1 - value);
-    if (id == FadeOut && m_fadeOutMode == 4) SetUniform("animPos", 1 - value);
+    if (id == FadingIn && m_fadeInMode == InAlphaUp) SetUniform("alpha", value);
+    if (id == FadingIn && m_fadeInMode == InEntrance) SetUniform("animPos", value);
+    if (id == FadingOut && m_fadeOutMode == OutAlphaDown) SetUniform("alpha", 1 - value);
+    if (id == FadingOut && m_fadeOutMode == OutEntranceBack) SetUniform("animPos", 1 - value);
 }
 
 void k_TextEvent::SetUniform(std::string_view name, float value)

@@ -19,10 +19,18 @@ class IWorld;
 
 class k_TextEvent : public IEvent, public IAnimateable {
 public:
-    // Fade-in modes: 0 and 2 show at once, 1 fades "alpha" up, 3 plays "animPos" from 0 to 1.
-    // Fade-out modes: 0 hides at the end, 1 fades "alpha" down, 2 sets "animPos" to 1 and hides
-    // at the end, 3 hands the display to handOverWorld for the fade-out, 4 plays "animPos" from
-    // 1 to 0. Other modes do nothing. Seconds of 0 register no fade interval.
+    // How the event enters: at once (two codes for the same), by "alpha" faded up, or by the
+    // entrance "animPos" played from 0 to 1.
+    enum FadeInMode { InAtOnce = 0, InAlphaUp = 1, InAtOnceToo = 2, InEntrance = 3 };
+    // How it leaves: hidden at the end; by "alpha" faded down; "animPos" set to 1, hidden at the
+    // end; handed to handOverWorld for the fade-out; by "animPos" played back from 1 to 0.
+    enum FadeOutMode { OutAtEnd = 0, OutAlphaDown = 1, OutAtRest = 2, OutHandOver = 3, OutEntranceBack = 4 };
+    // The instants and intervals it registers, handed back to Trigger and Animate.
+    enum Instant { Starts = 1, FadeInEnds = 2, FadeOutStarts = 3, Ends = 4 };
+    enum Interval { FadingIn = 1, FadingOut = 3 };
+
+    // Modes are FadeInMode and FadeOutMode; other codes do nothing. Seconds of 0 register no
+    // fade interval.
     //
     // name is the font face, or the picture file when text is empty. placement is the
     // camera-attached offset right, offset up and distance (w unused); pictures ignore it.
@@ -34,9 +42,9 @@ public:
     // Destroys the display; it must no longer be in a world that is drawn.
     ~k_TextEvent() override;
 
-    // 1 start, 2 end of the fade-in, 3 start of the fade-out, 4 end.
+    // type is an Instant.
     void Trigger(int type) override;
-    // id 1 the fade-in, id 3 the fade-out.
+    // id is an Interval.
     void Animate(double progress, int id) override;
 
     // What the event puts into its worlds; owned by the event.

@@ -58,7 +58,7 @@ void k_CaptionWorld::Initialize()
     const float subtitleWidth = measure ? static_cast<float>(measure->GetTextWidth()) / measure->GetFontSize() : 0;
     m_subtitle = std::make_unique<k_TextEvent>(this, this, 0.5, m_engine, kFace, kSubtitle,
                                                Vector(-0.5f * subtitleWidth, -3.9f, kSubtitleDistance, 0), 1e6,
-                                               3, 2.5f, 0, 0.0f);
+                                               k_TextEvent::InEntrance, 2.5f, k_TextEvent::OutAtEnd, 0.0f);
 }
 
 void k_CaptionWorld::Update()

@@ -67,26 +67,25 @@ private:
     IAnimationManager* m_scheduler;
 };
 
-// How a picture enters and leaves. In kinds: 1 fades "alpha" up, 3 plays "animPos" from 0 to 1.
-// Out kinds: 1 fades "alpha" down, 4 plays "animPos" back to 0, 3 hands the picture to the
-// drift world.
-struct Transition {
+// How a picture enters and leaves, written out apart from the script's own table.
+struct ExpectedTransition {
     const char* name;
     int inKind;
     double inSeconds;
     int outKind;
     double outSeconds;
 };
-const Transition kS1{"S1", 3, 3.0, 4, 3.0};
-const Transition kS2{"S2", 1, 0.5, 1, 0.25};
-const Transition kS3{"S3", 1, 2.0, 1, 2.0};
-const Transition kS4{"S4", 3, 10.0, 3, 3.0};
-const Transition kS5{"S5", 1, 0.25, 3, 0.1};
+using Event = k_TextEvent;
+const ExpectedTransition kS1{"S1", Event::InEntrance, 3.0, Event::OutEntranceBack, 3.0};
+const ExpectedTransition kS2{"S2", Event::InAlphaUp, 0.5, Event::OutAlphaDown, 0.25};
+const ExpectedTransition kS3{"S3", Event::InAlphaUp, 2.0, Event::OutAlphaDown, 2.0};
+const ExpectedTransition kS4{"S4", Event::InEntrance, 10.0, Event::OutHandOver, 3.0};
+const ExpectedTransition kS5{"S5", Event::InAlphaUp, 0.25, Event::OutHandOver, 0.1};
 
 const struct Picture {
     const wchar_t* file;
     double start, duration;
-    const Transition& set;
+    const ExpectedTransition& set;
 } kPictures[] = {
     {L"time.png", 0, 10, kS1},           {L"it-is-time.png", 8, 10, kS1},
     {L"whattime1.png", 10, 2, kS2},      {L"whattime2.png", 11.5, 2, kS2},
@@ -107,9 +106,6 @@ const struct Picture {
     {L"were-not-dead.png", 175, 10, kS5}, {L"friend-says.png", 185, 1000, kS5},
 };
 
-// A text event's instants and its fade-out interval.
-enum EventInstant { Start = 1, FadeInEnd = 2, FadeOutStart = 3, End = 4 };
-constexpr int kFadeOut = 3;
 
 class RecordingEngine : public k_Engine {
 public:
@@ -216,11 +212,11 @@ TEST_F(Demo, TriggersSwitchTheScenesAndOtherCodesChangeNothing)
     EXPECT_FALSE(worlds["Terrain"]->IsVisible());
     EXPECT_EQ(Plasma()->GetInt("disablePlasma"), 1);
 
-    demo->Trigger(k_Demo::ShowLandscape);
+    demo->Trigger(ShowLandscape);
     EXPECT_TRUE(worlds["Terrain"]->IsVisible());
     EXPECT_TRUE(worlds["Hdr"]->IsVisible());
 
-    demo->Trigger(k_Demo::ShowPlasma);
+    demo->Trigger(ShowPlasma);
     EXPECT_EQ(Plasma()->GetInt("disablePlasma"), 0);
     EXPECT_FALSE(worlds["Terrain"]->IsVisible());
     EXPECT_FALSE(worlds["Hdr"]->IsVisible());
@@ -233,13 +229,13 @@ TEST_F(Demo, AnimationsFadeThroughThePlasmaAndTheLogo)
     demo->Animate(0.5, 9);
     EXPECT_FLOAT_EQ(Fade().x, 0.2f) << "an unknown id changed the fade";
 
-    demo->Animate(0.25, k_Demo::FadeInFromBlack);
+    demo->Animate(0.25, FadeInFromBlack);
     EXPECT_EQ(Fade(), Vector(0, 0, 0, 0.75f));
-    demo->Animate(1.0, k_Demo::FadeToWhite);
+    demo->Animate(1.0, FadeToWhite);
     EXPECT_EQ(Fade(), Vector(1, 1, 1, 1));
-    demo->Animate(0.25, k_Demo::FadeInFromWhite);
+    demo->Animate(0.25, FadeInFromWhite);
     EXPECT_EQ(Fade(), Vector(1, 1, 1, 0.75f));
-    demo->Animate(0.4, k_Demo::FadeToLogo);
+    demo->Animate(0.4, FadeToLogo);
     EXPECT_EQ(Fade(), Vector(0, 0, 0, 0.4f));
     EXPECT_FLOAT_EQ(static_cast<k_AfterWorld*>(worlds["AfterWorld"])->GetLogoProgram()->GetFloat("alpha"), 0.4f);
 }
@@ -273,10 +269,10 @@ TEST_F(Demo, EveryPictureShowsItsFileForItsSpanWithItsTransitions)
         const Picture& row = kPictures[i];
         SCOPED_TRACE("picture " + std::to_string(i + 1) + " " + Text::ToUtf8(row.file) + " " + row.set.name);
         std::map<int, double> at = events[i].second;
-        EXPECT_NEAR(at[Start], row.start, 1e-6);
-        EXPECT_NEAR(at[End] - at[Start], row.duration, 1e-6);
-        EXPECT_NEAR(at[FadeInEnd] - at[Start], row.set.inSeconds, 1e-6);
-        EXPECT_NEAR(at[End] - at[FadeOutStart], row.set.outSeconds, 1e-6);
+        EXPECT_NEAR(at[Event::Starts], row.start, 1e-6);
+        EXPECT_NEAR(at[Event::Ends] - at[Event::Starts], row.duration, 1e-6);
+        EXPECT_NEAR(at[Event::FadeInEnds] - at[Event::Starts], row.set.inSeconds, 1e-6);
+        EXPECT_NEAR(at[Event::Ends] - at[Event::FadeOutStarts], row.set.outSeconds, 1e-6);
 
         k_TextEvent* event = events[i].first;
         IRenderable* display = event->GetDisplay();
@@ -295,23 +291,27 @@ TEST_F(Demo, EveryPictureShowsItsFileForItsSpanWithItsTransitions)
         };
         const auto is = [&](const char* uniform, float value) { return program->GetFloat(uniform) == value; };
         unset();
-        event->Trigger(Start);
+        event->Trigger(Event::Starts);
         EXPECT_TRUE(Holds(after, display));
-        const int inKind = is("alpha", 0) && is("animPos", 1) ? 1 : is("alpha", 1) && is("animPos", 0) ? 3 : 0;
+        const int inKind = is("alpha", 0) && is("animPos", 1)   ? Event::InAlphaUp
+                           : is("alpha", 1) && is("animPos", 0) ? Event::InEntrance
+                                                                : Event::InAtOnce;
         EXPECT_EQ(inKind, row.set.inKind);
 
         unset();
-        event->Trigger(FadeOutStart);
-        int outKind = 0;
+        event->Trigger(Event::FadeOutStarts);
+        int outKind = Event::OutAtEnd;
         if (Holds(drift, display) && !Holds(after, display)) {
-            outKind = 3;
+            outKind = Event::OutHandOver;
         } else if (Holds(after, display)) {
             unset();
-            event->Animate(0.25, kFadeOut);
-            outKind = is("alpha", 0.75f) ? 1 : is("animPos", 0.75f) ? 4 : 0;
+            event->Animate(0.25, Event::FadingOut);
+            outKind = is("alpha", 0.75f)     ? Event::OutAlphaDown
+                      : is("animPos", 0.75f) ? Event::OutEntranceBack
+                                             : Event::OutAtEnd;
         }
         EXPECT_EQ(outKind, row.set.outKind);
-        event->Trigger(End);
+        event->Trigger(Event::Ends);
         EXPECT_FALSE(Holds(after, display) || Holds(drift, display));
     }
 }

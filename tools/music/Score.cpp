@@ -10,6 +10,7 @@
 
 #include "Dsp.h"
 #include "Harmony.h"
+#include "demo/DemoScript.h"
 
 namespace music {
 namespace {
@@ -22,11 +23,11 @@ struct Section {
     double Steps(double sixteenths) const { return sixteenths * barSeconds / 16.0; }
 };
 
-// Scene changes of the demo, in seconds.
-constexpr double kLandscape = 27.0;
-constexpr double kFlash = 76.6;
-constexpr double kGreetings = 141.0;
-constexpr double kClosing = 169.0;
+// Scene changes of the demo, in seconds: the music follows the script.
+constexpr double kLandscape = kLandscapeAt;
+constexpr double kFlash = kPlasmaAt;
+constexpr double kGreetings = 141.0;  // the first greeting picture
+constexpr double kClosing = kClosingFadeAt;
 constexpr double kEnd = 198.5;
 
 const Section kIntro{kLandscape - 14 * 2.0, 2.0};                  // bar 0 starts at -1 s
