@@ -1,22 +1,19 @@
 #!/bin/sh
-# Frame cost of each scene and of each span of the demo, next to the floor program of the demo's
-# frame structure measured in the same run (when ../shared/perf is there); the demo's spans come
-# from the program's --benchmark table. Not a test: it prints.
-# Usage: scripts/benchmark.sh [WxH ...]   (default 640x360 1280x720; build/ must be built)
+# Frame cost of each scene and of each span of the demo, next to a floor program of the demo's
+# frame structure measured in the same run (when FLOOR_DIR names its folder, one holding a
+# build.sh that builds it); the demo's spans come from the program's --benchmark table. Not a
+# test: it prints.
+# Usage: [FLOOR_DIR=DIR] scripts/benchmark.sh [WxH ...]   (default 640x360 1280x720; build/ must be built)
 set -e
 cd "$(dirname "$0")/.."
 sizes=${*:-640x360 1280x720}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# The floor's sources sit beside the checkout (../shared/perf), or two levels up from a worktree;
-# FLOOR_DIR names another place.
 floor=""
-for dir in "${FLOOR_DIR:-}" ../shared/perf ../../shared/perf; do
-    if [ -n "$dir" ] && [ -f "$dir/build.sh" ]; then
-        sh "$dir/build.sh" "$work/floor" > /dev/null && floor="$work/floor"
-        break
-    fi
-done
+dir=${FLOOR_DIR:-}
+if [ -n "$dir" ] && [ -f "$dir/build.sh" ]; then
+    sh "$dir/build.sh" "$work/floor" > /dev/null && floor="$work/floor"
+fi
 [ -n "$floor" ] || echo "no floor program found (set FLOOR_DIR): scene times only" >&2
 echo "# $(uptime)"
 run() { xvfb-run -a -s "-screen 0 1920x1080x24" "$@"; }
