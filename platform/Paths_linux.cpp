@@ -1,4 +1,4 @@
-// The executable's folder from the kernel's link to it.
+// Linux: the executable's folder from the kernel's link to it.
 #include "platform/Paths.h"
 
 #include <climits>

@@ -1,4 +1,4 @@
-// POSIX processes: glibc's allocator tuning, argv as it came, programs through posix_spawnp.
+// Linux processes: glibc's allocator tuning, argv as it came, programs through posix_spawnp.
 #include "platform/Process.h"
 
 #include <cstdlib>
