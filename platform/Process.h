@@ -1,4 +1,4 @@
-// The process itself and the programs it starts. Process.cpp is the POSIX side,
+// The process itself and the programs it starts. Process_linux.cpp is the Linux side,
 // Process_win32.cpp the Windows side.
 #pragma once
 
