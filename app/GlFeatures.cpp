@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 #include <cstdio>
 
+#include "platform/FatalError.h"
 #include "platform/Text.h"
 
 namespace {
@@ -92,10 +93,5 @@ std::string MissingGlFeature(const GlCapabilities& capabilities)
 void RequireGlFeatures()
 {
     const std::string missing = MissingGlFeature(ReadGlCapabilities());
-    if (!missing.empty()) {
-        // The fatal path takes a wide string literal's lifetime for granted: keep this one alive.
-        static std::wstring message;
-        message = L"This demo cannot run here. " + Text::FromUtf8(missing);
-        throw message.c_str();
-    }
+    if (!missing.empty()) Platform::ThrowFatal(L"This demo cannot run here. " + Text::FromUtf8(missing));
 }

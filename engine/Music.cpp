@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/FatalError.h"
 #include "platform/IAudioDevice.h"
 #include "platform/IAudioStream.h"
 #include "platform/Log.h"
@@ -25,25 +26,18 @@ void Music::Open(IFileSystem* fileSystem)
 {
     if ((m_device->GetVersion() >> 16) != kAudioApiVersion)
         throw L"BASS :: An incorrect version of BASS.DLL was loaded!";
-    if (!m_device->Open(kFrequency)) {
-        // Fatal messages are thrown as constant text, so this one lives on until the process ends.
-        static std::wstring message;
-        message = L"Cannot open the audio device: " + Text::FromUtf8(m_device->GetProblem()) +
-                  L". Start with --mute to play without sound.";
-        throw message.c_str();
-    }
+    if (!m_device->Open(kFrequency))
+        Platform::ThrowFatal(L"Cannot open the audio device: " + Text::FromUtf8(m_device->GetProblem()) +
+                             L". Start with --mute to play without sound.");
     m_tune = fileSystem->OpenFile(kTuneName);
     if (!m_tune) {
         Log::Error() << "Cannot read from file: " << kTuneName << " (playing without music)";
         return;
     }
     m_stream = m_device->CreateStream(m_tune->GetData(), m_tune->GetSize());
-    if (!m_stream) {
-        static std::wstring message;
-        message = L"Cannot play the music " + std::wstring(kTuneName) + L": " +
-                  Text::FromUtf8(m_device->GetProblem()) + L".";
-        throw message.c_str();
-    }
+    if (!m_stream)
+        Platform::ThrowFatal(L"Cannot play the music " + std::wstring(kTuneName) + L": " +
+                             Text::FromUtf8(m_device->GetProblem()) + L".");
 }
 
 void Music::Play()

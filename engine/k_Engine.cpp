@@ -4,6 +4,7 @@
 #include "engine/k_Timeline.h"
 #include "graphics/k_OpenGl.h"
 #include "engine/k_Renderer.h"
+#include "platform/FatalError.h"
 #include "platform/Log.h"
 #include "resources/k_FileSystem.h"
 #include "engine/k_ResourceFactory.h"
@@ -36,13 +37,8 @@ void k_Engine::Initialize()
     Log::Info() << "Initializing engine...";
     const std::wstring data = m_dataPath.empty() ? L"data.pak" : m_dataPath;
     const bool mounted = m_dataPath.empty() ? m_fileSystem->MountArchive(data) : m_fileSystem->Mount(data);
-    if (!mounted) {
-        // Nothing can be shown without data; the message names what was missing. Fatal
-        // messages are thrown as constant text, so it lives on until the process ends.
-        static std::wstring message;
-        message = L"Cannot open the data archive " + data + L".";
-        throw message.c_str();
-    }
+    // Nothing can be shown without data; the message names what was missing.
+    if (!mounted) Platform::ThrowFatal(L"Cannot open the data archive " + data + L".");
     m_resourceFactory->Initialize();
     m_renderer->Initialize();
     m_renderer->SetTimeSamples(0);
