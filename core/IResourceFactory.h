@@ -71,8 +71,11 @@ public:
     virtual ILight* CreateLight() = 0;
     // Room for capacity billboards at first (at least 1), drawn with material; also an IRenderable.
     virtual IBillboardBatch* CreateBillboardBatch(int capacity, IMaterial* material) = 0;
-    // CreateRenderTarget, then one texture of the format code (0..5) on the new target.
+    // CreateRenderTarget, then one texture of the format code (0..5) on the new target; the frame
+    // buffer is left bound as there.
     virtual IRenderTarget* CreateRenderTargetWithOption(int width, int height, int format) = 0;
+    // A render target of the size, owned by the factory. Its frame buffer is left bound, so the
+    // caller can add textures to it: Unbind it before drawing anywhere else.
     virtual IRenderTarget* CreateRenderTarget(int width, int height) = 0;
     // Outline text of the face (matched exactly in the font cache), em height size in logical
     // units, extruded depth ems, style bits of IText::Style; it is also an IRenderable. Null
