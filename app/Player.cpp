@@ -8,7 +8,6 @@
 #include "makers/Capture.h"
 #include "makers/DevOverlay.h"
 #include "makers/FrameCapture.h"
-#include "app/GlFeatures.h"
 #include "core/ITimeline.h"
 #include "engine/Music.h"
 #include "engine/MusicSync.h"
@@ -170,7 +169,6 @@ void Player::BringUp()
                            << ": playing in a window of that size instead of full screen.";
         // The context starts without it; a driver that cannot wait only logs so.
         if (WantsVerticalSync(m_options)) Platform::SetVerticalSync(true);
-        RequireGlFeatures();
         m_window->Present();
         m_startup.window = SecondsSince(m_launched);
     }

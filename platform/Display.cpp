@@ -7,6 +7,14 @@
 
 namespace Platform {
 
+namespace {
+
+// The demo's floor; a driver that cannot make such a context is named in the fatal message.
+constexpr int kGlMajor = 2;
+constexpr int kGlMinor = 1;
+
+}  // namespace
+
 bool InitializeVideo()
 {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
@@ -41,6 +49,8 @@ Size GetDesktopSize()
 NativeWindow* CreateNativeWindow(const std::wstring& title, Size clientSize, bool resizable)
 {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kGlMajor);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kGlMinor);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -123,6 +133,10 @@ Size GetClientSize(NativeWindow* window)
 }
 
 void ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+std::wstring RequestedGlVersion() { return std::to_wstring(kGlMajor) + L"." + std::to_wstring(kGlMinor); }
+
+std::string LastDisplayError() { return SDL_GetError(); }
 
 GlContext* CreateGlContext(NativeWindow* window)
 {

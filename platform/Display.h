@@ -42,7 +42,11 @@ std::wstring GetTitle(NativeWindow* window);
 Size GetClientSize(NativeWindow* window);
 void ShowCursor(bool show);
 
+// The OpenGL version every context is asked for ("2.1"), with the compatibility profile.
+std::wstring RequestedGlVersion();
 GlContext* CreateGlContext(NativeWindow* window);
+// The window system's reason for the last failure here (a refused context, a missing display).
+std::string LastDisplayError();
 bool MakeCurrent(NativeWindow* window, GlContext* context);  // null, null releases
 void DeleteGlContext(GlContext* context);
 void SwapBuffers(NativeWindow* window);
