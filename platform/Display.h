@@ -27,7 +27,17 @@ struct GlContext;     // opaque
 // with double buffering and a depth buffer. Null on failure.
 NativeWindow* CreateNativeWindow(const std::wstring& title, Size clientSize, bool resizable);
 void DestroyNativeWindow(NativeWindow* window);
-// Switches the display to exactly this mode with the window covering it; false if refused.
+// A display mode as full screen chooses among them.
+struct DisplayMode {
+    Size size;
+    int bitsPerPixel = 0;
+    int refreshRate = 0;  // Hz; 0 where the driver does not say
+};
+// The index of the mode of this size to switch to: the one at the desktop's depth and refresh
+// rate where there is one (a 60 Hz desktop on a 144 Hz panel stays at 60 Hz), else the first of
+// that size; -1 when the display has none of that size.
+int PickFullscreenMode(const std::vector<DisplayMode>& modes, const DisplayMode& desktop, Size size);
+// Switches the display to a mode of exactly this size with the window covering it; false if refused.
 bool EnterFullscreen(NativeWindow* window, Size mode);
 void LeaveFullscreen(NativeWindow* window);
 // Whether the user may resize and maximise the window through its frame.

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Drivers other than the one CI has, as Mesa can play them: each ends with a message naming what
-# it lacks (exit code 1), or draws as the demo's own driver does.
+# it lacks (exit code 1), or draws as the demo's own driver does; and a settings dialog that
+# cannot open on such a driver or without a display.
 # Usage: drivers_run_test.sh path/to/meridian
 set -eu
 meridian=$1
@@ -38,4 +39,8 @@ MESA_GL_VERSION_OVERRIDE=3.1 MESA_GLSL_VERSION_OVERRIDE=140 expect_fatal \
 MESA_EXTENSION_OVERRIDE="+GL_EXT_geometry_shader4 +GL_ARB_geometry_shader4" \
     "$meridian" --check-data > "$work/log" 2>&1 || fail "check-data with geometry_shader4 listed: $(grep error "$work/log")"
 grep -q ': 0 errors, 0 warnings\.$' "$work/log" || fail "check-data summary: $(tail -1 "$work/log")"
+# The settings dialog that cannot open is no Cancel: the reason, exit code 1.
+MESA_GL_VERSION_OVERRIDE=1.4 expect_fatal "The settings dialog cannot open: its OpenGL context cannot be made: " \
+    "$meridian" --mute
+SDL_VIDEODRIVER=none expect_fatal "The settings dialog cannot open: there is no display: " "$meridian" --mute
 echo "drivers: all cases passed"
