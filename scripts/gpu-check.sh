@@ -48,7 +48,7 @@ tail -1 "$out/check.log"
 
 echo "== landmark frames at $size, step $step s: GPU against llvmpipe (mean difference of full scale)"
 run gpu build/meridian --window "$size" --mute --fixed-step "$step" --shot "$landmarks" --out "$out/gpu"
-software run llvmpipe build/meridian --window "$size" --mute --fixed-step "$step" --shot "$landmarks" \
+run llvmpipe software build/meridian --window "$size" --mute --fixed-step "$step" --shot "$landmarks" \
     --out "$out/llvmpipe"
 grep -E '^OPENGL :: Renderer' "$out/llvmpipe.log" | sed 's/^/reference /'
 for frame in "$out"/gpu/t*.png; do
