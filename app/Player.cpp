@@ -8,7 +8,6 @@
 #include "makers/Capture.h"
 #include "makers/DevOverlay.h"
 #include "makers/FrameCapture.h"
-#include "app/GlFeatures.h"
 #include "core/ITimeline.h"
 #include "engine/Music.h"
 #include "engine/MusicSync.h"
@@ -41,8 +40,9 @@ constexpr double kPrimingStep = 0.00001;
 constexpr double kFrameLimitSeconds = 10.0;
 
 // On the watchdog's thread while the frame loop is stuck in the driver: says what was drawn and
-// ends the process without the stuck thread.
-[[noreturn]] void FrameStuck(double demoTime)
+// ends the process without the stuck thread. Over a full-screen window the box would sit hidden
+// behind the frozen picture (only the stuck thread could leave full screen): standard error only.
+[[noreturn]] void FrameStuck(double demoTime, bool fullscreen)
 {
     char head[160];
     std::snprintf(head, sizeof head, "The frame at demo time %.3f s has not finished after %.0f s. ", demoTime,
@@ -52,7 +52,10 @@ constexpr double kFrameLimitSeconds = 10.0;
                                          "can be in any material drawn since the last frame shown: ") +
                              DrawingNow::Describe() + ".";
     Log::Error() << text;
-    Platform::ShowMessageBox(nullptr, L"Korvanta demo system", Text::FromUtf8(text));
+    if (fullscreen)
+        std::fprintf(stderr, "Korvanta demo system: %s\n", Text::Shown(text).c_str());
+    else
+        Platform::ShowMessageBox(nullptr, L"Korvanta demo system", Text::FromUtf8(text));
     std::fflush(stdout);
     std::_Exit(1);
 }
@@ -102,7 +105,7 @@ Player::Player(const Settings& settings, Options options)
       m_seekStep(m_options.fixedStep > 0 ? m_options.fixedStep : kDefaultSeekStep),
       m_clock(Platform::ReadPerformanceCounter, Platform::ReadPerformanceFrequency(), m_options.fixedStep),
       m_shots(m_options.shots, m_options.outDir),
-      m_watchdog(kFrameLimitSeconds, FrameStuck)
+      m_watchdog(kFrameLimitSeconds, [fullscreen = settings.fullscreen](double time) { FrameStuck(time, fullscreen); })
 {
 }
 
@@ -170,7 +173,6 @@ void Player::BringUp()
                            << ": playing in a window of that size instead of full screen.";
         // The context starts without it; a driver that cannot wait only logs so.
         if (WantsVerticalSync(m_options)) Platform::SetVerticalSync(true);
-        RequireGlFeatures();
         m_window->Present();
         m_startup.window = SecondsSince(m_launched);
     }

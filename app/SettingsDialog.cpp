@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/DialogHost.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -34,7 +35,14 @@ Settings RunSettingsDialog()
 {
     Settings settings;
     Platform::DialogHost host;
-    if (!host.Open(L"Korvanta - meridian", 360, 330)) return settings;
+    const std::string problem = host.Open(L"Korvanta - meridian", 360, 330);
+    if (!problem.empty()) {
+        // Not a Cancel: the user was never asked.
+        static std::wstring message;  // outlives the throw, as the fatal path needs
+        message = Text::FromUtf8("The settings dialog cannot open: " + problem +
+                                 ". Start with --window WxH or --fullscreen WxH to skip it.");
+        throw message.c_str();
+    }
 
     const SettingsChoices choices = MakeSettingsChoices(Platform::ListDisplayModes(), Platform::GetDesktopSize());
     char resolution[256] = {};
@@ -42,7 +50,7 @@ Settings RunSettingsDialog()
     if (choices.selectedResolution >= 0)
         std::strncpy(resolution, choices.resolutions[choices.selectedResolution].c_str(), 255);
     if (choices.selectedAspect >= 0) std::strncpy(aspect, choices.aspects[choices.selectedAspect].c_str(), 255);
-    std::string problem;
+    std::string refused;
 
     while (host.BeginFrame()) {
         const ImGuiIO& io = ImGui::GetIO();
@@ -58,8 +66,8 @@ Settings RunSettingsDialog()
         ImGui::SameLine();
         bool done = false;
         if (ImGui::Button("Have the guts") || ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Enter))) {
-            problem = AcceptSettings(resolution, aspect, settings);
-            done = problem.empty();
+            refused = AcceptSettings(resolution, aspect, settings);
+            done = refused.empty();
         }
         ImGui::SameLine();
         if (ImGui::Button("Chicken out") || ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape))) {
@@ -67,7 +75,7 @@ Settings RunSettingsDialog()
             host.EndFrame();
             break;
         }
-        if (!problem.empty()) ImGui::TextColored(ImVec4(1.0f, 0.45f, 0.35f, 1.0f), "%s", problem.c_str());
+        if (!refused.empty()) ImGui::TextColored(ImVec4(1.0f, 0.45f, 0.35f, 1.0f), "%s", refused.c_str());
         ImGui::End();
         host.EndFrame();
         if (done) break;

@@ -3,5 +3,6 @@
 
 #include "app/Settings.h"
 
-// Returns the choice; accepted is false when the user chickened out or closed the dialog.
+// Returns the choice; accepted is false when the user chickened out or closed the dialog. A
+// dialog that cannot open (no display, window or OpenGL context) throws a fatal message.
 Settings RunSettingsDialog();

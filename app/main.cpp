@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <memory>
+#include <new>
 
 #include "makers/Capture.h"
 #include "makers/DataCheck.h"
@@ -71,26 +73,31 @@ int main(int argc, char** argv)
         }
     }
 
-    Settings settings;
-    if (options.skipDialog) {
-        settings.accepted = true;
-        settings.width = options.width;
-        settings.height = options.height;
-        settings.fullscreen = options.fullscreen;
-        settings.aspectRatio = options.aspectRatio;
-    } else {
-        settings = RunSettingsDialog();
-        if (options.aspectRatio > 0) settings.aspectRatio = options.aspectRatio;
-    }
-    if (!settings.accepted) return 0;
     // Outside the try block: a fatal error ends the process without unwinding a broken player.
-    Player player(settings, options);
+    std::unique_ptr<Player> player;
     try {
-        return player.Run();
+        Settings settings;
+        if (options.skipDialog) {
+            settings.accepted = true;
+            settings.width = options.width;
+            settings.height = options.height;
+            settings.fullscreen = options.fullscreen;
+            settings.aspectRatio = options.aspectRatio;
+        } else {
+            settings = RunSettingsDialog();
+            if (options.aspectRatio > 0) settings.aspectRatio = options.aspectRatio;
+        }
+        if (!settings.accepted) return 0;
+        player = std::make_unique<Player>(settings, options);
+        return player->Run();
     } catch (const wchar_t* message) {
-        Fatal(player.GetWindow(), message);
+        Fatal(player ? player->GetWindow() : nullptr, message);
+    } catch (const std::bad_alloc&) {
+        Fatal(player ? player->GetWindow() : nullptr, L"Out of memory.");
     } catch (const std::exception& error) {
         // A library's own failure (memory, file system) ends the run the same way, not in an abort.
-        Fatal(player.GetWindow(), Text::FromUtf8(error.what()));
+        Fatal(player ? player->GetWindow() : nullptr, Text::FromUtf8(error.what()));
+    } catch (...) {
+        Fatal(player ? player->GetWindow() : nullptr, L"The demo ended on an error of unknown kind.");
     }
 }

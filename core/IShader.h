@@ -20,8 +20,11 @@ public:
     virtual void SetGeometryParameters(int input, int output, int maxVertices) = 0;
     // Throws L"Geometry shader parameters were not set!" if SetGeometryParameters never ran.
     virtual void GetGeometryParameters(int& input, int& output, int& maxVertices) = 0;
-    // Called by a program before it attaches the stage: where the driver takes no geometry
-    // parameters, compiles a geometry stage with its current ones unless it already was.
+    // Whether a geometry stage takes its parameters as program parameters (it enables
+    // geometry_shader4 before GLSL 1.50) rather than as layout qualifiers in its source.
+    virtual bool TakesProgramParameters() = 0;
+    // Called by a program before it attaches the stage: a geometry stage that takes no program
+    // parameters is compiled with its current ones as layout qualifiers unless it already was.
     // Throws when no parameters were set.
     virtual void PrepareForLinking() = 0;
 

@@ -7,6 +7,7 @@
 
 #include "platform/Display.h"
 #include "platform/Log.h"
+#include "platform/Text.h"
 
 void k_OpenGl::Resize(int width, int height)
 {
@@ -47,7 +48,14 @@ void k_OpenGl::FitViewport()
 void k_OpenGl::CreateContext(Platform::NativeWindow* window)
 {
     m_context = Platform::CreateGlContext(window);
-    if (!m_context) throw L"Cannot create OpenGl Rendering Context!";
+    if (!m_context) {
+        // The fatal path takes a wide string literal's lifetime for granted: keep this one alive.
+        static std::wstring message;
+        message = L"Cannot create OpenGl Rendering Context! This demo needs OpenGL " + Platform::RequestedGlVersion() +
+                  L" (compatibility profile); the driver refused it: " +
+                  Text::FromUtf8(Platform::LastDisplayError()) + L".";
+        throw message.c_str();
+    }
     if (!Platform::MakeCurrent(window, m_context)) throw L"Cannot make OpenGl Rendering Context current!";
 }
 
@@ -63,8 +71,16 @@ bool k_OpenGl::Initialize()
 {
     Log::Info() << "Initializing OpenGL...";
     glewExperimental = GL_TRUE;  // the compatibility profile still needs every entry point
-    glewInit();
+    const GLenum loaded = glewInit();
     glGetError();                // glewInit may leave an enum error behind on some drivers
+    // GLEW built for GLX finds no GLX display under EGL (SDL's offscreen driver) only after it
+    // has loaded the GL entry points.
+    if (loaded != GLEW_OK && loaded != GLEW_ERROR_NO_GLX_DISPLAY) {
+        static std::wstring message;  // outlives the throw, as the fatal path needs
+        message = L"Cannot load the OpenGL entry points: " +
+                  Text::FromUtf8(reinterpret_cast<const char*>(glewGetErrorString(loaded))) + L".";
+        throw message.c_str();
+    }
     auto text = [](GLenum name) {
         const GLubyte* s = glGetString(name);
         return s ? reinterpret_cast<const char*>(s) : "";
@@ -76,6 +92,8 @@ bool k_OpenGl::Initialize()
     char line[255];
     std::snprintf(line, sizeof line, "OPENGL :: Maximum texture size: %d", m_maxTextureSize);
     Log::Info() << line;
+    // Before any call past OpenGL 1.1: a 1.1 renderer resolves none of them.
+    RequireGlFeatures(ReadCapabilities());
 
     glShadeModel(GL_SMOOTH);
     glClearDepth(1.0);
@@ -98,6 +116,8 @@ bool k_OpenGl::Initialize()
 }
 
 unsigned k_OpenGl::NextError() { return glGetError(); }
+
+GlCapabilities k_OpenGl::ReadCapabilities() { return ReadGlCapabilities(); }
 
 void k_OpenGl::CheckErrors()
 {

@@ -2,13 +2,13 @@
 #pragma once
 
 #include "core/IGraphics.h"
+#include "graphics/GlFeatures.h"
 
 namespace Platform {
 struct GlContext;
 }
 
 class k_OpenGl : public IGraphics {
-public:
 public:
     void Resize(int width, int height) override;
     bool Initialize() override;
@@ -27,6 +27,8 @@ public:
 protected:
     // The next pending error code (glGetError); tests replace the source to queue several.
     virtual unsigned NextError();
+    // What the driver offers (ReadGlCapabilities); tests replace it to play an older driver.
+    virtual GlCapabilities ReadCapabilities();
 
 private:
     // The letterboxed rectangle, or the whole window.

@@ -2,17 +2,37 @@
 #include "graphics/k_RenderTarget.h"
 
 #include <GL/glew.h>
+#include <cstdio>
+#include <string>
 
 #include "core/IEngine.h"
 #include "core/IGraphics.h"
 #include "core/IRenderer.h"
 #include "graphics/k_RenderTargetTexture.h"
 #include "core/IWorld.h"
+#include "platform/Text.h"
 
 namespace {
 
 constexpr int kMaxDrawAttachments = 4;
 constexpr int kSamples = 8;
+
+const char* StatusName(GLenum status)
+{
+    switch (status) {
+    case GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT";
+    case GL_FRAMEBUFFER_INCOMPLETE_MISSING_ATTACHMENT_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_MISSING_ATTACHMENT";
+    case GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS";
+    case GL_FRAMEBUFFER_INCOMPLETE_FORMATS_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_FORMATS";
+    case GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER";
+    case GL_FRAMEBUFFER_INCOMPLETE_READ_BUFFER_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_READ_BUFFER";
+    case GL_FRAMEBUFFER_UNSUPPORTED_EXT: return "GL_FRAMEBUFFER_UNSUPPORTED";
+    case GL_FRAMEBUFFER_INCOMPLETE_MULTISAMPLE_EXT: return "GL_FRAMEBUFFER_INCOMPLETE_MULTISAMPLE";
+    case GL_FRAMEBUFFER_UNDEFINED: return "GL_FRAMEBUFFER_UNDEFINED";
+    case 0: return "the status query failed";
+    default: return "an unknown status";
+    }
+}
 
 }  // namespace
 
@@ -24,14 +44,14 @@ k_RenderTarget::k_RenderTarget(IEngine* engine, int width, int height)
     glGenFramebuffersEXT(1, &m_frameBuffer);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_frameBuffer);
 
-    glGenRenderbuffersEXT(1, &m_renderBuffer);
-    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, m_renderBuffer);
+    glGenRenderbuffersEXT(1, &m_colourBuffer);
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, m_colourBuffer);
     // Asking for more samples than the driver offers is an error and leaves no storage.
     GLint maxSamples = 0;
     glGetIntegerv(GL_MAX_SAMPLES_EXT, &maxSamples);
     glRenderbufferStorageMultisampleEXT(GL_RENDERBUFFER_EXT, maxSamples < kSamples ? maxSamples : kSamples, GL_RGBA,
                                         width, height);
-    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT, m_renderBuffer);
+    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT, m_colourBuffer);
 
     glGenRenderbuffersEXT(1, &m_renderBuffer);
     glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, m_renderBuffer);
@@ -49,7 +69,13 @@ ITexture* k_RenderTarget::AddTexture(int format)
     m_ownTextures.push_back(
         std::make_unique<k_RenderTargetTexture>(format, m_engine, m_width, m_height, m_frameBuffer, attachment));
     m_textures.push_back(m_ownTextures.back().get());
+    if (attachment == 0 && m_colourBuffer) {
+        // Replaced by the texture and never drawn into: 66 MB of video memory at 1920x1080.
+        glDeleteRenderbuffersEXT(1, &m_colourBuffer);
+        m_colourBuffer = 0;
+    }
     BuildDrawBuffers(DrawAll);
+    CheckStatus();
     return m_textures.back();
 }
 
@@ -95,9 +121,33 @@ void k_RenderTarget::Unbind()
     glViewport(window.x, window.y, window.width, window.height);
 }
 
-void k_RenderTarget::CheckStatus()
+unsigned k_RenderTarget::Status()
 {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, m_frameBuffer);
-    glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
+    const GLenum status = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    return status;
+}
+
+void k_RenderTarget::CheckStatus()
+{
+    GLenum status = Status();
+    if (status == GL_FRAMEBUFFER_COMPLETE_EXT) return;
+    bool changed = false;
+    for (const auto& texture : m_ownTextures) changed = texture->UseDrawableStorage() || changed;
+    if (changed) status = Status();
+    if (status == GL_FRAMEBUFFER_COMPLETE_EXT) return;
+
+    // Out of memory leaves a texture without storage: say so, it is the likely cause.
+    const bool outOfMemory = glGetError() == GL_OUT_OF_MEMORY;
+    std::string formats;
+    for (const auto& texture : m_ownTextures) formats += (formats.empty() ? "" : ", ") + texture->DescribeStorage();
+    char size[64];
+    std::snprintf(size, sizeof size, "%dx%d", m_width, m_height);
+    // The fatal path takes a wide string literal's lifetime for granted: keep this one alive.
+    static std::wstring message;
+    message = Text::FromUtf8(std::string("Cannot draw into a render target of ") + size + " (" +
+                             (formats.empty() ? std::string("no texture") : formats) + "): the frame buffer is " +
+                             StatusName(status) + (outOfMemory ? ", out of video memory." : "."));
+    throw message.c_str();
 }

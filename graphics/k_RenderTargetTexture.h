@@ -2,6 +2,8 @@
 // passes sample. Owned by its render target.
 #pragma once
 
+#include <string>
+
 #include "resources/k_TextureBase.h"
 
 class k_RenderTargetTexture : public k_TextureBase {
@@ -13,4 +15,16 @@ public:
 
     // Nothing to decode: the target draws into the texture.
     void Load(IFile&) override {}
+
+    // Where the driver does not draw into the code's own storage: stores the texture again in a
+    // format every GL 3-class driver draws into (RGB float becomes RGBA float). False when the
+    // code has no such format or already uses it.
+    bool UseDrawableStorage();
+    // The storage as a message names it: "RGB 32-bit float (GL_RGB32F)".
+    std::string DescribeStorage() const;
+
+private:
+    void Store(int internalFormat, unsigned pixelFormat, unsigned componentType);
+
+    bool m_drawable = false;  // the fallback storage is in use
 };

@@ -31,17 +31,17 @@ DialogHost::~DialogHost()
     delete m_state;
 }
 
-bool DialogHost::Open(const std::wstring& title, int width, int height)
+std::string DialogHost::Open(const std::wstring& title, int width, int height)
 {
-    if (!InitializeVideo()) return false;
+    if (!InitializeVideo()) return "there is no display: " + LastDisplayError();
     m_state = new State;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     m_state->window = SDL_CreateWindow(Text::ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED,
                                        SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_OPENGL);
-    if (!m_state->window) return false;
+    if (!m_state->window) return std::string("its window cannot be made: ") + SDL_GetError();
     m_state->context = SDL_GL_CreateContext(m_state->window);
-    if (!m_state->context) return false;
+    if (!m_state->context) return std::string("its OpenGL context cannot be made: ") + SDL_GetError();
     SDL_GL_MakeCurrent(m_state->window, m_state->context);
     SDL_GL_SetSwapInterval(1);  // the dialog has no reason to spin
 
@@ -52,7 +52,7 @@ bool DialogHost::Open(const std::wstring& title, int width, int height)
     ImGui_ImplSDL2_InitForOpenGL(m_state->window, m_state->context);
     ImGui_ImplOpenGL2_Init();
     m_state->imgui = true;
-    return true;
+    return {};
 }
 
 bool DialogHost::BeginFrame()

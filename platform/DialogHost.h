@@ -12,8 +12,9 @@ public:
     DialogHost(const DialogHost&) = delete;
     DialogHost& operator=(const DialogHost&) = delete;
 
-    // Opens a centred, fixed-size window; false if there is no display.
-    bool Open(const std::wstring& title, int width, int height);
+    // Opens a centred, fixed-size window with its OpenGL context; empty when it opened, else
+    // why not (no display, no window, no context), with the window system's reason.
+    std::string Open(const std::wstring& title, int width, int height);
     // Handles pending input and starts an ImGui frame; false once the window was closed.
     bool BeginFrame();
     // Draws the frame and presents it.

@@ -7,6 +7,14 @@
 
 namespace Platform {
 
+namespace {
+
+// The demo's floor; a driver that cannot make such a context is named in the fatal message.
+constexpr int kGlMajor = 2;
+constexpr int kGlMinor = 1;
+
+}  // namespace
+
 bool InitializeVideo()
 {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
@@ -41,6 +49,8 @@ Size GetDesktopSize()
 NativeWindow* CreateNativeWindow(const std::wstring& title, Size clientSize, bool resizable)
 {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kGlMajor);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kGlMinor);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -65,18 +75,39 @@ void DestroyNativeWindow(NativeWindow* window)
     delete window;
 }
 
+int PickFullscreenMode(const std::vector<DisplayMode>& modes, const DisplayMode& desktop, Size size)
+{
+    int first = -1;
+    for (size_t i = 0; i < modes.size(); ++i) {
+        if (!(modes[i].size == size)) continue;
+        if (modes[i].bitsPerPixel == desktop.bitsPerPixel && modes[i].refreshRate == desktop.refreshRate)
+            return static_cast<int>(i);
+        if (first < 0) first = static_cast<int>(i);
+    }
+    return first;
+}
+
 bool EnterFullscreen(NativeWindow* window, Size mode)
 {
-    // Only an exact mode counts; SDL would otherwise pick the closest one.
+    // Only an exact size counts; SDL would otherwise pick the closest one.
+    std::vector<SDL_DisplayMode> listed;
+    std::vector<DisplayMode> modes;
     const int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i) {
         SDL_DisplayMode candidate;
         if (SDL_GetDisplayMode(0, i, &candidate) != 0) continue;
-        if (candidate.w != mode.width || candidate.h != mode.height) continue;
-        if (SDL_SetWindowDisplayMode(window->window, &candidate) != 0) return false;
-        return SDL_SetWindowFullscreen(window->window, SDL_WINDOW_FULLSCREEN) == 0;
+        listed.push_back(candidate);
+        modes.push_back({{candidate.w, candidate.h}, static_cast<int>(SDL_BITSPERPIXEL(candidate.format)),
+                         candidate.refresh_rate});
     }
-    return false;
+    SDL_DisplayMode current;
+    DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &current) == 0)
+        desktop = {{current.w, current.h}, static_cast<int>(SDL_BITSPERPIXEL(current.format)), current.refresh_rate};
+    const int chosen = PickFullscreenMode(modes, desktop, mode);
+    if (chosen < 0) return false;
+    if (SDL_SetWindowDisplayMode(window->window, &listed[static_cast<size_t>(chosen)]) != 0) return false;
+    return SDL_SetWindowFullscreen(window->window, SDL_WINDOW_FULLSCREEN) == 0;
 }
 
 void LeaveFullscreen(NativeWindow* window) { SDL_SetWindowFullscreen(window->window, 0); }
@@ -123,6 +154,10 @@ Size GetClientSize(NativeWindow* window)
 }
 
 void ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+std::wstring RequestedGlVersion() { return std::to_wstring(kGlMajor) + L"." + std::to_wstring(kGlMinor); }
+
+std::string LastDisplayError() { return SDL_GetError(); }
 
 GlContext* CreateGlContext(NativeWindow* window)
 {

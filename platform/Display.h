@@ -27,7 +27,17 @@ struct GlContext;     // opaque
 // with double buffering and a depth buffer. Null on failure.
 NativeWindow* CreateNativeWindow(const std::wstring& title, Size clientSize, bool resizable);
 void DestroyNativeWindow(NativeWindow* window);
-// Switches the display to exactly this mode with the window covering it; false if refused.
+// A display mode as full screen chooses among them.
+struct DisplayMode {
+    Size size;
+    int bitsPerPixel = 0;
+    int refreshRate = 0;  // Hz; 0 where the driver does not say
+};
+// The index of the mode of this size to switch to: the one at the desktop's depth and refresh
+// rate where there is one (a 60 Hz desktop on a 144 Hz panel stays at 60 Hz), else the first of
+// that size; -1 when the display has none of that size.
+int PickFullscreenMode(const std::vector<DisplayMode>& modes, const DisplayMode& desktop, Size size);
+// Switches the display to a mode of exactly this size with the window covering it; false if refused.
 bool EnterFullscreen(NativeWindow* window, Size mode);
 void LeaveFullscreen(NativeWindow* window);
 // Whether the user may resize and maximise the window through its frame.
@@ -42,7 +52,11 @@ std::wstring GetTitle(NativeWindow* window);
 Size GetClientSize(NativeWindow* window);
 void ShowCursor(bool show);
 
+// The OpenGL version every context is asked for ("2.1"), with the compatibility profile.
+std::wstring RequestedGlVersion();
 GlContext* CreateGlContext(NativeWindow* window);
+// The window system's reason for the last failure here (a refused context, a missing display).
+std::string LastDisplayError();
 bool MakeCurrent(NativeWindow* window, GlContext* context);  // null, null releases
 void DeleteGlContext(GlContext* context);
 void SwapBuffers(NativeWindow* window);

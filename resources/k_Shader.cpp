@@ -125,11 +125,24 @@ k_Shader::~k_Shader()
     if (m_shaderObject) glDeleteShader(m_shaderObject);
 }
 
-bool k_Shader::DriverTakesGeometryParameters()
+bool k_Shader::TakesProgramParameters(const std::string& source)
 {
-    // The extension string itself: with glewExperimental GLEW also reports extensions whose
-    // entry points merely resolve.
-    return glewGetExtension("GL_EXT_geometry_shader4") || glewGetExtension("GL_ARB_geometry_shader4");
+    int version = 110;
+    bool extension = false;
+    for (size_t start = 0; start < source.size();) {
+        size_t end = source.find('\n', start);
+        end = end == std::string::npos ? source.size() : end + 1;
+        const size_t first = source.find_first_not_of(" \t", start);
+        if (first < end && StartsWith(source, first, "#version")) version = std::atoi(source.c_str() + first + 8);
+        if (first < end && StartsWith(source, first, "#extension")) {
+            const std::string line = source.substr(first, end - first);
+            const bool named = line.find("GL_EXT_geometry_shader4") != std::string::npos ||
+                               line.find("GL_ARB_geometry_shader4") != std::string::npos;
+            if (named && line.find("disable") == std::string::npos) extension = true;
+        }
+        start = end;
+    }
+    return version < 150 && extension;
 }
 
 void k_Shader::Initialize(const char* source, int length)
@@ -140,11 +153,12 @@ void k_Shader::Initialize(const char* source, int length)
         return;
     }
     m_shaderObject = glCreateShader(stage);
-    m_deferred = m_type == Geometry && !DriverTakesGeometryParameters();
+    std::string text(source, static_cast<size_t>(length));
+    m_deferred = m_type == Geometry && !TakesProgramParameters(text);
     if (m_deferred)
-        m_deferredSource.assign(source, static_cast<size_t>(length));
+        m_deferredSource = std::move(text);
     else
-        Compile(std::string(source, static_cast<size_t>(length)));
+        Compile(text);
 }
 
 void k_Shader::Compile(const std::string& source)

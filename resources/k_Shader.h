@@ -21,10 +21,12 @@ public:
     void SetGeometryParameters(int input, int output, int maxVertices) override;
     void GetGeometryParameters(int& input, int& output, int& maxVertices) override;
 
-    // Whether the driver takes geometry parameters as program parameters (geometry_shader4).
-    // Where it does not, a geometry stage is compiled when a program links it, with the
-    // parameters written into its source as layout qualifiers.
-    static bool DriverTakesGeometryParameters();
+    // Whether a geometry stage of this source takes its parameters as program parameters: a
+    // stage before GLSL 1.50 that enables geometry_shader4 (EXT or ARB) by #extension. Any
+    // other stage is compiled when a program links it, with the parameters written into its
+    // source as layout qualifiers, which GLSL 1.50 requires.
+    static bool TakesProgramParameters(const std::string& source);
+    bool TakesProgramParameters() override { return m_type == Geometry && !m_deferred; }
     void PrepareForLinking() override;
 
 private:

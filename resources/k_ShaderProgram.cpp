@@ -1,5 +1,6 @@
-// Shader programs. Geometry parameters reach the driver as program parameters where it has
-// geometry_shader4, and otherwise through the geometry stage compiled at link time (k_Shader).
+// Shader programs. Geometry parameters reach the driver as program parameters for a stage that
+// enables geometry_shader4, and otherwise through the geometry stage compiled at link time as
+// its #version asks (k_Shader).
 #include "resources/k_ShaderProgram.h"
 
 #include <GL/glew.h>
@@ -12,7 +13,6 @@
 #include "core/IResourceFactory.h"
 #include "core/IShader.h"
 #include "core/IShaderCallback.h"
-#include "resources/k_Shader.h"
 
 namespace {
 
@@ -148,12 +148,16 @@ void k_ShaderProgram::AttachGeometryParameters(IShader* shader)
 {
     int input = 0, output = 0, maxVertices = 0;
     shader->GetGeometryParameters(input, output, maxVertices);
-    if (!k_Shader::DriverTakesGeometryParameters()) {
+    if (!shader->TakesProgramParameters()) {
         shader->PrepareForLinking();
         return;
     }
     IGraphics* graphics = m_engine->GetGraphics();
-    auto parameter = glewGetExtension("GL_EXT_geometry_shader4") ? glProgramParameteriEXT : glProgramParameteriARB;
+    auto parameter = glProgramParameteriEXT ? glProgramParameteriEXT : glProgramParameteriARB;
+    if (!parameter) {
+        Log::Error() << "The driver takes no geometry program parameters (GL_EXT_geometry_shader4)";
+        return;
+    }
     parameter(m_programObject, GL_GEOMETRY_INPUT_TYPE_EXT, input);
     graphics->CheckErrors();
     parameter(m_programObject, GL_GEOMETRY_OUTPUT_TYPE_EXT, output);

@@ -8,7 +8,7 @@ PACKAGES="build-essential cmake pkg-config
   libminizip-dev zlib1g-dev libpng-dev libjpeg-dev
   libogg-dev libvorbis-dev libfreetype-dev libfontconfig-dev
   fonts-ebgaramond fonts-cantarell fonts-dejavu-core
-  libgtest-dev xvfb xauth
+  libgtest-dev xvfb xauth glslang-tools
   python3 zip unzip vorbis-tools imagemagick $*"
 missing=""
 for p in $PACKAGES; do

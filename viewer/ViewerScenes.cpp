@@ -21,6 +21,7 @@
 #include "viewer/k_BillboardViewWorld.h"
 #include "viewer/k_BoneViewWorld.h"
 #include "viewer/k_VoxelViewWorld.h"
+#include "graphics/GlFeatures.h"
 
 namespace {
 
@@ -140,7 +141,11 @@ const Scene kScenes[] = {
      }},
     {"text", [](IEngine* engine) { AddWorld<k_CaptionWorld>(engine); }},
     {"terrain", SetupTerrain},
-    {"voxels", [](IEngine* engine) { AddWorld<k_VoxelViewWorld>(engine); }},
+    {"voxels",
+     [](IEngine* engine) {
+         RequireVoxelFeatures();  // more than the demo's floor: a driver without it gets a message
+         AddWorld<k_VoxelViewWorld>(engine);
+     }},
     {"billboards", [](IEngine* engine) { AddWorld<k_BillboardViewWorld>(engine); }},
     {"bones", [](IEngine* engine) { AddWorld<k_BoneViewWorld>(engine); }},
 };

@@ -114,6 +114,36 @@ TEST(OpenGlShutDown, WhatTheFactoryMadeGoesWhileTheContextIsCurrent)
     EXPECT_EQ(seen, 1);
 }
 
+// A driver of OpenGL 1.1 only, as Windows' built-in renderer is: it resolves no later entry point.
+class OldDriver : public k_OpenGl {
+protected:
+    GlCapabilities ReadCapabilities() override
+    {
+        GlCapabilities old;
+        old.major = 1;
+        old.minor = 1;
+        old.extensions = "GL_WIN_swap_hint GL_EXT_bgra";
+        return old;
+    }
+};
+
+TEST_F(OpenGl, AnOldDriverIsNamedBeforeAnyCallPastOpenGl11)
+{
+    OldDriver device;
+    device.CreateContext(window->GetHandle());
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    try {
+        device.Initialize();
+        ADD_FAILURE() << "a 1.1 driver must not pass";
+    } catch (const wchar_t* message) {
+        EXPECT_EQ(std::wstring(message), L"This demo cannot run here. OpenGL 2.1 is needed; this driver offers OpenGL 1.1.");
+    }
+    // The loading bar (glUseProgram, OpenGL 2.0) was not drawn: the frame is as it was.
+    EXPECT_EQ(Pixel(kWidth / 4, kHeight / 2), (std::array<int, 4>{255, 0, 0, 255}));
+    device.ReleaseContext();
+}
+
 TEST_F(OpenGl, LoadingBarFillsFromTheLeftAndRestoresState)
 {
     glMatrixMode(GL_MODELVIEW);

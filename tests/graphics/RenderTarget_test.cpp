@@ -297,18 +297,103 @@ TEST_F(RenderTarget, CheckStatusLeavesTheWindowBound)
     ExpectNoGlErrors();
 }
 
-TEST_F(RenderTarget, AnUnknownFormatIsReportedAndGetsNoStorage)
+TEST_F(RenderTarget, AnUnknownFormatIsReportedAndEndsAsAFatalError)
 {
     LogCapture log;
     k_RenderTarget target(engine.get(), kSize, kSize);
-    ITexture* texture = target.AddTexture(9);
-    ASSERT_NE(texture, nullptr);
+    // A texture without storage leaves the frame buffer incomplete: nothing may draw into it.
+    try {
+        target.AddTexture(9);
+        ADD_FAILURE() << "an unknown format must not make a target";
+    } catch (const wchar_t* message) {
+        EXPECT_EQ(std::wstring(message), L"Cannot draw into a render target of 16x16 (unknown format 9): the frame "
+                                         L"buffer is GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT.");
+    }
     EXPECT_TRUE(log.Contains("Unknown render target texture format: 9"));
-    glBindTexture(GL_TEXTURE_2D, static_cast<k_RenderTargetTexture*>(texture)->GetTextureObject());
-    GLint width = -1;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    EXPECT_EQ(width, 0);
+    ExpectNoGlErrors();
+}
+
+// Stores the texture again in a format no driver has to draw into, as a driver that refuses
+// the texture's own format sees it.
+void StoreUndrawable(k_RenderTargetTexture* texture)
+{
+    glBindTexture(GL_TEXTURE_2D, texture->GetTextureObject());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB9_E5, texture->GetWidth(), texture->GetHeight(), 0, GL_RGB, GL_FLOAT,
+                 nullptr);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+GLint InternalFormat(k_RenderTargetTexture* texture)
+{
+    GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, texture->GetTextureObject());
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &value);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return value;
+}
+
+TEST_F(RenderTarget, AnRgbFloatTargetTheDriverRefusesDrawsIntoRgbaFloat)
+{
+    k_RenderTarget target(engine.get(), kSize, kSize);
+    auto* texture = static_cast<k_RenderTargetTexture*>(target.AddTexture(ITexture::RgbFloat));
+    EXPECT_EQ(InternalFormat(texture), GL_RGB32F_ARB) << "the format of its code where the driver draws into it";
+    StoreUndrawable(texture);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    {
+        k_RenderTarget probe(engine.get(), kSize, kSize);
+        ASSERT_NO_THROW(probe.AddTexture(ITexture::Rgb8));
+    }
+    LogCapture log;
+    ASSERT_NO_THROW(target.CheckStatus());
+    EXPECT_EQ(InternalFormat(texture), GL_RGBA32F_ARB);
+    EXPECT_EQ(texture->GetFormat(), ITexture::RgbFloat);
+    EXPECT_TRUE(log.Contains("OPENGL :: The driver does not draw into RGB 32-bit float (GL_RGB32F): using RGBA "
+                             "32-bit float (GL_RGBA32F) instead"));
+
+    // It really draws: white reaches the texture.
+    target.Bind(IRenderTarget::DrawAll);
+    EXPECT_EQ(glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_EXT));
+    DrawWhiteSquare();
+    EXPECT_EQ(Attachment(0), (Rgba{255, 255, 255, 255}));
+    target.Unbind();
+    ExpectNoGlErrors();
+}
+
+TEST_F(RenderTarget, AnIncompleteTargetIsAFatalErrorNamingItsSizeAndFormats)
+{
+    k_RenderTarget target(engine.get(), 64, 32);
+    target.AddTexture(ITexture::Rgba8);
+    auto* second = static_cast<k_RenderTargetTexture*>(target.AddTexture(ITexture::RgbaFloat));
+    StoreUndrawable(second);  // RGBA float has no other format to fall back on
+    try {
+        target.CheckStatus();
+        ADD_FAILURE() << "an incomplete target must not pass";
+    } catch (const wchar_t* message) {
+        // Which incompleteness a driver reports for a format it refuses is its own choice.
+        const std::wstring text(message);
+        const std::wstring head = L"Cannot draw into a render target of 64x32 (RGBA 8-bit, RGBA 32-bit float "
+                                  L"(GL_RGBA32F)): the frame buffer is GL_FRAMEBUFFER_";
+        EXPECT_EQ(text.substr(0, head.size()), head);
+    }
+    GLint frameBuffer = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &frameBuffer);
+    EXPECT_EQ(frameBuffer, 0);
+    ExpectNoGlErrors();
+}
+
+TEST_F(RenderTarget, TheMultisampledColourBufferIsFreedOnceATextureReplacesIt)
+{
+    k_RenderTarget target(engine.get(), kSize, kSize);
+    GLint colourBuffer = 0;
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    target.Bind(IRenderTarget::None);
+    glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT,
+                                             GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &colourBuffer);
+    target.Unbind();
+    ASSERT_NE(colourBuffer, 0);
+    EXPECT_TRUE(glIsRenderbufferEXT(static_cast<GLuint>(colourBuffer)));
+    target.AddTexture(ITexture::Rgba8);
+    EXPECT_FALSE(glIsRenderbufferEXT(static_cast<GLuint>(colourBuffer)));
     ExpectNoGlErrors();
 }
 

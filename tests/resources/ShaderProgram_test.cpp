@@ -377,4 +377,56 @@ void main() {
     EXPECT_EQ(Pixel(quarterWidth, half + 50), (std::array<int, 4>{0, 0, 0, 255}));
 }
 
+TEST(GeometryParameterPath, ChosenByWhatTheStageDeclares)
+{
+    const struct { const char* source; bool programParameters; } cases[] = {
+        {"#version 150 compatibility\nvoid main() {}\n", false},  // GLSL 1.50 wants layout qualifiers
+        {"#version 330\nvoid main() {}\n", false},
+        {"#version 120\n#extension GL_EXT_geometry_shader4 : enable\nvoid main() {}\n", true},
+        {"  #version 120\n  #extension GL_ARB_geometry_shader4 : require\nvoid main() {}\n", true},
+        {"#extension GL_EXT_geometry_shader4 : enable\nvoid main() {}\n", true},  // no #version: 1.10
+        {"#version 150\n#extension GL_ARB_geometry_shader4 : enable\nvoid main() {}\n", false},
+        {"#version 120\n#extension GL_EXT_geometry_shader4 : disable\nvoid main() {}\n", false},
+        {"#version 120\n#extension GL_ARB_gpu_shader5 : enable\nvoid main() {}\n", false},
+        {"#version 120\n// GL_EXT_geometry_shader4 named in a comment only\nvoid main() {}\n", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(k_Shader::TakesProgramParameters(c.source), c.programParameters) << c.source;
+}
+
+// What reaches the driver as the stage's source, whatever extensions the driver lists.
+std::string DriverSource(IShader* shader)
+{
+    GLint length = 0;
+    glGetShaderiv(shader->GetShaderObject(), GL_SHADER_SOURCE_LENGTH, &length);
+    std::string text(static_cast<size_t>(std::max(length, 1)), '\0');
+    glGetShaderSource(shader->GetShaderObject(), length, nullptr, text.data());
+    return text.c_str();
+}
+
+TEST_F(ShaderProgramTest, EachGeometryPathHandsTheDriverWhatItsStageDeclares)
+{
+    IResourceFactory* factory = engine->GetResourceFactory();
+    IShader* vertex = factory->CreateShader(L"pv", IShader::Vertex, L"pv", "void main() { gl_Position = gl_Vertex; }\n");
+    const std::string layoutSource = "#version 150 compatibility\nvoid main() { EmitVertex(); }\n";
+    IShader* layout = factory->CreateShader(L"pl", IShader::Geometry, L"pl", layoutSource);
+    layout->SetGeometryParameters(GL_TRIANGLES, GL_TRIANGLE_STRIP, 3);
+    EXPECT_FALSE(layout->TakesProgramParameters());
+    factory->CreateShaderProgram({vertex, layout});
+    EXPECT_EQ(DriverSource(layout), "#version 150 compatibility\nlayout(triangles) in; layout(triangle_strip, "
+                                    "max_vertices = 3) out;\n#line 1\nvoid main() { EmitVertex(); }\n");
+
+    // Compiled at once as written; its parameters go to the program (where the driver has no
+    // geometry_shader4 the driver's own compile error says so).
+    const std::string parameterSource =
+        "#version 120\n#extension GL_EXT_geometry_shader4 : enable\nvoid main() { EmitVertex(); }\n";
+    LogCapture log;
+    IShader* parameters = factory->CreateShader(L"pp", IShader::Geometry, L"pp", parameterSource);
+    EXPECT_TRUE(parameters->TakesProgramParameters());
+    EXPECT_EQ(DriverSource(parameters), parameterSource);
+    parameters->SetGeometryParameters(GL_TRIANGLES, GL_TRIANGLE_STRIP, 3);
+    factory->CreateShaderProgram({vertex, parameters});
+    EXPECT_EQ(DriverSource(parameters), parameterSource) << "no layout qualifiers added";
+    DrainErrors();
+}
+
 }  // namespace

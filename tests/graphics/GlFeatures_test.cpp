@@ -1,7 +1,7 @@
 // The start-up check of the OpenGL features: what a driver reports against the demo's floor.
 #include <gtest/gtest.h>
 
-#include "app/GlFeatures.h"
+#include "graphics/GlFeatures.h"
 
 namespace {
 
@@ -14,18 +14,26 @@ GlCapabilities Complete()
     c.glslMinor = 50;
     c.extensions = "GL_ARB_multitexture GL_EXT_framebuffer_object GL_ARB_texture_float "
                    "GL_EXT_framebuffer_multisample GL_ARB_vertex_buffer_object";
+    c.maxDrawBuffers = 8;
+    c.floatTargetCompletes = true;
+    return c;
+}
+
+// The demo's floor exactly: OpenGL 2.1, GLSL 1.20, the extensions.
+GlCapabilities Floor()
+{
+    GlCapabilities c = Complete();
+    c.major = 2;
+    c.minor = 1;
+    c.glslMajor = 1;
+    c.glslMinor = 20;
     return c;
 }
 
 TEST(GlFeatures, AComplete2Point1DriverPasses)
 {
     EXPECT_EQ(MissingGlFeature(Complete()), "");
-    GlCapabilities old = Complete();
-    old.major = 2;
-    old.minor = 1;
-    old.glslMajor = 1;
-    old.glslMinor = 20;
-    EXPECT_EQ(MissingGlFeature(old), "");
+    EXPECT_EQ(MissingGlFeature(Floor()), "");
 }
 
 TEST(GlFeatures, EachMissingFeatureIsNamed)
@@ -55,6 +63,36 @@ TEST(GlFeatures, EachMissingFeatureIsNamed)
         c.extensions.erase(at, std::string(name).size());
         EXPECT_EQ(MissingGlFeature(c), std::string("The driver lacks ") + feature + " (" + name + ").");
     }
+}
+
+TEST(GlFeatures, WhatTheDemoDrawsWithIsChecked)
+{
+    GlCapabilities c = Complete();
+    c.maxDrawBuffers = 1;  // all that GL 2.x promises
+    EXPECT_EQ(MissingGlFeature(c), "2 draw buffers are needed; this driver offers 1 (GL_MAX_DRAW_BUFFERS).");
+    c.maxDrawBuffers = 2;
+    EXPECT_EQ(MissingGlFeature(c), "");
+    c.floatTargetCompletes = false;
+    EXPECT_EQ(MissingGlFeature(c),
+              "The driver cannot draw into a float frame buffer (GL_RGBA32F colour attachment incomplete).");
+}
+
+TEST(GlFeatures, TheVoxelSceneNeedsGlsl150GeometryStagesAndIntegerTextures)
+{
+    EXPECT_EQ(MissingVoxelFeature(Complete()), "");
+    GlCapabilities c = Floor();
+    EXPECT_EQ(MissingGlFeature(c), "") << "enough for the demo";
+    EXPECT_EQ(MissingVoxelFeature(c), "GLSL 1.50 is needed; this driver offers GLSL 1.20.");
+    c.glslMinor = 50;
+    EXPECT_EQ(MissingVoxelFeature(c), "The driver lacks geometry shaders (OpenGL 3.2 or GL_ARB_geometry_shader4).");
+    c.extensions += " GL_EXT_geometry_shader4";
+    EXPECT_EQ(MissingVoxelFeature(c), "The driver lacks integer textures (OpenGL 3.0 or GL_EXT_texture_integer).");
+    c.extensions += " GL_EXT_texture_integer";
+    EXPECT_EQ(MissingVoxelFeature(c), "");
+    c = Complete();
+    c.major = 3;
+    c.minor = 1;
+    EXPECT_EQ(MissingVoxelFeature(c), "The driver lacks geometry shaders (OpenGL 3.2 or GL_ARB_geometry_shader4).");
 }
 
 TEST(GlFeatures, AnExtensionNameMustMatchWhole)
