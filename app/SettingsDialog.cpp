@@ -4,6 +4,7 @@
 #include <imgui.h>
 #include <cstring>
 
+#include "platform/FatalError.h"
 #include "platform/DialogHost.h"
 #include "platform/Text.h"
 
@@ -36,13 +37,10 @@ Settings RunSettingsDialog()
     Settings settings;
     Platform::DialogHost host;
     const std::string problem = host.Open(L"Korvanta - meridian", 360, 330);
-    if (!problem.empty()) {
-        // Not a Cancel: the user was never asked.
-        static std::wstring message;  // outlives the throw, as the fatal path needs
-        message = Text::FromUtf8("The settings dialog cannot open: " + problem +
-                                 ". Start with --window WxH or --fullscreen WxH to skip it.");
-        throw message.c_str();
-    }
+    // Not a Cancel: the user was never asked.
+    if (!problem.empty())
+        Platform::ThrowFatal(Text::FromUtf8("The settings dialog cannot open: " + problem +
+                                            ". Start with --window WxH or --fullscreen WxH to skip it."));
 
     const SettingsChoices choices = MakeSettingsChoices(Platform::ListDisplayModes(), Platform::GetDesktopSize());
     char resolution[256] = {};

@@ -7,6 +7,7 @@
 #include <GL/glew.h>
 #include <cstdio>
 
+#include "platform/FatalError.h"
 #include "platform/Text.h"
 
 namespace {
@@ -76,10 +77,7 @@ bool FloatTargetCompletes()
 
 [[noreturn]] void ThrowMissing(const char* head, const std::string& missing)
 {
-    // The fatal path takes a wide string literal's lifetime for granted: keep this one alive.
-    static std::wstring message;
-    message = Text::FromUtf8(head + missing);
-    throw message.c_str();
+    Platform::ThrowFatal(Text::FromUtf8(head + missing));
 }
 
 }  // namespace

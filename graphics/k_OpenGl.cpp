@@ -5,6 +5,7 @@
 #include <GL/glu.h>
 #include <cstdio>
 
+#include "platform/FatalError.h"
 #include "platform/Display.h"
 #include "platform/Log.h"
 #include "platform/Text.h"
@@ -48,14 +49,10 @@ void k_OpenGl::FitViewport()
 void k_OpenGl::CreateContext(Platform::NativeWindow* window)
 {
     m_context = Platform::CreateGlContext(window);
-    if (!m_context) {
-        // The fatal path takes a wide string literal's lifetime for granted: keep this one alive.
-        static std::wstring message;
-        message = L"Cannot create OpenGl Rendering Context! This demo needs OpenGL " + Platform::RequestedGlVersion() +
-                  L" (compatibility profile); the driver refused it: " +
-                  Text::FromUtf8(Platform::LastDisplayError()) + L".";
-        throw message.c_str();
-    }
+    if (!m_context)
+        Platform::ThrowFatal(L"Cannot create OpenGl Rendering Context! This demo needs OpenGL " +
+                             Platform::RequestedGlVersion() + L" (compatibility profile); the driver refused it: " +
+                             Text::FromUtf8(Platform::LastDisplayError()) + L".");
     if (!Platform::MakeCurrent(window, m_context)) throw L"Cannot make OpenGl Rendering Context current!";
 }
 
@@ -75,12 +72,9 @@ bool k_OpenGl::Initialize()
     glGetError();                // glewInit may leave an enum error behind on some drivers
     // GLEW built for GLX finds no GLX display under EGL (SDL's offscreen driver) only after it
     // has loaded the GL entry points.
-    if (loaded != GLEW_OK && loaded != GLEW_ERROR_NO_GLX_DISPLAY) {
-        static std::wstring message;  // outlives the throw, as the fatal path needs
-        message = L"Cannot load the OpenGL entry points: " +
-                  Text::FromUtf8(reinterpret_cast<const char*>(glewGetErrorString(loaded))) + L".";
-        throw message.c_str();
-    }
+    if (loaded != GLEW_OK && loaded != GLEW_ERROR_NO_GLX_DISPLAY)
+        Platform::ThrowFatal(L"Cannot load the OpenGL entry points: " +
+                             Text::FromUtf8(reinterpret_cast<const char*>(glewGetErrorString(loaded))) + L".");
     auto text = [](GLenum name) {
         const GLubyte* s = glGetString(name);
         return s ? reinterpret_cast<const char*>(s) : "";

@@ -10,6 +10,7 @@
 #include "core/IRenderer.h"
 #include "graphics/k_RenderTargetTexture.h"
 #include "core/IWorld.h"
+#include "platform/FatalError.h"
 #include "platform/Text.h"
 
 namespace {
@@ -144,10 +145,7 @@ void k_RenderTarget::CheckStatus()
     for (const auto& texture : m_ownTextures) formats += (formats.empty() ? "" : ", ") + texture->DescribeStorage();
     char size[64];
     std::snprintf(size, sizeof size, "%dx%d", m_width, m_height);
-    // The fatal path takes a wide string literal's lifetime for granted: keep this one alive.
-    static std::wstring message;
-    message = Text::FromUtf8(std::string("Cannot draw into a render target of ") + size + " (" +
-                             (formats.empty() ? std::string("no texture") : formats) + "): the frame buffer is " +
-                             StatusName(status) + (outOfMemory ? ", out of video memory." : "."));
-    throw message.c_str();
+    Platform::ThrowFatal(Text::FromUtf8(std::string("Cannot draw into a render target of ") + size + " (" +
+                                        (formats.empty() ? std::string("no texture") : formats) + "): the frame buffer is " +
+                                        StatusName(status) + (outOfMemory ? ", out of video memory." : ".")));
 }
