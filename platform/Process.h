@@ -8,8 +8,8 @@
 namespace Process {
 
 // Called first in main. Linux: keeps the driver's large per-frame buffers off mmap/munmap.
-// Windows: a GUI program started from a console writes to that console (UTF-8, colours), and the
-// process is DPI-aware, so a full-screen mode is the mode asked for, not a scaled one.
+// Windows: a GUI program started from a console writes to that console (UTF-8, colours); its
+// manifest (app/meridian.manifest) declares it DPI-aware.
 void Start();
 
 // The command line as UTF-8 arguments, the program's name first. Windows: from the wide command

@@ -48,7 +48,6 @@ void Start()
         ToConsole(STD_ERROR_HANDLE, "w", stderr);
         SetConsoleOutputCP(CP_UTF8);
     }
-    SetProcessDPIAware();
 }
 
 std::vector<std::string> Arguments(int argc, char** argv)
