@@ -13,6 +13,8 @@ struct Settings {
     int height = -1;
     bool fullscreen = true;
     float aspectRatio = 0.0f;
+    // Why the dialog could not be shown; empty when it was.
+    std::wstring failure;
 };
 
 // The two editable lists and their pre-selections (-1: nothing selected).

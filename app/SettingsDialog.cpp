@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/DialogHost.h"
+#include "platform/Display.h"
 
 namespace {
 
@@ -34,7 +35,10 @@ Settings RunSettingsDialog()
 {
     Settings settings;
     Platform::DialogHost host;
-    if (!host.Open(L"Korvanta - meridian", 360, 330)) return settings;
+    if (!host.Open(L"Korvanta - meridian", 360, 330)) {
+        settings.failure = Platform::DisplayFound() ? L"Cannot open the settings dialog." : Platform::kNoDisplayMessage;
+        return settings;
+    }
 
     const SettingsChoices choices = MakeSettingsChoices(Platform::ListDisplayModes(), Platform::GetDesktopSize());
     char resolution[256] = {};

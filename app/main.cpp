@@ -83,6 +83,7 @@ int main(int argc, char** argv)
         settings = RunSettingsDialog();
         if (options.aspectRatio > 0) settings.aspectRatio = options.aspectRatio;
     }
+    if (!settings.failure.empty()) Fatal(nullptr, settings.failure);
     if (!settings.accepted) return 0;
     // Outside the try block: a fatal error ends the process without unwinding a broken player.
     Player player(settings, options);

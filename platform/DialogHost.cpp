@@ -33,7 +33,7 @@ DialogHost::~DialogHost()
 
 bool DialogHost::Open(const std::wstring& title, int width, int height)
 {
-    if (!InitializeVideo()) return false;
+    if (!InitializeVideo() || !DisplayFound()) return false;
     m_state = new State;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);

@@ -12,7 +12,8 @@ public:
     DialogHost(const DialogHost&) = delete;
     DialogHost& operator=(const DialogHost&) = delete;
 
-    // Opens a centred, fixed-size window; false if there is no display.
+    // Opens a centred, fixed-size window; false if there is no display (also when SDL fell back
+    // to a driver that shows nothing: nobody could answer the dialog).
     bool Open(const std::wstring& title, int width, int height);
     // Handles pending input and starts an ImGui frame; false once the window was closed.
     bool BeginFrame();
