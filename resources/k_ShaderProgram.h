@@ -1,4 +1,5 @@
-// A linked GLSL program with location caches, typed uniforms and attached shader callbacks.
+// A GLSL program with typed uniforms and attached shader callbacks, on a link (the GL program
+// object and its location caches) that programs of the same stages share.
 #pragma once
 
 #include <functional>
