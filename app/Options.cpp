@@ -95,15 +95,24 @@ std::string UnreachableTime(const Options& options)
     return {};
 }
 
-// Two shot times that round to the same file name would overwrite each other's picture.
+// Two shot times that round to the same file name would overwrite each other's picture. Sorted by
+// name, so a list of thousands is checked at once; the pair named is the one met first in the list.
 std::string SameShotName(const std::vector<double>& shots)
 {
-    for (size_t i = 0; i < shots.size(); ++i)
-        for (size_t j = i + 1; j < shots.size(); ++j)
-            if (CapturePath("", shots[i]) == CapturePath("", shots[j]))
-                return "--shot " + Shown(shots[i]) + " and " + Shown(shots[j]) + " both name the picture " +
-                       CapturePath("", shots[i]).substr(1) + "; use times at least 0.001 s apart";
-    return {};
+    std::vector<std::pair<std::string, size_t>> names;
+    names.reserve(shots.size());
+    for (size_t i = 0; i < shots.size(); ++i) names.emplace_back(CapturePath("", shots[i]), i);
+    std::sort(names.begin(), names.end());
+    size_t first = shots.size(), second = 0;
+    for (size_t k = 1; k < names.size(); ++k)
+        if (names[k].first == names[k - 1].first && (k < 2 || names[k - 2].first != names[k].first) &&
+            names[k - 1].second < first) {
+            first = names[k - 1].second;
+            second = names[k].second;
+        }
+    if (first == shots.size()) return {};
+    return "--shot " + Shown(shots[first]) + " and " + Shown(shots[second]) + " both name the picture " +
+           CapturePath("", shots[first]).substr(1) + "; use times at least 0.001 s apart";
 }
 
 std::string SceneList()

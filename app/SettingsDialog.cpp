@@ -40,7 +40,8 @@ Settings RunSettingsDialog()
     // Not a Cancel: the user was never asked.
     if (!problem.empty())
         Platform::ThrowFatal(Text::FromUtf8("The settings dialog cannot open: " + problem +
-                                            ". Start with --window WxH or --fullscreen WxH to skip it."));
+                                            (problem.back() == '.' ? "" : ".") +
+                                            " Start with --window WxH or --fullscreen WxH to skip it."));
 
     const SettingsChoices choices = MakeSettingsChoices(Platform::ListDisplayModes(), Platform::GetDesktopSize());
     char resolution[256] = {};

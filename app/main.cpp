@@ -41,7 +41,8 @@ int main(int argc, char** argv)
     Options options;
     const std::string problem = ParseOptions(static_cast<int>(pointers.size()), pointers.data(), options);
     if (!problem.empty()) {
-        std::fprintf(stderr, "meridian: %s\n%s", problem.c_str(), Usage().c_str());
+        // The problem quotes the argument: shown escaped, so an option cannot drive the terminal.
+        std::fprintf(stderr, "meridian: %s\n%s", Text::Shown(problem).c_str(), Usage().c_str());
         return 2;
     }
     if (options.help) {
@@ -59,8 +60,8 @@ int main(int argc, char** argv)
         std::error_code error;
         std::filesystem::create_directories(Files::FromUtf8(folder), error);
         if (error) {
-            std::fprintf(stderr, "meridian: cannot create %s: %s\n%s", folder.c_str(), error.message().c_str(),
-                         Usage().c_str());
+            std::fprintf(stderr, "meridian: cannot create %s: %s\n%s", Text::Shown(folder).c_str(),
+                         Text::Shown(error.message()).c_str(), Usage().c_str());
             return 2;
         }
     }
@@ -68,7 +69,7 @@ int main(int argc, char** argv)
     if (!options.captureDir.empty()) {
         const std::string taken = Capture::FolderProblem(options.captureDir);
         if (!taken.empty()) {
-            std::fprintf(stderr, "meridian: --capture %s\n", taken.c_str());
+            std::fprintf(stderr, "meridian: --capture %s\n", Text::Shown(taken).c_str());
             return 2;
         }
     }

@@ -26,6 +26,10 @@ public:
     // fresh takes over old's callback attachments and the values of its active uniforms, where
     // it has a uniform of the same name and type. Nothing happens unless this factory made both.
     virtual void CarryOverState(IShaderProgram* old, IShaderProgram* fresh) = 0;
+    // Another program of program's link, with the uniform values the link gave and no callbacks
+    // (CarryOverState hands them over); null unless this factory made program. A material
+    // loaded once for its many instances gives each of them one.
+    virtual IShaderProgram* ShareProgram(IShaderProgram* program) = 0;
     // Destroys a program this factory made, once nothing refers to it any more.
     virtual void ReleaseProgram(IShaderProgram* program) = 0;
 

@@ -55,8 +55,10 @@ public:
     // A keyframe animation without keys at first; nothing is logged.
     virtual ITransformationAnimation* GetTransformationAnimation(const std::wstring& name) = 0;
 
-    // A new program linked from shaders (not shared); null when a geometry shader in the list
-    // has no parameters.
+    // A new program of the shaders; null when a geometry shader in the list has no parameters.
+    // The same stages in the same order (and geometry parameters) link once: a later program of
+    // them shares that link, so 34 materials of one file compile and link one GL program, while
+    // the uniform values and callbacks of each stay its own.
     virtual IShaderProgram* CreateShaderProgram(std::vector<IShader*> shaders) = 0;
 
     // Scene objects and render targets, made fresh on every call (null if construction fails).

@@ -99,6 +99,7 @@ void k_ResourceFactory::ReleaseAll()
     m_replacedShaders.clear();
     m_freshPrograms.clear();
     m_animations.clear();
+    m_links.clear();
     m_programs.clear();
     m_renderables.clear();
     // The cached glyph lists belong to this run's GL context, as everything above does.
@@ -156,12 +157,34 @@ IShaderProgram* k_ResourceFactory::CreateShaderProgram(std::vector<IShader*> sha
 {
     Log::Info() << "Creating shader program...";
     const LoadClock::Scope clock(LoadClock::Shaders);
-    std::unique_ptr<k_ShaderProgram> program =
-        Construct([&] { return std::make_unique<k_ShaderProgram>(m_engine, shaders); });
+    LinkKey key;
+    std::unique_ptr<k_ShaderProgram> program = Construct([&] {
+        for (IShader* shader : shaders) {
+            if (!shader) continue;
+            int input = 0, output = 0, maxVertices = 0;
+            if (shader->GetType() == IShader::Geometry) shader->GetGeometryParameters(input, output, maxVertices);
+            key.emplace_back(shader, input, output, maxVertices);
+        }
+        const auto linked = m_links.find(key);
+        if (linked != m_links.end()) return linked->second->Share();
+        return std::make_unique<k_ShaderProgram>(m_engine, shaders);
+    });
     if (!program) return nullptr;
+    m_links.emplace(key, program.get());
+    return KeepProgram(std::move(program));
+}
+
+IShaderProgram* k_ResourceFactory::KeepProgram(std::unique_ptr<k_ShaderProgram> program)
+{
     if (m_refreshing) m_freshPrograms.push_back(program.get());
     m_programs.push_back(std::move(program));
     return m_programs.back().get();
+}
+
+IShaderProgram* k_ResourceFactory::ShareProgram(IShaderProgram* program)
+{
+    k_ShaderProgram* made = FindProgram(program);
+    return made ? KeepProgram(made->Share()) : nullptr;
 }
 
 void k_ResourceFactory::BeginRefresh() { m_refreshing = true; }
@@ -203,6 +226,24 @@ void k_ResourceFactory::CarryOverState(IShaderProgram* old, IShaderProgram* fres
 
 void k_ResourceFactory::ReleaseProgram(IShaderProgram* program)
 {
+    // Another program of the same link stands for it; with none left, the next program of those
+    // stages links them again.
+    for (auto link = m_links.begin(); link != m_links.end();) {
+        if (link->second != program) {
+            ++link;
+            continue;
+        }
+        const unsigned object = link->second->GetProgramObject();
+        const auto other = std::find_if(m_programs.begin(), m_programs.end(), [&](const auto& made) {
+            return made.get() != program && made->GetProgramObject() == object;
+        });
+        if (other != m_programs.end()) {
+            link->second = other->get();
+            ++link;
+        } else {
+            link = m_links.erase(link);
+        }
+    }
     const auto found = std::find_if(m_programs.begin(), m_programs.end(),
                                     [&](const std::unique_ptr<k_ShaderProgram>& made) { return made.get() == program; });
     if (found != m_programs.end()) m_programs.erase(found);

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/IMaterialRefresh.h"
@@ -54,6 +55,7 @@ public:
     void EndRefresh(bool keep) override;
     std::unique_ptr<IReloadableMaterial> LoadFreshMaterial(const std::wstring& file) override;
     void CarryOverState(IShaderProgram* old, IShaderProgram* fresh) override;
+    IShaderProgram* ShareProgram(IShaderProgram* program) override;
     void ReleaseProgram(IShaderProgram* program) override;
 
 private:
@@ -65,6 +67,8 @@ private:
     Object* KeepRenderable(std::unique_ptr<Object> made);
     // The program this factory made at that address, or null.
     k_ShaderProgram* FindProgram(IShaderProgram* program);
+    // Lists a made program (and notes it as fresh during a refresh).
+    IShaderProgram* KeepProgram(std::unique_ptr<k_ShaderProgram> program);
 
     IEngine* m_engine;  // not owned
     Cache<ITexture> m_textures;
@@ -78,6 +82,9 @@ private:
     Cache<ITransformationAnimation> m_animations;
     // Made as the concrete class: a refresh hands one program's state over to another.
     List<k_ShaderProgram> m_programs;
+    // A program of each link by its stages (and a geometry stage's parameters), for sharing.
+    using LinkKey = std::vector<std::tuple<IShader*, int, int, int>>;
+    std::map<LinkKey, k_ShaderProgram*> m_links;
     List<IRenderable> m_renderables;
     List<ICamera> m_cameras;
     List<ILight> m_lights;

@@ -25,6 +25,8 @@ k_Window::~k_Window()
 void k_Window::Create()
 {
     if (!Platform::InitializeVideo()) throw L"Cannot create Window!";
+    // An invisible demo could only be ended by a signal.
+    if (!Platform::DisplayFound()) throw Platform::kNoDisplayMessage;
     m_handle = Platform::CreateNativeWindow(m_title, {m_width, m_height}, !m_fullscreen);
     if (!m_handle) throw L"Cannot create Window!";
     if (m_fullscreen) {

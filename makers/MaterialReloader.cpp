@@ -80,6 +80,9 @@ MaterialReloader::Stamp MaterialReloader::Look(const std::string& path)
 
 void MaterialReloader::Watch()
 {
+    // A file watched already keeps the stamp of the last look, taken before any reload read it:
+    // a save that lands while materials load is then seen by the next look, not lost.
+    const std::vector<Watched> previous = std::move(m_watched);
     m_watched.clear();
     const auto& materials = m_factory->GetMaterials();
     for (const auto& [name, made] : materials) {
@@ -87,7 +90,10 @@ void MaterialReloader::Watch()
         for (const std::wstring& source : material->GetSources()) {
             std::string path = m_files->LoosePath(source);
             if (path.empty()) continue;
-            const Stamp stamp = Look(path);
+            const auto seen = std::find_if(previous.begin(), previous.end(), [&](const Watched& watched) {
+                return watched.material == material && watched.path == path;
+            });
+            const Stamp stamp = seen != previous.end() ? seen->stamp : Look(path);
             m_watched.push_back({material, std::move(path), stamp});
         }
     }
@@ -110,20 +116,34 @@ int MaterialReloader::CheckNow()
     m_changed.clear();
     for (Watched& watched : m_watched) {
         const Stamp now = Look(watched.path);
-        if (now != watched.stamp &&
-            std::find(m_changed.begin(), m_changed.end(), watched.material) == m_changed.end())
+        if (!(now != watched.stamp)) continue;
+        watched.stamp = now;  // the version this look saw: a later save differs from it
+        if (std::find(m_changed.begin(), m_changed.end(), watched.material) == m_changed.end())
             m_changed.push_back(watched.material);
     }
     if (m_changed.empty()) return 0;
-    for (IReloadableMaterial* material : m_changed) Reload(*material);
-    // A new version may read other files; every stamp is taken afresh.
+    const int changed = static_cast<int>(m_changed.size());
+    // The instances of one material file load it once, and all take that one version.
+    std::vector<IReloadableMaterial*> instances;
+    for (size_t i = 0; i < m_changed.size(); ++i) {
+        if (!m_changed[i]) continue;
+        instances.clear();
+        const std::wstring file = m_changed[i]->GetFileName();
+        for (size_t j = i; j < m_changed.size(); ++j)
+            if (m_changed[j] && m_changed[j]->GetFileName() == file) {
+                instances.push_back(m_changed[j]);
+                m_changed[j] = nullptr;
+            }
+        Reload(instances);
+    }
+    // A new version may read other files.
     Watch();
-    return static_cast<int>(m_changed.size());
+    return changed;
 }
 
-bool MaterialReloader::Reload(IReloadableMaterial& live)
+bool MaterialReloader::Reload(const std::vector<IReloadableMaterial*>& instances)
 {
-    const std::wstring& file = live.GetFileName();
+    const std::wstring file = instances.front()->GetFileName();
     Log::Info() << "Reloading material " << file << "...";
     std::string errors;
     bool clean = false;
@@ -140,7 +160,8 @@ bool MaterialReloader::Reload(IReloadableMaterial& live)
                                  << "' does not link: " << program->GetInfoLog();
             }
             clean = errors.empty();
-            if (clean) Adopt(live, *fresh);
+            if (clean)
+                for (size_t k = 0; k < instances.size(); ++k) Adopt(*instances[k], *fresh, k > 0);
         } catch (const wchar_t* message) {
             Log::Error() << message << " (" << file << ")";
         } catch (const ReportedFailure&) {
@@ -161,18 +182,23 @@ bool MaterialReloader::Reload(IReloadableMaterial& live)
     return true;
 }
 
-void MaterialReloader::Adopt(IReloadableMaterial& live, IReloadableMaterial& fresh)
+void MaterialReloader::Adopt(IReloadableMaterial& live, IReloadableMaterial& fresh, bool share)
 {
-    // Released only once every pass has carried its values over: each carry-over puts back the
-    // program it found in use, which may be one replaced here, and GL refuses a deleted name.
+    // Released only once every pass has carried its values over: a program replaced here may
+    // still be the one in use.
     std::vector<IShaderProgram*> replaced;
     for (const std::unique_ptr<MaterialPass>& freshPass : fresh.GetPasses()) {
+        MaterialPass next = *freshPass;
+        // A further instance draws with the same link but keeps values of its own.
+        if (share && next.program) {
+            next.program = m_factory->ShareProgram(freshPass->program);
+            if (next.program) m_factory->CarryOverState(freshPass->program, next.program);
+        }
         MaterialPass* pass = PassFor(live, freshPass->target);
         if (!pass) {
-            live.AddPass(std::make_unique<MaterialPass>(*freshPass));
+            live.AddPass(std::make_unique<MaterialPass>(next));
             continue;
         }
-        MaterialPass next = *freshPass;
         // A reserved slot holds what code put there (a render target's texture): it stays.
         for (auto& [unit, slot] : next.textures) {
             const auto kept = pass->textures.find(unit);

@@ -46,12 +46,14 @@ private:
     };
 
     static Stamp Look(const std::string& path);
-    // The watch list from the factory's materials, stamped as the files are now.
+    // The watch list from the factory's materials; a file new to it is stamped as it is now.
     void Watch();
-    // Loads material's file again; true when the new version replaced the old one.
-    bool Reload(IReloadableMaterial& material);
-    // Carries the passes of a cleanly loaded fresh copy over into the live material.
-    void Adopt(IReloadableMaterial& live, IReloadableMaterial& fresh);
+    // Loads the file of instances (materials of one file) again, once; true when the new version
+    // replaced the old one in every instance.
+    bool Reload(const std::vector<IReloadableMaterial*>& instances);
+    // Carries the passes of a cleanly loaded fresh copy over into the live material; with share,
+    // each pass gets a program of its own on the fresh one's link.
+    void Adopt(IReloadableMaterial& live, IReloadableMaterial& fresh, bool share);
     void NoteFailure(const std::string& material, const std::string& errors);
 
     IEngine* m_engine;              // not owned

@@ -34,6 +34,8 @@ DialogHost::~DialogHost()
 std::string DialogHost::Open(const std::wstring& title, int width, int height)
 {
     if (!InitializeVideo()) return "there is no display: " + LastDisplayError();
+    // SDL fell back on its own to a driver that shows nothing: nobody could answer the dialog.
+    if (!DisplayFound()) return Text::ToUtf8(kNoDisplayMessage);
     m_state = new State;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);

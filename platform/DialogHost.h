@@ -13,7 +13,7 @@ public:
     DialogHost& operator=(const DialogHost&) = delete;
 
     // Opens a centred, fixed-size window with its OpenGL context; empty when it opened, else
-    // why not (no display, no window, no context), with the window system's reason.
+    // why not (no display, or one that shows nothing; no window, no context), with the window system's reason.
     std::string Open(const std::wstring& title, int width, int height);
     // Handles pending input and starts an ImGui frame; false once the window was closed.
     bool BeginFrame();

@@ -1,6 +1,8 @@
 // SDL2 behind the display interface.
 #include "platform/Display.h"
 
+#include <cstring>
+
 #include "platform/Log.h"
 #include "platform/SdlHandles.h"
 #include "platform/Text.h"
@@ -26,6 +28,19 @@ bool InitializeVideo()
         return false;
     }
     return true;
+}
+
+const wchar_t* const kNoDisplayMessage =
+    L"No display to show the demo on: no X or Wayland display was found (DISPLAY and WAYLAND_DISPLAY). "
+    L"Start it from a desktop session, or set SDL_VIDEODRIVER=offscreen to draw without one.";
+
+bool DisplayFound()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) return false;
+    const bool showsNothing = std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+    const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
+    return !showsNothing || (chosen && *chosen);
 }
 
 std::vector<Size> ListDisplayModes()

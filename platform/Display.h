@@ -15,6 +15,11 @@ struct Size {
 
 // Starts the video subsystem once; false (with the reason logged) when there is no display.
 bool InitializeVideo();
+// After InitializeVideo: false when SDL found no display and fell back on its own to a driver
+// that shows nothing (offscreen, dummy). A driver named in SDL_VIDEODRIVER is taken as chosen.
+bool DisplayFound();
+// What a run that must be seen says when DisplayFound is false.
+extern const wchar_t* const kNoDisplayMessage;
 
 // Every mode of the primary display, duplicates included, in the driver's order.
 std::vector<Size> ListDisplayModes();

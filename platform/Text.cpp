@@ -111,6 +111,18 @@ std::wstring FromUtf8(const std::string& text)
     return out;
 }
 
+namespace {
+
+// C1 controls (terminals act on CSI U+009B, OSC U+009D and ST U+009C as on ESC sequences) and the
+// marks, embeddings, overrides and isolates that reorder the text shown after them.
+bool DrivesTheTerminal(char32_t code)
+{
+    return (code >= 0x80 && code <= 0x9F) || code == 0x061C || code == 0x200E || code == 0x200F ||
+           (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+}
+
+}  // namespace
+
 std::string Shown(const std::string& bytes)
 {
     static const char kHex[] = "0123456789abcdef";
@@ -123,6 +135,10 @@ std::string Shown(const std::string& bytes)
             shown += "\\x";
             shown += kHex[byte >> 4];
             shown += kHex[byte & 15];
+        } else if (DrivesTheTerminal(code)) {
+            // As a code point, so that it never looks like the stray byte of the same value.
+            shown += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4) shown += kHex[(code >> shift) & 15];
         } else {
             AppendUtf8(shown, code);
         }

@@ -12,7 +12,8 @@ inline std::string ToUtf8(const std::wstring& text) { return ToUtf8(text.c_str()
 std::wstring FromUtf8(const std::string& text);
 
 // Bytes for people to read: valid UTF-8 as it is; control bytes and bytes that are not UTF-8 as
-// \xNN, so two different names never look alike and a line never drives the terminal.
+// \xNN, C1 controls and the marks and overrides that reorder text as \uNNNN, so two different
+// names never look alike and a line never drives the terminal.
 std::string Shown(const std::string& bytes);
 
 }  // namespace Text

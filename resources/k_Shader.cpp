@@ -7,6 +7,7 @@
 
 #include "core/IEngine.h"
 #include "platform/Log.h"
+#include "resources/DriverLog.h"
 #include "core/IFile.h"
 #include "core/IFileSystem.h"
 
@@ -89,18 +90,6 @@ std::string WithLayout(const std::string& source, int input, int output, int max
     return source.substr(0, insertAt) + layout + source.substr(insertAt);
 }
 
-// One error line per line of a GL info log.
-void LogLines(const std::string& log)
-{
-    for (size_t start = 0; start < log.size();) {
-        size_t end = log.find('\n', start);
-        if (end == std::string::npos) end = log.size();
-        const std::string line = log.substr(start, end - start);
-        if (line.find_first_not_of(std::string(" \t\r\0", 4)) != std::string::npos) Log::Error() << line.c_str();
-        start = end + 1;
-    }
-}
-
 }  // namespace
 
 k_Shader::k_Shader(IEngine* engine, Stage type, const std::wstring& fileName)
@@ -177,7 +166,7 @@ void k_Shader::Compile(const std::string& source)
     if (logLength >= 1) {
         std::string log(static_cast<size_t>(logLength), '\0');
         glGetShaderInfoLog(m_shaderObject, logLength, nullptr, log.data());
-        LogLines(log);
+        DriverLog::Write(Log::Level::Error, log);
     }
 }
 

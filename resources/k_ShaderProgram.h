@@ -1,8 +1,10 @@
-// A linked GLSL program with location caches, typed uniforms and attached shader callbacks.
+// A GLSL program with typed uniforms and attached shader callbacks, on a link (the GL program
+// object and its location caches) that programs of the same stages share.
 #pragma once
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +23,11 @@ public:
     k_ShaderProgram(IEngine* engine, std::vector<IShader*> shaders);
     ~k_ShaderProgram() override;
 
+    // Another program of the same link: the GL program object is shared, while its uniform values
+    // (as the link left them at first) and its callback attachments are its own. Whichever of them
+    // is used or set uploads its own values first, so each behaves as a program of its own.
+    std::unique_ptr<k_ShaderProgram> Share() const;
+
     void SetMatrixArray(std::string_view name, const float* data, int count) override;
     void SetMatrix(std::string_view name, const float* data, int size) override;
     void SetVector(std::string_view name, const float* data, int components) override;
@@ -35,30 +42,36 @@ public:
     bool AddShaderCallback(const std::wstring& name, void* argument) override;
     void Use() override;
 
-    bool IsLinked() override { return m_linked; }
-    const std::string& GetInfoLog() override { return m_infoLog; }
+    bool IsLinked() override;
+    const std::string& GetInfoLog() override;
 
-    unsigned GetProgramObject() const { return m_programObject; }
+    unsigned GetProgramObject() const;
     // For a program that replaces old (a reloaded material): takes over old's callback
     // attachments and the values of its active uniforms, samplers included, wherever this
     // program has a uniform of the same name and type. Leaves the current program as it was.
     void CopyStateFrom(const k_ShaderProgram& old);
 
 private:
-    using LocationCache = std::map<std::string, int, std::less<>>;
+    struct Link;
+    // One uniform's value as it was last uploaded: the kind of call and its numbers.
+    struct Value {
+        int upload = 0;      // how it is uploaded (the kind of glUniform call)
+        int components = 0;  // numbers that count: 1 to 4, or 4, 9 or 16 for a matrix
+        float floats[16] = {};
+        int ints[16] = {};
+    };
 
+    k_ShaderProgram(IEngine* engine, std::shared_ptr<Link> link);
     void AttachGeometryParameters(IShader* shader);
     void MakeCurrent();
-    int Locate(LocationCache& cache, std::string_view name, bool uniform);
-    template <typename T, typename Read>
-    void ReadUniform(std::string_view name, T* result, size_t count, Read read);
+    int Locate(std::map<std::string, int, std::less<>>& cache, std::string_view name, bool uniform);
+    // Notes what a setter uploaded at location, for every element the call reached.
+    void Record(int location, int upload, int components, const float* floats, const int* ints, int elements);
+    template <typename T>
+    void ReadUniform(std::string_view name, T* result, size_t count);
 
     IEngine* m_engine;  // not owned
-    unsigned m_programObject = 0;
-    bool m_linked = false;
-    std::string m_infoLog;
-    LocationCache m_uniformLocations;
-    LocationCache m_attributeLocations;
+    std::shared_ptr<Link> m_link;
+    std::vector<Value> m_values;  // by the link's uniform slots
     std::map<std::wstring, std::pair<IShaderCallback*, void*>> m_callbacks;
-    std::vector<IShader*> m_shaders;
 };

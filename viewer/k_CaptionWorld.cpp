@@ -11,6 +11,8 @@
 #include "core/ILight.h"
 #include "core/IRenderable.h"
 #include "core/IText.h"
+#include "platform/FontFinder.h"
+#include "platform/Text.h"
 #include "scene/k_TextEvent.h"
 
 namespace {
@@ -46,12 +48,18 @@ void k_CaptionWorld::Initialize()
         AddLight(light);
     }
 
-    if (IText* title = factory->CreateText(kTitle, kFace, 200, 0.25f, IText::Bold)) {
-        title->SetMaterial(factory->LoadMaterial(L"Common/TextLight.mat:title", L"Common/TextLight.mat"));
-        m_titleWidth = static_cast<float>(title->GetTextWidth()) / title->GetFontSize();
-        m_title = dynamic_cast<IRenderable*>(title);
-        AddRenderable(m_title);
+    IText* title = factory->CreateText(kTitle, kFace, 200, 0.25f, IText::Bold);
+    // Without a font the scene is an empty night: a run that shows nothing must not pass.
+    if (!title) {
+        static const std::wstring message = L"The text scene cannot open the font '" + std::wstring(kFace) +
+                                            L"' nor its stand-in '" + Text::FromUtf8(FontFinder::kFallbackFamily) +
+                                            L"': no outline font is installed.";
+        throw message.c_str();
     }
+    title->SetMaterial(factory->LoadMaterial(L"Common/TextLight.mat:title", L"Common/TextLight.mat"));
+    m_titleWidth = static_cast<float>(title->GetTextWidth()) / title->GetFontSize();
+    m_title = dynamic_cast<IRenderable*>(title);
+    AddRenderable(m_title);
 
     // Centred by the width of the same words in the same font, which the event will share.
     IText* measure = factory->CreateText(kSubtitle, kFace, 200, 0.2f, 0);

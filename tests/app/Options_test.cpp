@@ -190,6 +190,26 @@ TEST(Options, ShotTimesNamingTheSamePictureAreRefused)
     EXPECT_NE(Parse({"--shot", "5,3,5", "--out", "x"}, twice), "");
     Options apart;
     EXPECT_EQ(Parse({"--shot", "0.001,0.002,12.5", "--out", "x"}, apart), "");
+    // The pair named is the first the list meets, whatever the order of the names.
+    Options groups;
+    EXPECT_EQ(Parse({"--shot", "9,7,5,3,5,7", "--out", "x"}, groups),
+              "--shot 7 and 7 both name the picture t0007.000.png; use times at least 0.001 s apart");
+}
+
+TEST(Options, LongShotListsAreCheckedWhole)
+{
+    // 50,000 times a millisecond apart (each pair compared with every other took minutes), then
+    // the same list with one time repeated at its end.
+    std::string times;
+    for (int i = 0; i < 50000; ++i) times += std::to_string(i) + "e-3,";
+    const std::string distinct = times.substr(0, times.size() - 1);
+    const std::string withRepeat = times + "49.998";
+    Options many;
+    EXPECT_EQ(Parse({"--shot", distinct.c_str(), "--out", "x"}, many), "");
+    EXPECT_EQ(many.shots.size(), 50000u);
+    Options repeated;
+    EXPECT_EQ(Parse({"--shot", withRepeat.c_str(), "--out", "x"}, repeated),
+              "--shot 49.998 and 49.998 both name the picture t0049.998.png; use times at least 0.001 s apart");
 }
 
 }  // namespace

@@ -72,4 +72,30 @@ for case in "missing.pak:No such file or directory" "empty.pak:the file is empty
     grep -qxF "Korvanta demo system: Cannot open the data archive $work/$name." "$work/err" ||
         fail "$name: fatal message: $(cat "$work/err")"
 done
-echo "meridian run: 8 passed, 0 failed"
+# No display at all: SDL would fall back to drawing offscreen and play unseen; a run must fail and
+# say so, while the offscreen driver asked for by name stays usable.
+for run in "--window 64x64 --mute --frames 3" ""; do
+    set +e
+    # shellcheck disable=SC2086
+    env -u DISPLAY -u WAYLAND_DISPLAY KORVANTA_NO_MESSAGE_BOX=1 timeout 60 "$meridian" $run > /dev/null 2> "$work/err"
+    code=$?
+    set -e
+    [ $code -eq 1 ] || fail "no display (${run:-dialog}): exit code $code"
+    grep -q '^Korvanta demo system: \(The settings dialog cannot open: \)\?No display to show the demo on' "$work/err" ||
+        fail "no display: $(cat "$work/err")"
+done
+env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen timeout 60 "$meridian" --window 64x64 --mute --frames 3 \
+    > /dev/null 2>&1 || fail "the offscreen driver chosen by name: exit code $?"
+
+# The text scene without any font installed: an error naming the fonts, not a blank window.
+mkdir "$work/fonts"
+printf '<?xml version="1.0"?>\n<fontconfig><dir>%s/fonts/none</dir><cachedir>%s/fonts</cachedir></fontconfig>\n' \
+    "$work" "$work" > "$work/fonts/fonts.conf"
+set +e
+FONTCONFIG_FILE="$work/fonts/fonts.conf" KORVANTA_NO_MESSAGE_BOX=1 "$meridian" --window 64x64 --mute --scene text \
+    --frames 3 > /dev/null 2> "$work/err"; code=$?
+set -e
+[ $code -eq 1 ] || fail "text scene without fonts: exit code $code"
+grep -qF "cannot open the font 'DejaVu Serif' nor its stand-in 'DejaVu Sans'" "$work/err" ||
+    fail "text scene without fonts: $(cat "$work/err")"
+echo "meridian run: 11 passed, 0 failed"

@@ -43,4 +43,39 @@ set -e
 grep -qF "Checked 0 materials, 0 shaders, 1 images and 0 tunes in $work/data\\xff:" "$work/log" ||
     fail "--data named with 0xFF: $(cat "$work/log")"
 grep -q '^a\\xff\.png: error: ' "$work/log" || fail "loose entry a\\xff.png: $(cat "$work/log")"
-echo "names run: 4 passed, 0 failed"
+# Controls in an argument, a folder name or an entry's name never reach the terminal: ESC, BEL,
+# C1 controls (CSI, OSC, ST as UTF-8) and a direction override are shown escaped.
+esc=$(printf '\033')
+osc=$(printf '\302\235')
+rlo=$(printf '\342\200\256')
+set +e
+"$meridian" "--${esc}]0;X$(printf '\007')" > /dev/null 2> "$work/err"; code=$?
+set -e
+[ $code -eq 2 ] || fail "an option with controls gave $code"
+sed -n 1p "$work/err" | grep -qxF 'meridian: unknown option --\x1b]0;X\x07' || fail "option shown: $(cat -v "$work/err")"
+touch "$work/plain"
+set +e
+"$meridian" --window 64x64 --mute --shot 1 --out "$work/plain/${osc}0;X${rlo}" > /dev/null 2> "$work/err"; code=$?
+set -e
+[ $code -eq 2 ] || fail "an unusable --out gave $code"
+sed -n 1p "$work/err" | grep -qF "cannot create $work/plain/\\u009d0;X\\u202e: " || fail "folder shown: $(cat -v "$work/err")"
+mkdir "$work/cap$osc"
+: > "$work/cap$osc/frame_000000.png"
+set +e
+"$meridian" --window 64x64 --mute --capture "$work/cap$osc" --fps 1 > /dev/null 2> "$work/err2"; code=$?
+set -e
+[ $code -eq 2 ] || fail "a used capture folder gave $code"
+grep -qF "meridian: --capture $work/cap\\u009d already holds" "$work/err2" || fail "capture folder: $(cat -v "$work/err2")"
+data="$work/controls"
+mkdir "$data"
+printf 'not a picture' > "$data/a${osc}b${rlo}c${esc}.png"
+set +e
+"$meridian" --check-data "$data" > "$work/log" 2>&1
+set -e
+grep -qF 'a\u009db\u202ec\x1b.png: error: ' "$work/log" || fail "entry with controls: $(cat -v "$work/log")"
+for file in "$work/err" "$work/err2" "$work/log"; do
+    if LC_ALL=C grep -q "[$esc$(printf '\007\302')]" "$file" || grep -qF "$rlo" "$file"; then
+        fail "a control reached the terminal: $(cat -v "$file")"
+    fi
+done
+echo "names run: 7 passed, 0 failed"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "platform/Text.h"
@@ -10,7 +11,9 @@
 #include "core/IResourceFactory.h"
 #include "core/IShaderProgram.h"
 #include "makers/MaterialReloader.h"
+#include "resources/k_ShaderProgram.h"
 #include "support/GlTest.h"
+#include "support/LogCapture.h"
 #include "support/ScratchFolder.h"
 
 namespace {
@@ -148,6 +151,79 @@ TEST_F(MaterialReloaderTest, ReplacingTheProgramInUseLeavesNoGlError)
     EXPECT_TRUE(reloader.GetFailures().empty());
     ExpectNoGlErrors();
     glUseProgram(0);
+}
+
+// Runs once, on the first log line that holds a text: a save that lands at that point of a reload.
+std::function<void()> g_onLine;
+std::string g_trigger;
+Log::Sink g_passOn = nullptr;
+
+void Trigger(Log::Level level, const std::string& text)
+{
+    if (g_onLine && text.find(g_trigger) != std::string::npos) {
+        const std::function<void()> once = std::move(g_onLine);
+        g_onLine = nullptr;
+        once();
+    }
+    if (g_passOn) g_passOn(level, text);
+}
+
+// Many instances of one material file (the pictures each have one): a reload compiles and links
+// once for all of them, each keeps the values code set on it, and a save that lands while the
+// file is being loaded is not lost on any of them.
+TEST_F(MaterialReloaderTest, InstancesOfOneFileReloadOnceAndAllEndOnTheNewestVersion)
+{
+    Write("Plain.vs", "void main() { gl_Position = gl_Vertex; }\n");
+    Write("Tint.mat", Tint("vec4(1.0, 0.0, 0.0, 1.0)"));
+    IResourceFactory* factory = engine->GetResourceFactory();
+    ITexture* white = factory->LoadTexture(L"white.png", L"white.png");
+    const float levels[3] = {0.25f, 0.5f, 1.0f};
+    IMaterial* instances[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        instances[i] = factory->LoadMaterial(L"Tint" + std::to_wstring(i), L"Tint.mat");
+        ASSERT_NE(instances[i], nullptr);
+        MaterialPass* pass = instances[i]->FindPass(nullptr);
+        ASSERT_TRUE(pass && pass->program);
+        pass->textures[1].texture = white;
+        pass->program->SetInt("picture", 1);
+        pass->program->SetFloat("level", levels[i]);
+    }
+    const auto object = [&](int i) {
+        return dynamic_cast<k_ShaderProgram&>(*instances[i]->FindPass(nullptr)->program).GetProgramObject();
+    };
+    EXPECT_EQ(object(0), object(1)) << "one link for the instances of one file";
+    EXPECT_EQ(object(0), object(2));
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(Drawn(instances[i])[0], 255 * levels[i], 2) << "instance " << i;
+
+    MaterialReloader reloader(engine.get());
+    Write("Tint.mat", Tint("vec4(0.0, 1.0, 0.0, 1.0)"));
+    {
+        LogCapture log;
+        g_passOn = Log::SetSink(Trigger);
+        // The next save lands once the file has been read for the first instance.
+        g_trigger = "MaterialLoader: Finished loading material.";
+        g_onLine = [&] { Write("Tint.mat", Tint("vec4(0.0, 0.0, 1.0, 1.0)")); };
+        EXPECT_EQ(reloader.CheckNow(), 3);
+        Log::SetSink(g_passOn);
+        EXPECT_FALSE(g_onLine) << "the save was made during the reload";
+        int reloads = 0, links = 0;
+        for (const std::string& line : log.Lines()) {
+            reloads += line.rfind("Reloading material Tint.mat", 0) == 0;
+            links += line == "Creating shader program...";
+        }
+        EXPECT_EQ(reloads, 1) << "one load for the three instances";
+        EXPECT_EQ(links, 1);
+    }
+    EXPECT_EQ(object(0), object(1));
+    EXPECT_EQ(reloader.CheckNow(), 3) << "the save made during the reload is seen";
+    EXPECT_EQ(reloader.CheckNow(), 0);
+    EXPECT_TRUE(reloader.GetFailures().empty());
+    for (int i = 0; i < 3; ++i) {
+        const std::array<int, 4> drawn = Drawn(instances[i]);
+        EXPECT_EQ(drawn[1], 0) << "instance " << i << " is on the newest version";
+        EXPECT_NEAR(drawn[2], 255 * levels[i], 2) << "instance " << i << " keeps its own level";
+    }
+    ExpectNoGlErrors();
 }
 
 }  // namespace

@@ -63,6 +63,26 @@ TEST(Text, ShownNamesEscapeControlAndStrayBytesOnly)
     EXPECT_EQ(log.entries()[0].text, "wide: d\\xff.pak narrow: d\\xfe.pak");
 }
 
+TEST(Text, ShownNamesEscapeC1ControlsAndDirectionOverrides)
+{
+    // CSI, OSC ... ST as C1 code points: terminals that take 8-bit controls act on them.
+    EXPECT_EQ(Text::Shown("a\xC2\x9B" "2Jb"), "a\\u009b2Jb");
+    EXPECT_EQ(Text::Shown("\xC2\x9D" "0;X\xC2\x9C"), "\\u009d0;X\\u009c");
+    EXPECT_EQ(Text::Shown("\xC2\x80\xC2\x9F\xC2\xA0"), "\\u0080\\u009f\xC2\xA0");  // NBSP is text
+    // The same value as a stray byte stays a byte: the two never look alike.
+    EXPECT_EQ(Text::Shown("\x9B"), "\\x9b");
+    // Overrides, embeddings, isolates and marks reorder what follows them.
+    EXPECT_EQ(Text::Shown("txt.\xE2\x80\xAEgnp"), "txt.\\u202egnp");
+    EXPECT_EQ(Text::Shown("\xE2\x80\xAA\xE2\x81\xA6\xE2\x81\xA9\xE2\x80\x8E\xE2\x80\x8F\xD8\x9C"),
+              "\\u202a\\u2066\\u2069\\u200e\\u200f\\u061c");
+    EXPECT_EQ(Text::Shown("\xE2\x80\x8D\xE2\x80\xAF"), "\xE2\x80\x8D\xE2\x80\xAF");  // neighbours stay
+    // A log line passes through the same escaping.
+    LogCapture log;
+    Log::Error() << "Cannot open " << std::wstring(L"x\x202Ey\x9B");
+    ASSERT_EQ(log.entries().size(), 1u);
+    EXPECT_EQ(log.entries()[0].text, "Cannot open x\\u202ey\\u009b");
+}
+
 // Only the shortest form of a code point is a code point: overlong forms would smuggle "/"
 // or "." past a check made on the encoded name.
 TEST(Text, OnlyWellFormedSequencesDecode)

@@ -108,6 +108,81 @@ TEST_F(ShaderProgramTest, CompileErrorIsLoggedWithStageAndName)
     EXPECT_TRUE(log.Contains("2(")) << "the driver's log names line 2";
 }
 
+// A file of thousands of errors (30,000 took 41 s to log): the first lines, then a count.
+TEST_F(ShaderProgramTest, ALongCompileLogIsCutWithACountOfTheRest)
+{
+    std::string source = "#version 120\nvoid main() {\n";
+    for (int i = 0; i < 400; ++i) source += "  float a" + std::to_string(i) + " = undeclared" + std::to_string(i) + ";\n";
+    source += "  gl_FragColor = vec4(1.0);\n}\n";
+    LogCapture log;
+    engine->GetResourceFactory()->CreateShader(L"Errors.ps", IShader::Pixel, L"Errors.ps", source);
+    int driverLines = 0;
+    std::string last;
+    for (const LogCapture::Entry& entry : log.entries()) {
+        if (entry.level != Log::Level::Error) continue;
+        driverLines += entry.text.find("undeclared") != std::string::npos;
+        last = entry.text;
+    }
+    EXPECT_EQ(driverLines, 100);
+    ASSERT_EQ(last.rfind("... and ", 0), 0u) << last;
+    EXPECT_GE(std::stoi(last.substr(8)), 300) << last;
+    EXPECT_NE(last.find(" more lines of the driver's log"), std::string::npos) << last;
+}
+
+// Programs of the same stages share one GL program; each keeps its own values, those the link
+// gave included, and uploads them when it is made current after the other.
+TEST_F(ShaderProgramTest, ProgramsOfTheSameStagesShareALinkButNotTheirValues)
+{
+    IResourceFactory* factory = engine->GetResourceFactory();
+    IShader* vs = factory->CreateShader(L"shared.vs", IShader::Vertex, L"shared.vs", kSkinned);
+    IShader* ps = factory->CreateShader(L"shared.ps", IShader::Pixel, L"shared.ps",
+                                        "#version 120\nuniform vec4 colour;\nuniform float gain = 0.5;\n"
+                                        "void main() { gl_FragColor = colour * gain; }\n");
+    IShaderProgram* a = factory->CreateShaderProgram({ps, vs});
+    IShaderProgram* b = factory->CreateShaderProgram({ps, vs});
+    ASSERT_TRUE(a && b);
+    ASSERT_NE(a, b);
+    const GLuint object = dynamic_cast<k_ShaderProgram&>(*a).GetProgramObject();
+    EXPECT_EQ(dynamic_cast<k_ShaderProgram&>(*b).GetProgramObject(), object);
+    const GLint colour = glGetUniformLocation(object, "colour");
+    const GLint gain = glGetUniformLocation(object, "gain");
+    const GLint second = glGetUniformLocation(object, "bonematrix[1]");
+    const auto inGl = [&](GLint location, int index) {
+        GLfloat values[16] = {};
+        glGetUniformfv(object, location, values);
+        return values[index];
+    };
+
+    const float red[4] = {1, 0, 0, 1}, green[4] = {0, 1, 0, 1};
+    a->SetVector("colour", red, 4);
+    a->SetFloat("gain", 2);
+    const Matrix palette[2] = {Matrix::Translation(1, 2, 3), Matrix::Translation(4, 5, 6)};
+    a->SetMatrixArray("bonematrix", palette[0].m, 2);
+    b->SetVector("colour", green, 4);
+    EXPECT_EQ(a->GetVector4("colour"), Vector(1, 0, 0, 1));
+    EXPECT_EQ(b->GetVector4("colour"), Vector(0, 1, 0, 1));
+    EXPECT_FLOAT_EQ(b->GetFloat("gain"), 0.5f) << "the value the link gave";
+    EXPECT_FLOAT_EQ(a->GetFloat("gain"), 2);
+    EXPECT_FLOAT_EQ(b->GetMatrix4("bonematrix[1]").m[12], 0) << "an array's elements are each program's own";
+    EXPECT_EQ(a->GetMatrix4("bonematrix[1]"), palette[1]);
+
+    b->Use();
+    EXPECT_FLOAT_EQ(inGl(colour, 1), 1);
+    EXPECT_FLOAT_EQ(inGl(gain, 0), 0.5f);
+    EXPECT_FLOAT_EQ(inGl(second, 12), 0);
+    a->Use();
+    EXPECT_FLOAT_EQ(inGl(colour, 0), 1);
+    EXPECT_FLOAT_EQ(inGl(colour, 1), 0);
+    EXPECT_FLOAT_EQ(inGl(gain, 0), 2);
+    EXPECT_FLOAT_EQ(inGl(second, 12), 4) << "the second element's translation";
+
+    IShaderProgram* other = factory->CreateShaderProgram({vs, ps});
+    ASSERT_NE(other, nullptr);
+    EXPECT_NE(dynamic_cast<k_ShaderProgram&>(*other).GetProgramObject(), object) << "another order, another link";
+    glUseProgram(0);
+    ExpectNoGlErrors();
+}
+
 TEST_F(ShaderProgramTest, MissingSourceFileLeavesNoObject)
 {
     LogCapture log;
