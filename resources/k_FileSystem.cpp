@@ -134,8 +134,9 @@ void k_FileSystem::IndexArchive(const std::string& path)
         if (name.empty() || name.back() == '/')  // folders have entries of their own
             continue;
         if (name.find('\0') != std::string::npos) {
+            // Logged as bytes: a wide name would end at the NUL, and the log shows it escaped.
             Log::Warning() << "The archive holds an entry whose name holds a NUL byte, which no name can open: "
-                           << Text::FromUtf8(name);
+                           << name;
             continue;
         }
         m_entryNames.push_back(Text::FromUtf8(name));
