@@ -135,15 +135,28 @@ std::string OggOf(const std::string& packet)
     return bytes;
 }
 
+// A tune that plays in full, or is refused with a reason.
+struct Verdict {
+    const char* what;
+    std::string bytes;
+    const char* problem;  // a part of the reason; empty: plays
+};
+
+void ExpectVerdicts(const std::vector<Verdict>& verdicts)
+{
+    for (const Verdict& c : verdicts) {
+        SCOPED_TRACE(c.what);
+        std::string problem;
+        EXPECT_EQ(OggTune::DecodeWhole(c.bytes.data(), c.bytes.size(), problem), !*c.problem) << problem;
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    }
+}
+
 TEST(OggTune, OnlyRatesThePlayerConvertsArePlayedAndOtherFilesAreNamed)
 {
     ScratchFolder scratch;
     const std::string stereo = MakeTune(scratch, "stereo", 2);
-    struct Case {
-        const char* what;
-        std::string bytes;
-        const char* problem;  // a part of the reason; empty: plays
-    } cases[] = {
+    ExpectVerdicts({
         {"1 Hz", WithRate(stereo, 1), "link 0 has 2 channels at 1 Hz; 8000 to 384000 Hz can be played"},
         {"7999 Hz", WithRate(stereo, 7999), "at 7999 Hz; 8000 to 384000 Hz"},
         {"8000 Hz", WithRate(stereo, 8000), ""},
@@ -162,13 +175,7 @@ TEST(OggTune, OnlyRatesThePlayerConvertsArePlayedAndOtherFilesAreNamed)
         {"an MP3 file", "ID3\x04" + std::string(100, 'm'), "not an Ogg Vorbis stream: it is an MP3 file"},
         {"empty", "", "not an Ogg Vorbis stream: the file is empty"},
         {"cut inside its headers", stereo.substr(0, 200), "link 0 ends before its Vorbis headers do"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::string problem;
-        EXPECT_EQ(OggTune::DecodeWhole(c.bytes.data(), c.bytes.size(), problem), !*c.problem) << problem;
-        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
-    }
+    });
 }
 
 TEST(OggTune, BytesAfterTheLastPageAreReportedAndJunkIsReadOnlySoFar)
@@ -325,11 +332,7 @@ TEST(OggTune, CodebooksLibvorbisCannotTakeSafelyAreRefusedFromTheSetupHeader)
 {
     ScratchFolder scratch;
     const std::string stereo = MakeTune(scratch, "stereo", 2);
-    struct Case {
-        const char* what;
-        std::string bytes;
-        const char* problem;  // a part of the reason; empty: plays
-    } cases[] = {
+    ExpectVerdicts({
         {"the tune as it was, paged again", WithCodebooks(stereo, 0, Wide), ""},
         {"a book of 32768 entries", WithCodebooks(stereo, 1, ManyEntries<15>), ""},
         // 8 bytes an entry on libvorbis's stack: 2^20 entries overflowed it.
@@ -341,13 +344,7 @@ TEST(OggTune, CodebooksLibvorbisCannotTakeSafelyAreRefusedFromTheSetupHeader)
         {"twenty of them", WithCodebooks(stereo, 20, Wide), "more than the 33554432 a tune's may"},
         {"a second link's", Join(Pages(stereo, 2)) + WithCodebooks(stereo, 1, ManyEntries<20>),
          "link 1: codebook 38 has 1048576 entries"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::string problem;
-        EXPECT_EQ(OggTune::DecodeWhole(c.bytes.data(), c.bytes.size(), problem), !*c.problem) << problem;
-        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
-    }
+    });
 }
 
 // The tune with its last page's position replaced, the page's checksum set again.
