@@ -109,7 +109,6 @@ bool Decode(PngDecode& decode)
 bool ChunksFit(const unsigned char* data, size_t size, std::string& error)
 {
     uint64_t leastRaw = 0;  // the image's rows without filter bytes, from its header
-    uint64_t pixels = 0;
     uint64_t imageData = 0;
     for (size_t offset = kSignatureBytes; size - offset >= 12;) {
         const uint32_t length = png_get_uint_32(data + offset);
@@ -124,7 +123,6 @@ bool ChunksFit(const unsigned char* data, size_t size, std::string& error)
             const int channels = header[9] < 7 ? kChannels[header[9]] : 0;
             const uint64_t bitsPerRow = uint64_t(png_get_uint_32(header)) * header[8] * channels;
             leastRaw = (bitsPerRow + 7) / 8 * png_get_uint_32(header + 4);
-            pixels = uint64_t(png_get_uint_32(header)) * png_get_uint_32(header + 4);
             // Told here once with the size; libpng would give two lines without it.
             error = ImageSizeProblem(png_get_uint_32(header), png_get_uint_32(header + 4));
             if (!error.empty())
@@ -134,7 +132,7 @@ bool ChunksFit(const unsigned char* data, size_t size, std::string& error)
         if (name == "IEND") break;
         offset += 12 + size_t(length);
     }
-    if (pixels <= kMaxImagePixels && imageData * kMaxDeflateRatio < leastRaw) {
+    if (imageData * kMaxDeflateRatio < leastRaw) {
         error = "the image data (" + std::to_string(imageData) + " bytes) is too short for the image's size";
         return false;
     }
