@@ -46,7 +46,7 @@ std::string ReadTuneFormat(const void* ogg, size_t size, TuneFormat& format)
     const vorbis_info* info = ov_info(decoder.Get(), -1);
     format.rate = info->rate;
     format.channels = info->channels;
-    format.seconds = ov_time_total(decoder.Get(), -1);
+    format.seconds = double(decoder.Frames()) / double(info->rate);
     return {};
 }
 
@@ -58,7 +58,7 @@ std::string ExportWav(const void* ogg, size_t size, long long firstFrame, long l
     const int channels = info->channels;
     const long long bytes = frames * channels * 2;
     if (firstFrame < 0 || frames < 0 || bytes > 0xFFFFFFFFLL - 36) return "the span does not fit in a WAV file";
-    const long long total = ov_pcm_total(decoder.Get(), -1);
+    const long long total = decoder.Frames();
     const bool inside = firstFrame < total;
     if (inside && ov_pcm_seek(decoder.Get(), firstFrame) != 0) return "cannot seek in the tune";
 

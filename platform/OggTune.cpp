@@ -2,14 +2,29 @@
 #include "platform/OggTune.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <unordered_set>
+#include <vector>
 
 namespace OggTune {
 namespace {
 
 constexpr int kMaxChannels = 8;  // what the player's converter can fold down to stereo
+
+// The setup header's codebooks, as the Vorbis bit stream lays them out.
+constexpr unsigned char kSetupPacket = 5;
+constexpr long kPacketTypeAndMagic = 7;  // the type byte and "vorbis"
+constexpr long kCodebookSync = 0x564342;
+constexpr long kLookupNone = 0;
+constexpr long kLookupLattice = 1;  // values are the points of a lattice, one coordinate list
+constexpr long kLookupListed = 2;   // every entry lists its values
+// What libvorbis keeps for each entry of a book (its length, code, index, sorting and tree),
+// rounded up; and for each stored value and each expanded one.
+constexpr uint64_t kBytesPerEntry = 32;
+constexpr uint64_t kBytesPerStoredValue = 8;
+constexpr uint64_t kBytesPerExpandedValue = 4;
 
 size_t ReadMemory(void* into, size_t size, size_t count, void* source)
 {
@@ -69,6 +84,98 @@ std::string WhatItIs(const unsigned char* data, size_t size, bool stoppedInJunk)
     if (stoppedInJunk)
         return "no Ogg page in its first " + std::to_string(kMaxJunkBytes) + " bytes";
     return "no Ogg page in it";
+}
+
+int ILog(uint64_t value)
+{
+    int bits = 0;
+    for (; value; value >>= 1)
+        ++bits;
+    return bits;
+}
+
+// The values of a lattice book: the largest r with r to the power dimensions not above entries.
+uint64_t LatticeValues(uint64_t entries, uint64_t dimensions)
+{
+    const auto fits = [&](uint64_t base) {
+        uint64_t power = 1;
+        for (uint64_t i = 0; i < dimensions; ++i) {
+            if (power > entries / base)
+                return false;
+            power *= base;
+        }
+        return true;
+    };
+    uint64_t root = std::max<uint64_t>(1, uint64_t(std::pow(double(entries), 1.0 / double(dimensions))));
+    while (fits(root + 1))
+        ++root;
+    while (root > 1 && !fits(root))
+        --root;
+    return root;
+}
+
+// Walks the codebooks of a setup header as libvorbis will read them, adding what each expands to
+// onto bytes; why one cannot be taken (too many entries, the tune's books past their budget, a
+// layout libvorbis would refuse as well), or empty. Other packets are libvorbis's to judge.
+std::string CodebookProblem(const ogg_packet& packet, uint64_t& bytes)
+{
+    if (packet.bytes < kPacketTypeAndMagic || packet.packet[0] != kSetupPacket)
+        return {};
+    oggpack_buffer bits;
+    oggpack_readinit(&bits, packet.packet + kPacketTypeAndMagic, int(packet.bytes - kPacketTypeAndMagic));
+    const long lastBit = long(packet.bytes - kPacketTypeAndMagic) * 8;
+    const long books = oggpack_read(&bits, 8) + 1;
+    for (long book = 0; book < books; ++book) {
+        const std::string which = "codebook " + std::to_string(book);
+        if (oggpack_read(&bits, 24) != kCodebookSync)
+            return which + " is damaged";
+        const long dimensions = oggpack_read(&bits, 16);
+        const long entries = oggpack_read(&bits, 24);
+        if (entries > kMaxCodebookEntries)
+            return which + " has " + std::to_string(entries) + " entries, more than the " +
+                   std::to_string(kMaxCodebookEntries) + " a codebook may have";
+        long used = 0;
+        if (oggpack_read(&bits, 1) == 1) {  // ordered: runs of entries of one length, all used
+            oggpack_read(&bits, 5);
+            for (long entry = 0; entry < entries && oggpack_bits(&bits) <= lastBit;)
+                entry += oggpack_read(&bits, ILog(uint64_t(entries - entry)));
+            used = entries;
+        } else {
+            const bool sparse = oggpack_read(&bits, 1) == 1;
+            for (long entry = 0; entry < entries && oggpack_bits(&bits) <= lastBit; ++entry) {
+                if (sparse && oggpack_read(&bits, 1) != 1)
+                    continue;
+                oggpack_read(&bits, 5);
+                ++used;
+            }
+        }
+        const long lookup = oggpack_read(&bits, 4);
+        uint64_t stored = 0, expanded = 0;
+        if (lookup == kLookupLattice || lookup == kLookupListed) {
+            oggpack_read(&bits, 32);  // the least value
+            oggpack_read(&bits, 32);  // the step
+            const long valueBits = oggpack_read(&bits, 4) + 1;
+            oggpack_read(&bits, 1);
+            if (dimensions <= 0 || valueBits <= 0)
+                return which + " is damaged";
+            stored = lookup == kLookupLattice ? LatticeValues(uint64_t(entries), uint64_t(dimensions))
+                                              : uint64_t(entries) * uint64_t(dimensions);
+            expanded = uint64_t(used) * uint64_t(dimensions);
+            const uint64_t skip = stored * uint64_t(valueBits);
+            if (skip > uint64_t(lastBit))
+                return which + " is cut short";
+            oggpack_adv(&bits, int(skip));
+        } else if (lookup != kLookupNone) {
+            return which + " is damaged";
+        }
+        if (oggpack_bits(&bits) > lastBit)
+            return which + " is cut short";
+        bytes += uint64_t(entries) * kBytesPerEntry + stored * kBytesPerStoredValue + expanded * kBytesPerExpandedValue;
+        if (bytes > kMaxCodebookBytes)
+            return "the codebooks up to " + which + " expand to " + std::to_string(bytes) + " bytes, more than the " +
+                   std::to_string(kMaxCodebookBytes) + " a tune's may";
+    }
+    return {};
 }
 
 // The codec of an Ogg stream's first packet, when it is not Vorbis.
@@ -151,6 +258,8 @@ public:
 
     // Where the last whole page ends, and whether the scan gave up in junk before the end.
     size_t LastPageEnd() const { return m_lastPageEnd; }
+    // The frames the packets of each link decode to, before the last page's position cuts them.
+    const std::vector<ogg_int64_t>& LinkFrames() const { return m_linkFrames; }
     bool StoppedInJunk() const { return m_stoppedInJunk; }
 
 private:
@@ -191,6 +300,8 @@ private:
             return {};
         if (m_headers == 3) {
             m_sound = m_sound || ogg_page_granulepos(&page) != -1;
+            ogg_stream_pagein(&m_stream, &page);
+            CountFrames();
             return {};
         }
         ogg_stream_pagein(&m_stream, &page);
@@ -201,22 +312,46 @@ private:
                 return {};
             if (out < 0)
                 return At() + "link " + std::to_string(m_link) + " misses a part of its Vorbis headers";
-            if (std::string problem = Header(packet); !problem.empty() || m_headers == 3)
+            if (std::string problem = Header(packet); !problem.empty())
                 return problem;
+            if (m_headers == 3) {  // sound may share the page of the last header
+                CountFrames();
+                return {};
+            }
         }
     }
 
     std::string Header(ogg_packet& packet)
     {
+        // libvorbis takes the codebooks in as they come; what it makes of them is checked first.
+        if (std::string problem = CodebookProblem(packet, m_codebookBytes); !problem.empty())
+            return At() + "link " + std::to_string(m_link) + ": " + problem;
         if (vorbis_synthesis_headerin(&m_info, &m_comment, &packet) != 0)
             return At() + "the Vorbis headers of link " + std::to_string(m_link) + " are damaged";
         ++m_headers;
         return {};
     }
 
+    // Adds the frames of the sound packets the stream holds: each decodes to the frames between
+    // the centres of its window and the one before.
+    void CountFrames()
+    {
+        ogg_packet packet;
+        for (int out; (out = ogg_stream_packetout(&m_stream, &packet)) != 0;) {
+            const long block = out > 0 ? vorbis_packet_blocksize(&m_info, &packet) : 0;
+            if (block <= 0)
+                continue;
+            if (m_lastBlock > 0)
+                m_linkFrames.back() += (m_lastBlock + block) / 4;
+            m_lastBlock = block;
+        }
+    }
+
     void BeginLink()
     {
         ++m_link;
+        m_linkFrames.push_back(0);
+        m_lastBlock = 0;
         m_begun = m_hasVorbis = m_sound = false;
         m_otherKind.clear();
         m_headers = 0;
@@ -259,6 +394,9 @@ private:
     int m_headers = 0;
     bool m_sound = false;  // a page of sound with a position follows the headers
     std::string m_otherKind;  // the codec of the link's first stream when it is not Vorbis
+    uint64_t m_codebookBytes = 0;  // what the codebooks of every link so far expand to
+    std::vector<ogg_int64_t> m_linkFrames;
+    long m_lastBlock = 0;  // the block size of the link's previous packet; 0 before its first
     std::unordered_set<int> m_linkSerials, m_everySerial;
 };
 
@@ -285,6 +423,22 @@ std::string FormatProblem(OggVorbis_File* vorbis)
             return "link " + std::to_string(link) + " has " + format + ", unlike the first link";
     }
     return {};
+}
+
+// Each link's length as its positions claim it, cut to what its packets decode to.
+ogg_int64_t HeldFrames(OggVorbis_File* vorbis, const std::vector<ogg_int64_t>& linkFrames)
+{
+    const long links = ov_streams(vorbis);
+    if (size_t(links) != linkFrames.size()) {  // the scan and the library see the same links
+        ogg_int64_t decodable = 0;
+        for (ogg_int64_t frames : linkFrames)
+            decodable += frames;
+        return std::min(ov_pcm_total(vorbis, -1), decodable);
+    }
+    ogg_int64_t frames = 0;
+    for (long link = 0; link < links; ++link)
+        frames += std::max<ogg_int64_t>(0, std::min(ov_pcm_total(vorbis, int(link)), linkFrames[size_t(link)]));
+    return frames;
 }
 
 }  // namespace
@@ -316,6 +470,7 @@ Decoder::Decoder(const void* data, size_t size) : m_memory{static_cast<const uns
         ov_clear(&m_vorbis);
         return;
     }
+    m_frames = HeldFrames(&m_vorbis, scan.LinkFrames());
     m_open = true;
 }
 
@@ -338,7 +493,7 @@ bool DecodeWhole(Decoder& decoder, std::string& problem)
         return false;
     OggVorbis_File* vorbis = decoder.Get();
     const double rate = double(ov_info(vorbis, 0)->rate);
-    const ogg_int64_t total = ov_pcm_total(vorbis, -1);
+    const ogg_int64_t total = decoder.Frames();
     ogg_int64_t frames = 0;
     while (problem.empty()) {
         float** planes = nullptr;

@@ -42,7 +42,7 @@ bool k_AudioStream::Open(std::string& problem)
     const vorbis_info* first = ov_info(m_decoder.Get(), 0);
     m_channels = first->channels;
     m_rate = double(first->rate);
-    m_totalFrames = ov_pcm_total(m_decoder.Get(), -1);
+    m_totalFrames = m_decoder.Frames();
     m_converter = SDL_NewAudioStream(AUDIO_F32SYS, Uint8(m_channels), int(first->rate), AUDIO_F32SYS,
                                      kDeviceChannels, m_device->GetFrequency());
     if (!m_converter) {
@@ -76,7 +76,7 @@ double k_AudioStream::GetLength() const { return m_totalFrames > 0 ? double(m_to
 bool k_AudioStream::Seek(double seconds)
 {
     const vorbis_info* info = ov_info(m_decoder.Get(), -1);
-    const ogg_int64_t total = ov_pcm_total(m_decoder.Get(), -1);
+    const ogg_int64_t total = m_decoder.Frames();
     ogg_int64_t frame = ogg_int64_t(seconds * double(info->rate) + 0.5);
     if (frame < 0)
         frame = 0;

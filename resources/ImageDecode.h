@@ -10,6 +10,8 @@
 // Images of more pixels are refused from their header, before any pixel is allocated: 4096 x
 // 4096 (64 MiB as RGBA), eight times the largest picture of the demo.
 constexpr uint64_t kMaxImagePixels = uint64_t(4096) * 4096;
+// The longest side worth decoding: the largest texture a driver is asked for.
+constexpr uint64_t kMaxImageSide = 16384;
 // Progressive JPEG files are refused past this many scans: ten times what an encoder's standard
 // progression writes (10 for colour), and every scan costs a pass over the whole image.
 constexpr int kMaxJpegScans = 100;
@@ -22,6 +24,18 @@ struct DecodedImage {
     std::vector<std::string> warnings;  // what the library warned about, in order
     std::string error;                  // why decoding failed
 };
+
+// Why an image of that size is refused, naming its size and the limit it passes (its side before
+// its pixels); empty when it may be decoded.
+inline std::string ImageSizeProblem(uint64_t width, uint64_t height)
+{
+    const std::string size = "the image has " + std::to_string(width) + " x " + std::to_string(height) + " pixels, ";
+    if (width > kMaxImageSide || height > kMaxImageSide)
+        return size + "a side longer than the " + std::to_string(kMaxImageSide) + " an image may have";
+    if (width * height > kMaxImagePixels)
+        return size + "more than the " + std::to_string(kMaxImagePixels) + " an image may have";
+    return {};
+}
 
 // Each false with image.error set when the data cannot be decoded or the image is too large.
 bool DecodePng(const unsigned char* data, size_t size, DecodedImage& image);

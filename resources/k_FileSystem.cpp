@@ -2,6 +2,7 @@
 #include "resources/k_FileSystem.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <unzip.h>
 #include <vector>
@@ -20,6 +21,7 @@ constexpr uint64_t kMaxDeflateRatio = 1032;
 constexpr unsigned long kStored = 0;
 constexpr unsigned long kDeflated = 8;
 constexpr unsigned long kEncrypted = 1;  // general purpose flag bit 0
+constexpr uint64_t kCountThatMayWrap = 0xFFFF;  // the largest count the 16-bit end record holds
 
 // Joins like the shell's path combination: an absolute name or an empty base stays as it is.
 std::wstring Combine(const std::wstring& base, const std::wstring& name)
@@ -74,6 +76,7 @@ void k_FileSystem::CloseArchive()
     m_archiveBytes = 0;
     m_entries.clear();
     m_entryNames.clear();
+    m_opened.clear();
 }
 
 void k_FileSystem::UseDirectory(const std::wstring& name)
@@ -119,7 +122,9 @@ void k_FileSystem::IndexArchive(const std::string& path)
     std::string stored(0xFFFF, '\0');  // the longest name a ZIP header can hold
     uint64_t read = 0;
     int walk = unzGoToFirstFile(m_archive);
-    for (; walk == UNZ_OK; walk = unzGoToNextFile(m_archive)) {
+    // minizip takes a count of 65535 for one that wrapped and reads on past it, into the end record.
+    const auto allRead = [&] { return global.number_entry == kCountThatMayWrap && read == kCountThatMayWrap; };
+    for (; walk == UNZ_OK; walk = allRead() ? UNZ_END_OF_LIST_OF_FILE : unzGoToNextFile(m_archive)) {
         walk = unzGetCurrentFileInfo64(m_archive, &info, stored.data(), stored.size(), nullptr, 0, nullptr, 0);
         unz64_file_pos position;
         if (walk != UNZ_OK || (walk = unzGetFilePos64(m_archive, &position)) != UNZ_OK)
@@ -128,6 +133,12 @@ void k_FileSystem::IndexArchive(const std::string& path)
         const std::string name = stored.substr(0, info.size_filename);
         if (name.empty() || name.back() == '/')  // folders have entries of their own
             continue;
+        if (name.find('\0') != std::string::npos) {
+            // Logged as bytes: a wide name would end at the NUL, and the log shows it escaped.
+            Log::Warning() << "The archive holds an entry whose name holds a NUL byte, which no name can open: "
+                           << name;
+            continue;
+        }
         m_entryNames.push_back(Text::FromUtf8(name));
         if (name.size() <= kMaxNameBytes &&
             !m_entries.emplace(FoldAscii(name), EntryPosition{position.pos_in_zip_directory, position.num_of_file})
@@ -244,6 +255,12 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromArchive(const std::wstring& name)
         Log::Error() << "Archive entry is damaged and cannot be extracted: " << name;
         return nullptr;
     }
+    std::wstring other;
+    if (!ClaimData(dataStart, dataStart + packed, position.num_of_file, name, other)) {
+        unzCloseCurrentFile(m_archive);
+        Log::Error() << "Archive entry shares its data with the entry " << other << ", not read: " << name;
+        return nullptr;
+    }
 
     std::unique_ptr<unsigned char[]> data(new unsigned char[size]);
     uint64_t got = 0;
@@ -258,6 +275,28 @@ std::unique_ptr<IFile> k_FileSystem::OpenFromArchive(const std::wstring& name)
         return nullptr;
     }
     return std::make_unique<k_File>(m_engine, std::move(data), static_cast<uint32_t>(size));
+}
+
+bool k_FileSystem::ClaimData(uint64_t start, uint64_t end, uint64_t fileNumber, const std::wstring& name,
+                            std::wstring& other)
+{
+    if (start == end)
+        return true;
+    // Claimed ranges never overlap one another, so only the neighbours of this one can overlap it.
+    auto next = m_opened.lower_bound(start);
+    if (next != m_opened.end() && next->first < end && next->second.fileNumber != fileNumber) {
+        other = next->second.name;
+        return false;
+    }
+    if (next != m_opened.begin()) {
+        const auto before = std::prev(next);
+        if (before->second.end > start && before->second.fileNumber != fileNumber) {
+            other = before->second.name;
+            return false;
+        }
+    }
+    m_opened.emplace(start, DataRange{end, fileNumber, name});
+    return true;
 }
 
 std::unique_ptr<IFile> k_FileSystem::OpenFromDirectory(const std::wstring& name)

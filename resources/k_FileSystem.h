@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <utility>
 #include <unordered_map>
@@ -44,6 +45,10 @@ private:
     std::string Locate(const std::wstring& name, std::string& real) const;
     // Reads the central directory once, so a lookup costs the same for any number of entries.
     void IndexArchive(const std::string& path);
+    // Records that an entry's packed data lies in [start, end); false, with the other entry's name,
+    // when it overlaps another entry's. A real archive's entries never share bytes, and thousands
+    // of entries over one deflate stream would each inflate all of it.
+    bool ClaimData(uint64_t start, uint64_t end, uint64_t fileNumber, const std::wstring& name, std::wstring& other);
 
     IEngine* m_engine;  // not owned
     bool m_archiveMode = false;
@@ -51,6 +56,13 @@ private:
     uint64_t m_archiveBytes = 0;  // size of the archive file, the bound for any entry's data
     std::unordered_map<std::string, EntryPosition> m_entries;  // the first of equal folded names
     std::vector<std::wstring> m_entryNames;                    // files in directory order
+    // The data of each entry opened so far, by where it starts.
+    struct DataRange {
+        uint64_t end;
+        uint64_t fileNumber;
+        std::wstring name;
+    };
+    std::map<uint64_t, DataRange> m_opened;
     std::wstring m_looseRoot;
     std::wstring m_baseDirectory;
 };

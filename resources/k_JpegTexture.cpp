@@ -5,6 +5,7 @@
 #include <cstdio>  // jpeglib.h needs FILE
 #include <csetjmp>
 #include <jpeglib.h>
+#include <jerror.h>
 #include <memory>
 #include <string>
 
@@ -13,8 +14,6 @@
 #include "resources/ImageDecode.h"
 
 namespace {
-
-constexpr JDIMENSION kMaxSide = 16384;  // the largest texture worth decoding
 
 struct JpegDecode {
     jpeg_decompress_struct info;
@@ -41,10 +40,27 @@ void OnMessage(j_common_ptr info)
     DecodeOf(info)->image->warnings.push_back(message);
 }
 
-// Only warnings (level -1) are kept; trace messages are dropped.
+// Warnings that mean rows are missing or wrong: the library fills them in grey and goes on. A
+// scan that ends before its data (JWRN_HIT_MARKER) is not among them: an empty scan is harmless.
+bool MeansDamage(int code)
+{
+    return code == JWRN_JPEG_EOF || code == JWRN_HUFF_BAD_CODE || code == JWRN_MUST_RESYNC;
+}
+
+// Only warnings (level -1) are kept, the first of them; trace messages are dropped. The first
+// warning of damage becomes the reason the image is refused once it is decoded, and what follows
+// it is its consequence.
 void OnEmit(j_common_ptr info, int level)
 {
-    if (level < 0 && info->err->num_warnings++ == 0) OnMessage(info);
+    DecodedImage& image = *DecodeOf(info)->image;
+    if (level >= 0 || !image.error.empty()) return;
+    if (MeansDamage(info->err->msg_code)) {
+        char message[JMSG_LENGTH_MAX];
+        info->err->format_message(info, message);
+        image.error = message;
+        return;
+    }
+    if (info->err->num_warnings++ == 0) OnMessage(info);
 }
 
 // Each scan of a progressive image passes over all of it again, so a file that repeats a short
@@ -77,11 +93,8 @@ bool Decode(JpegDecode& decode, const unsigned char* data, unsigned long size)
     jpeg_mem_src(&decode.info, data, size);
     jpeg_read_header(&decode.info, TRUE);
     if (decode.info.jpeg_color_space == JCS_GRAYSCALE) decode.info.out_color_space = JCS_RGB;
-    const uint64_t pixels = uint64_t(decode.info.image_width) * decode.info.image_height;
-    if (decode.info.image_width > kMaxSide || decode.info.image_height > kMaxSide || pixels > kMaxImagePixels) {
-        image.error = "the image has " + std::to_string(decode.info.image_width) + " x " +
-                      std::to_string(decode.info.image_height) + " pixels, more than the " +
-                      std::to_string(kMaxImagePixels) + " an image may have";
+    if (std::string problem = ImageSizeProblem(decode.info.image_width, decode.info.image_height); !problem.empty()) {
+        image.error = problem;
         jpeg_destroy_decompress(&decode.info);
         return false;
     }
@@ -102,7 +115,7 @@ bool Decode(JpegDecode& decode, const unsigned char* data, unsigned long size)
     }
     jpeg_finish_decompress(&decode.info);
     jpeg_destroy_decompress(&decode.info);
-    return true;
+    return image.error.empty();
 }
 
 }  // namespace

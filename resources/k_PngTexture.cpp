@@ -14,9 +14,11 @@
 namespace {
 
 constexpr int kSignatureBytes = 8;
-constexpr png_uint_32 kMaxSide = 16384;  // the largest texture worth decoding
 constexpr png_alloc_size_t kMaxChunkBytes = 8 * 1024 * 1024;
 constexpr uint64_t kMaxDeflateRatio = 1032;  // deflate cannot expand data further
+// Five bytes a name, as libpng takes them: text, profile, suggested palettes and Exif.
+const png_byte kUnreadChunks[] = "iCCP\0iTXt\0tEXt\0zTXt\0sPLT\0eXIf";
+constexpr int kUnreadChunkCount = 6;
 
 struct PngDecode {
     const unsigned char* data = nullptr;
@@ -61,18 +63,14 @@ bool Decode(PngDecode& decode)
     }
     png_set_read_fn(png, &decode, ReadBytes);
     png_set_sig_bytes(png, kSignatureBytes);
-    png_set_user_limits(png, kMaxSide, kMaxSide);
-    // Decompressed text and profile chunks are held whole; none of ours comes near this.
+    // The size was checked from the header before; this only backs that up.
+    png_set_user_limits(png, png_uint_32(kMaxImageSide), png_uint_32(kMaxImageSide));
+    // Text, profiles and unknown chunks are skipped unread, never inflated or kept: libpng would
+    // hold up to a thousand of them at 8 MB each, and nothing here reads them.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnreadChunks, kUnreadChunkCount);
     png_set_chunk_malloc_max(png, kMaxChunkBytes);
     png_read_info(png, info);
-    const uint64_t pixels = uint64_t(png_get_image_width(png, info)) * png_get_image_height(png, info);
-    if (pixels > kMaxImagePixels) {
-        image.error = "the image has " + std::to_string(png_get_image_width(png, info)) + " x " +
-                      std::to_string(png_get_image_height(png, info)) + " pixels, more than the " +
-                      std::to_string(kMaxImagePixels) + " an image may have";
-        png_destroy_read_struct(&png, &info, nullptr);
-        return false;
-    }
 
     const png_byte colourType = png_get_color_type(png, info);
     const png_byte bitDepth = png_get_bit_depth(png, info);
@@ -111,7 +109,6 @@ bool Decode(PngDecode& decode)
 bool ChunksFit(const unsigned char* data, size_t size, std::string& error)
 {
     uint64_t leastRaw = 0;  // the image's rows without filter bytes, from its header
-    uint64_t pixels = 0;
     uint64_t imageData = 0;
     for (size_t offset = kSignatureBytes; size - offset >= 12;) {
         const uint32_t length = png_get_uint_32(data + offset);
@@ -126,14 +123,16 @@ bool ChunksFit(const unsigned char* data, size_t size, std::string& error)
             const int channels = header[9] < 7 ? kChannels[header[9]] : 0;
             const uint64_t bitsPerRow = uint64_t(png_get_uint_32(header)) * header[8] * channels;
             leastRaw = (bitsPerRow + 7) / 8 * png_get_uint_32(header + 4);
-            pixels = uint64_t(png_get_uint_32(header)) * png_get_uint_32(header + 4);
+            // Told here once with the size; libpng would give two lines without it.
+            error = ImageSizeProblem(png_get_uint_32(header), png_get_uint_32(header + 4));
+            if (!error.empty())
+                return false;
         }
         if (name == "IDAT") imageData += length;
         if (name == "IEND") break;
         offset += 12 + size_t(length);
     }
-    // An image over the pixel budget is refused for that by the decoder.
-    if (pixels <= kMaxImagePixels && imageData * kMaxDeflateRatio < leastRaw) {
+    if (imageData * kMaxDeflateRatio < leastRaw) {
         error = "the image data (" + std::to_string(imageData) + " bytes) is too short for the image's size";
         return false;
     }

@@ -2,6 +2,7 @@
 // cannot be heard in full is named.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <ogg/ogg.h>
 #include <string>
@@ -134,15 +135,28 @@ std::string OggOf(const std::string& packet)
     return bytes;
 }
 
+// A tune that plays in full, or is refused with a reason.
+struct Verdict {
+    const char* what;
+    std::string bytes;
+    const char* problem;  // a part of the reason; empty: plays
+};
+
+void ExpectVerdicts(const std::vector<Verdict>& verdicts)
+{
+    for (const Verdict& c : verdicts) {
+        SCOPED_TRACE(c.what);
+        std::string problem;
+        EXPECT_EQ(OggTune::DecodeWhole(c.bytes.data(), c.bytes.size(), problem), !*c.problem) << problem;
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    }
+}
+
 TEST(OggTune, OnlyRatesThePlayerConvertsArePlayedAndOtherFilesAreNamed)
 {
     ScratchFolder scratch;
     const std::string stereo = MakeTune(scratch, "stereo", 2);
-    struct Case {
-        const char* what;
-        std::string bytes;
-        const char* problem;  // a part of the reason; empty: plays
-    } cases[] = {
+    ExpectVerdicts({
         {"1 Hz", WithRate(stereo, 1), "link 0 has 2 channels at 1 Hz; 8000 to 384000 Hz can be played"},
         {"7999 Hz", WithRate(stereo, 7999), "at 7999 Hz; 8000 to 384000 Hz"},
         {"8000 Hz", WithRate(stereo, 8000), ""},
@@ -161,13 +175,7 @@ TEST(OggTune, OnlyRatesThePlayerConvertsArePlayedAndOtherFilesAreNamed)
         {"an MP3 file", "ID3\x04" + std::string(100, 'm'), "not an Ogg Vorbis stream: it is an MP3 file"},
         {"empty", "", "not an Ogg Vorbis stream: the file is empty"},
         {"cut inside its headers", stereo.substr(0, 200), "link 0 ends before its Vorbis headers do"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::string problem;
-        EXPECT_EQ(OggTune::DecodeWhole(c.bytes.data(), c.bytes.size(), problem), !*c.problem) << problem;
-        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
-    }
+    });
 }
 
 TEST(OggTune, BytesAfterTheLastPageAreReportedAndJunkIsReadOnlySoFar)
@@ -199,6 +207,192 @@ TEST(OggTune, BytesAfterTheLastPageAreReportedAndJunkIsReadOnlySoFar)
     std::string problem;
     EXPECT_FALSE(OggTune::DecodeWhole(junk.data(), junk.size(), problem));
     EXPECT_EQ(problem, "not an Ogg Vorbis stream: no Ogg page in its first 1048576 bytes");
+}
+
+int Bits(unsigned long value)
+{
+    int bits = 0;
+    for (; value; value >>= 1) ++bits;
+    return bits;
+}
+
+// Reads past one codebook of an encoder's setup header (the layout every decoder follows).
+void SkipCodebook(oggpack_buffer& in)
+{
+    oggpack_read(&in, 24);
+    const long dimensions = oggpack_read(&in, 16), entries = oggpack_read(&in, 24);
+    if (oggpack_read(&in, 1)) {
+        oggpack_read(&in, 5);
+        for (long entry = 0; entry < entries;) entry += oggpack_read(&in, Bits(unsigned(entries - entry)));
+    } else {
+        const bool sparse = oggpack_read(&in, 1);
+        for (long entry = 0; entry < entries; ++entry)
+            if (!sparse || oggpack_read(&in, 1)) oggpack_read(&in, 5);
+    }
+    const long lookup = oggpack_read(&in, 4);
+    if (lookup == 0) return;
+    oggpack_read(&in, 32);
+    oggpack_read(&in, 32);
+    const long valueBits = oggpack_read(&in, 4) + 1;
+    oggpack_read(&in, 1);
+    long values = entries * dimensions;
+    if (lookup == 1) {  // a lattice: the largest r with r^dimensions <= entries
+        values = 1;
+        while (std::pow(double(values + 1), double(dimensions)) <= double(entries)) ++values;
+    }
+    for (long i = 0; i < values; ++i) oggpack_read(&in, int(valueBits));
+}
+
+// The tune with count codebooks added after those of its setup header, each written by book (the
+// floors and residues name books by number, so the new ones come last): its header packets paged
+// again (ids 0 and 1, as oggenc pages them), its sound pages as they were.
+std::string WithCodebooks(const std::string& tune, int count, void (*book)(oggpack_buffer&))
+{
+    const std::vector<std::string> pages = Pages(tune, 1);
+    ogg_stream_state in, out;
+    ogg_stream_init(&in, 1);
+    ogg_stream_init(&out, 1);
+    for (int i = 0; i < 2; ++i) {
+        ogg_page page;
+        page.header = reinterpret_cast<unsigned char*>(const_cast<char*>(pages[size_t(i)].data()));
+        page.header_len = 27 + static_cast<unsigned char>(pages[size_t(i)][26]);
+        page.body = page.header + page.header_len;
+        page.body_len = long(pages[size_t(i)].size()) - page.header_len;
+        ogg_stream_pagein(&in, &page);
+    }
+    std::string headers;
+    oggpack_buffer setup;
+    oggpack_writeinit(&setup);
+    for (int n = 0; n < 3; ++n) {
+        ogg_packet packet;
+        EXPECT_EQ(ogg_stream_packetout(&in, &packet), 1);
+        if (n == 2) {  // type and "vorbis", the count, the old books, the new, then the rest as it was
+            oggpack_buffer old, copy;
+            oggpack_readinit(&old, packet.packet + 7, int(packet.bytes - 7));
+            for (int i = 0; i < 7; ++i) oggpack_write(&setup, packet.packet[i], 8);
+            const long books = oggpack_read(&old, 8) + 1;
+            oggpack_write(&setup, unsigned(books - 1 + count), 8);
+            oggpack_readinit(&copy, packet.packet + 7, int(packet.bytes - 7));
+            oggpack_read(&copy, 8);
+            for (long i = 0; i < books; ++i) SkipCodebook(old);
+            for (long bit = 8; bit < oggpack_bits(&old); ++bit) oggpack_write(&setup, unsigned(oggpack_read(&copy, 1)), 1);
+            for (int i = 0; i < count; ++i) book(setup);
+            for (long bit = oggpack_bits(&old); bit < (packet.bytes - 7) * 8; ++bit)
+                oggpack_write(&setup, unsigned(oggpack_read(&copy, 1)), 1);
+            packet.packet = oggpack_get_buffer(&setup);
+            packet.bytes = oggpack_bytes(&setup);
+        }
+        ogg_stream_packetin(&out, &packet);
+        ogg_page page;
+        while ((n == 0 || n == 2) && ogg_stream_flush(&out, &page))
+            headers += std::string(reinterpret_cast<char*>(page.header), size_t(page.header_len)) +
+                       std::string(reinterpret_cast<char*>(page.body), size_t(page.body_len));
+    }
+    oggpack_writeclear(&setup);
+    ogg_stream_clear(&in);
+    ogg_stream_clear(&out);
+    return headers + Join(pages, 2);
+}
+
+constexpr unsigned kSync = 0x564342;
+
+// An ordered book of one dimension, 2^bits entries all of length bits: a complete tree in a dozen
+// bytes, unused by any floor or residue.
+template <int bits>
+void ManyEntries(oggpack_buffer& out)
+{
+    oggpack_write(&out, kSync, 24);
+    oggpack_write(&out, 1, 16);             // dimensions
+    oggpack_write(&out, 1u << bits, 24);    // entries
+    oggpack_write(&out, 1, 1);              // ordered
+    oggpack_write(&out, bits - 1, 5);       // the first length, less one
+    oggpack_write(&out, 1u << bits, bits + 1);  // every entry has it
+    oggpack_write(&out, 0, 4);              // no lookup
+}
+
+// 255 entries of 65,535 dimensions over a lattice of one value: libvorbis expands it to 67 MB.
+void Wide(oggpack_buffer& out)
+{
+    oggpack_write(&out, kSync, 24);
+    oggpack_write(&out, 65535, 16);
+    oggpack_write(&out, 255, 24);
+    oggpack_write(&out, 1, 1);  // ordered: one entry of length 7, then 254 of length 8
+    oggpack_write(&out, 6, 5);
+    oggpack_write(&out, 1, 8);
+    oggpack_write(&out, 254, 8);
+    oggpack_write(&out, 1, 4);   // a lattice
+    oggpack_write(&out, 0, 32);  // its least value
+    oggpack_write(&out, 0, 32);  // its step
+    oggpack_write(&out, 0, 4);   // one bit a value
+    oggpack_write(&out, 0, 1);
+    oggpack_write(&out, 0, 1);   // the one value
+}
+
+TEST(OggTune, CodebooksLibvorbisCannotTakeSafelyAreRefusedFromTheSetupHeader)
+{
+    ScratchFolder scratch;
+    const std::string stereo = MakeTune(scratch, "stereo", 2);
+    ExpectVerdicts({
+        {"the tune as it was, paged again", WithCodebooks(stereo, 0, Wide), ""},
+        {"a book of 32768 entries", WithCodebooks(stereo, 1, ManyEntries<15>), ""},
+        // 8 bytes an entry on libvorbis's stack: 2^20 entries overflowed it.
+        {"a book of 65536 entries", WithCodebooks(stereo, 1, ManyEntries<16>),
+         "has 65536 entries, more than the 32768 a codebook may have"},
+        {"a book of 2^20 entries", WithCodebooks(stereo, 1, ManyEntries<20>), "link 0: codebook 38 has 1048576 entries"},
+        {"a book expanding to 67 MB", WithCodebooks(stereo, 1, Wide),
+         "link 0: the codebooks up to codebook 38 expand to 67230364 bytes, more than the 33554432 a tune's may"},
+        {"twenty of them", WithCodebooks(stereo, 20, Wide), "more than the 33554432 a tune's may"},
+        {"a second link's", Join(Pages(stereo, 2)) + WithCodebooks(stereo, 1, ManyEntries<20>),
+         "link 1: codebook 38 has 1048576 entries"},
+    });
+}
+
+// The tune with its last page's position replaced, the page's checksum set again.
+std::string WithLastPosition(const std::string& tune, ogg_int64_t position)
+{
+    std::vector<std::string> pages = Pages(tune, 1);
+    std::string& last = pages.back();
+    for (int i = 0; i < 8; ++i) last[size_t(6 + i)] = char(uint64_t(position) >> (8 * i));
+    ogg_page page;
+    page.header = reinterpret_cast<unsigned char*>(last.data());
+    page.header_len = 27 + static_cast<unsigned char>(last[26]);
+    page.body = page.header + page.header_len;
+    page.body_len = long(last.size()) - page.header_len;
+    ogg_page_checksum_set(&page);
+    return Join(pages);
+}
+
+TEST(OggTune, TheLengthIsWhatTheDecoderDeliversNotALastPositionClaimed)
+{
+    ScratchFolder scratch;
+    const std::string tune = MakeTune(scratch, "tune", 2, 1.0);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        ogg_int64_t frames;  // 0: what the decoder delivers
+    } cases[] = {
+        {"as encoded", tune, 44100},
+        {"claiming 2^63-1 frames", WithLastPosition(tune, INT64_MAX), 0},
+        {"claiming a minute", WithLastPosition(tune, 44100 * 60), 0},
+        {"two links, the first claiming ages", WithLastPosition(tune, INT64_MAX) + Join(Pages(tune, 2)), 0},
+        // libvorbis cuts only the last packet to the position; a shorter claim stays the length.
+        {"claiming half a second", WithLastPosition(tune, 22050), 22050},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OggTune::Decoder decoder(c.bytes.data(), c.bytes.size());
+        ASSERT_TRUE(decoder.IsOpen()) << decoder.Problem();
+        const ogg_int64_t claimed = ov_pcm_total(decoder.Get(), -1);
+        ogg_int64_t delivered = 0;
+        float** planes = nullptr;
+        int link = 0;
+        for (long got; (got = ov_read_float(decoder.Get(), &planes, 4096, &link)) != 0;)
+            delivered += got > 0 ? got : 0;
+        EXPECT_EQ(decoder.Frames(), c.frames ? c.frames : delivered) << "claimed " << claimed;
+        EXPECT_LE(decoder.Frames(), claimed);
+        std::string problem;
+        EXPECT_TRUE(OggTune::DecodeWhole(c.bytes.data(), c.bytes.size(), problem)) << problem;
+    }
 }
 
 }  // namespace

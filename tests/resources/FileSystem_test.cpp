@@ -410,6 +410,92 @@ open("cut.zip", "wb").write(data)
     EXPECT_FALSE(files.OpenFile(L"e01.txt"));
 }
 
+TEST(DirectoryCount, AnArchiveOfExactly65535EntriesReadsWhole)
+{
+    // The largest count the end record holds without the 64-bit one: every entry is there.
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Python("make.py", R"(
+import zipfile
+with zipfile.ZipFile("full.zip", "w") as z:
+    for i in range(65535):
+        z.writestr("e%05d" % i, b"")
+    z.comment = b"count 65535"
+)"), 0);
+    LogCapture log;
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    ASSERT_TRUE(files.MountArchive(L"full.zip"));
+    EXPECT_FALSE(log.Contains("damaged")) << log.Lines().back();
+    EXPECT_EQ(files.ListFiles().size(), 65535u);
+    EXPECT_TRUE(files.OpenFile(L"e65534"));
+}
+
+TEST(DamagedArchive, AnEntryNamedWithANulByteIsReportedAndNotListed)
+{
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Python("make.py", R"(
+import zipfile
+with zipfile.ZipFile("nul.zip", "w") as z:
+    z.writestr("a.png", b"kept")
+    z.writestr("bXhidden.png", b"unreachable")
+data = open("nul.zip", "rb").read().replace(b"bXhidden", b"b\0hidden")
+open("nul.zip", "wb").write(data)
+)"), 0);
+    LogCapture log;
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    ASSERT_TRUE(files.MountArchive(L"nul.zip"));
+    EXPECT_TRUE(log.Has(Log::Level::Warning, "an entry whose name holds a NUL byte, which no name can open: b\\x00hidden.png"));
+    EXPECT_EQ(files.ListFiles(), std::vector<std::wstring>{L"a.png"});
+    EXPECT_FALSE(log.Contains("damaged"));
+}
+
+// One deflated entry, and its directory record copied under other names of its length (the local
+// header must agree): every copy points at the same stream, as in an archive made to inflate one
+// stream thousands of times. Arguments: the copies, and the megabytes of zeros in the stream.
+const char* const kSharedStream = R"(
+import struct, sys, zipfile
+copies, megabytes = int(sys.argv[1]), int(sys.argv[2])
+with zipfile.ZipFile("shared.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    with z.open("original.png", "w") as entry:
+        for _ in range(megabytes):
+            entry.write(bytes(1 << 20))
+    z.writestr("own.txt", b"an entry of its own")
+data = open("shared.zip", "rb").read()
+end = data.rfind(b"PK\x05\x06")
+count, size, start = struct.unpack("<HII", data[end + 10:end + 20])
+directory = data[start:start + size]
+first = directory[:46 + struct.unpack("<H", directory[28:30])[0]]
+records = [first[:46] + b"c%07d.png" % i for i in range(copies)]
+directory += b"".join(records)
+total = count + copies
+tail = data[end:end + 8] + struct.pack("<HHII", total, total, len(directory), start) + data[end + 20:]
+open("shared.zip", "wb").write(data[:start] + directory + tail)
+)";
+
+TEST(DamagedArchive, EntriesSharingAnotherEntrysDataAreRefusedWithoutInflatingIt)
+{
+    ScratchFolder scratch;
+    scratch.Write("make.py", kSharedStream);
+    ASSERT_EQ(scratch.Run("python3 make.py 3 1"), 0);
+    LogCapture log;
+    k_FileSystem files(nullptr, scratch.Path().wstring());
+    ASSERT_TRUE(files.MountArchive(L"shared.zip"));
+    ASSERT_EQ(files.ListFiles().size(), 5u);
+    EXPECT_FALSE(log.Contains("damaged"));
+    // Whichever is opened first keeps the bytes; every other entry over them is refused.
+    std::unique_ptr<IFile> copy = files.OpenFile(L"c0000001.png");
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->GetSize(), 1u << 20);
+    EXPECT_TRUE(files.OpenFile(L"c0000001.png")) << "the same entry opens again";
+    for (const wchar_t* other : {L"original.png", L"c0000000.png", L"c0000002.png"}) {
+        SCOPED_TRACE(Text::ToUtf8(other));
+        log.Clear();
+        EXPECT_FALSE(files.OpenFile(other));
+        EXPECT_TRUE(log.Has(Log::Level::Error, "Archive entry shares its data with the entry c0000001.png, not read: " +
+                                                   Text::ToUtf8(other)));
+    }
+    EXPECT_TRUE(files.OpenFile(L"own.txt"));
+}
+
 TEST(DamagedArchive, AnEntryCutShortSaysTheArchiveIsShorterThanItsDirectory)
 {
     ScratchFolder scratch;

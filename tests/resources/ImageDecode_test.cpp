@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "resources/ImageDecode.h"
@@ -20,8 +21,9 @@ png[29:33] = struct.pack(">I", zlib.crc32(bytes(png[12:29])))
 open("big.png", "wb").write(png)
 jpg = bytearray(open("small.jpg", "rb").read())
 at = jpg.find(b"\xff\xc0")
-jpg[at+5:at+9] = struct.pack(">HH", int(sys.argv[2]), int(sys.argv[1]))
-open("big.jpg", "wb").write(jpg)
+if max(int(sys.argv[1]), int(sys.argv[2])) <= 65535:  # what a JPEG side can be
+    jpg[at+5:at+9] = struct.pack(">HH", int(sys.argv[2]), int(sys.argv[1]))
+    open("big.jpg", "wb").write(jpg)
 )";
 
 TEST(ImageDecode, ImagesAboveThePixelBudgetAreRefusedFromTheirHeader)
@@ -55,6 +57,73 @@ TEST(ImageDecode, ImagesAboveThePixelBudgetAreRefusedFromTheirHeader)
         EXPECT_EQ(image.height, 32);
         EXPECT_EQ(image.pixels.size(), size_t(64 * 32 * image.channels));
     }
+}
+
+TEST(ImageDecode, ASideOverTheLimitIsNamedWithTheSizeOnce)
+{
+    // Few pixels, one side too long: the message names the side, not the pixel budget, and libpng's
+    // two lines for the one problem are not heard.
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Run("convert -size 64x32 xc:orange -define png:color-type=2 small.png && "
+                          "convert -size 64x32 xc:orange small.jpg"),
+              0);
+    scratch.Write("forge.py", kForge);
+    for (const char* const size : {"1 65536", "1 65500", "16385 1"}) {
+        SCOPED_TRACE(size);
+        ASSERT_EQ(scratch.Run(std::string("rm -f big.jpg && python3 forge.py ") + size), 0);
+        const std::string side = std::string(size).replace(std::string(size).find(' '), 1, " x ");
+        for (const std::string name : {"big.png", "big.jpg"}) {
+            if (!std::filesystem::exists(scratch / name)) continue;
+            const std::string data = scratch.Read(name);
+            const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+            DecodedImage image;
+            EXPECT_FALSE(name == "big.png" ? DecodePng(bytes, data.size(), image) : DecodeJpeg(bytes, data.size(), image));
+            EXPECT_EQ(image.error, "the image has " + side + " pixels, a side longer than the 16384 an image may have")
+                << name;
+            EXPECT_TRUE(image.warnings.empty()) << name << ": " << image.warnings.front();
+        }
+    }
+}
+
+TEST(ImageDecode, TextAndProfileChunksAreSkippedUnread)
+{
+    // Damaged compressed text and profile chunks: libpng warns about each when it inflates them.
+    // Skipped, the image decodes without a word, as it must when they inflate to megabytes.
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Run("convert -size 64x32 xc:orange -define png:color-type=2 small.png"), 0);
+    ASSERT_EQ(scratch.Python("chunks.py", R"(
+import struct, zlib
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+png = open("small.png", "rb").read()
+at = png.find(b"IDAT") - 4
+extra = chunk(b"zTXt", b"Comment\0\0" + b"not deflate data") + chunk(b"iCCP", b"icc\0\0" + b"broken") + \
+        chunk(b"iTXt", b"Title\0\1\0\0\0" + b"not deflate") + chunk(b"tEXt", b"Author\0someone") + \
+        chunk(b"zTXt", b"Big\0\0" + zlib.compress(bytes(7900000), 9))
+open("text.png", "wb").write(png[:at] + extra * 4 + png[at:])
+)"), 0);
+    const std::string data = scratch.Read("text.png");
+    DecodedImage image;
+    ASSERT_TRUE(DecodePng(reinterpret_cast<const unsigned char*>(data.data()), data.size(), image)) << image.error;
+    EXPECT_TRUE(image.warnings.empty()) << image.warnings.front();
+    EXPECT_EQ(image.width, 64);
+    EXPECT_EQ(image.pixels.size(), size_t(64 * 32 * 3));
+}
+
+TEST(ImageDecode, ATruncatedJpegIsRefusedWithTheDecodersReason)
+{
+    ScratchFolder scratch;
+    ASSERT_EQ(scratch.Run("convert -size 256x256 plasma:fractal -seed 3 whole.jpg && "
+                          "head -c $(( $(stat -c %s whole.jpg) / 2 )) whole.jpg > half.jpg"),
+              0);
+    const std::string whole = scratch.Read("whole.jpg");
+    const std::string half = scratch.Read("half.jpg");
+    DecodedImage image;
+    ASSERT_TRUE(DecodeJpeg(reinterpret_cast<const unsigned char*>(whole.data()), whole.size(), image)) << image.error;
+    image = DecodedImage();
+    EXPECT_FALSE(DecodeJpeg(reinterpret_cast<const unsigned char*>(half.data()), half.size(), image));
+    EXPECT_EQ(image.error, "Premature end of JPEG file");
+    EXPECT_TRUE(image.warnings.empty()) << "the reason is told once, as the error";
 }
 
 TEST(ImageDecode, APngWhoseDataCannotFillItsSizeIsRefusedBeforeItsPixelsAreAllocated)
