@@ -184,6 +184,14 @@ std::string ReadName(Arguments& in, std::string& value, const std::string& name,
     return {};
 }
 
+// An option without a value that sets one switch.
+template <bool Options::*field, bool value = true>
+std::string SetFlag(Arguments&, Options& options, const std::string&)
+{
+    options.*field = value;
+    return {};
+}
+
 const OptionRow kOptions[] = {
     {"--window", "WxH", "play in a window of this client size (no settings dialog)", ReadSize},
     {"--fullscreen", "WxH", "play full screen in this mode (no settings dialog)", ReadSize},
@@ -232,11 +240,7 @@ const OptionRow kOptions[] = {
      }},
     {"--out", "DIR", "folder for --shot pictures (made if missing)",
      [](Arguments& in, Options& o, const std::string& name) { return ReadName(in, o.outDir, name, "a folder"); }},
-    {"--mute", "", "open no audio device",
-     [](Arguments&, Options& o, const std::string&) -> std::string {
-         o.mute = true;
-         return {};
-     }},
+    {"--mute", "", "open no audio device", SetFlag<&Options::mute>},
     {"--data", "PATH",
      "use this archive or folder instead of data.pak; with a folder, materials\n"
      "and shaders edited while the demo runs are reloaded (a version that\n"
@@ -260,10 +264,7 @@ const OptionRow kOptions[] = {
      },
      SceneList},
     {"--letterbox", "", "keep the aspect ratio with black bars when the window's shape differs",
-     [](Arguments&, Options& o, const std::string&) -> std::string {
-         o.letterbox = true;
-         return {};
-     }},
+     SetFlag<&Options::letterbox>},
     {"--seek", "T", "start at demo time T, in the state of a demo played up to T",
      [](Arguments& in, Options& o, const std::string& name) { return ReadTime(in, o.seek, name); }},
     {"--loop", "A:B", "repeat demo time A..B, music included, until Escape",
@@ -290,37 +291,20 @@ const OptionRow kOptions[] = {
          return {};
      }},
     {"--benchmark", "", "play the whole demo at a fixed step without audio and print frame costs",
-     [](Arguments&, Options& o, const std::string&) -> std::string {
-         o.benchmark = true;
-         return {};
-     }},
+     SetFlag<&Options::benchmark>},
     {"--csv", "FILE", "write the benchmark's table as CSV and its plot as FILE.svg",
      [](Arguments& in, Options& o, const std::string& name) { return ReadName(in, o.csv, name, "a file"); }},
     {"--dev", "",
      "developer overlay: scrub bar, pause, speed, A-B loop, frame times, worlds,\n"
      "failed reloads of a --data folder",
-     [](Arguments&, Options& o, const std::string&) -> std::string {
-         o.dev = true;
-         return {};
-     }},
+     SetFlag<&Options::dev>},
     {"--no-vsync", "",
      "draw frames as fast as the machine can, not in step with the display\n"
      "(--benchmark, --capture and --fixed-step never wait for it)",
-     [](Arguments&, Options& o, const std::string&) -> std::string {
-         o.vsync = false;
-         return {};
-     }},
+     SetFlag<&Options::vsync, false>},
     // Without help of their own: listed together on the help's last line.
-    {"--help", "", nullptr,
-     [](Arguments&, Options& o, const std::string&) -> std::string {
-         o.help = true;
-         return {};
-     }},
-    {"--version", "", nullptr,
-     [](Arguments&, Options& o, const std::string&) -> std::string {
-         o.version = true;
-         return {};
-     }},
+    {"--help", "", nullptr, SetFlag<&Options::help>},
+    {"--version", "", nullptr, SetFlag<&Options::version>},
 };
 
 // How options go together, checked once all are read.

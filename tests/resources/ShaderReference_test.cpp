@@ -1,6 +1,6 @@
 // Every stage the loader hands the driver, as the driver received it (the text the loader adds
 // included), through the Khronos reference compiler: each stage compiled alone and each program
-// linked. Drivers other than the one CI runs on hold to the GLSL specification, not to Mesa.
+// linked. Drivers other than the one CI runs on hold to GLSL as written, not to what Mesa lets through.
 #include <gtest/gtest.h>
 
 #include <map>
