@@ -53,7 +53,7 @@ CASES
 # seek, its frames watched, then resumed, is not stuck: it plays on and ends normally; so does a
 # capture, whose frames are not watched.
 stuck_data 1e9
-for run in "--seek 20 --frames 1" "--capture $work/capture --fps 30 --range 20:20.2"; do
+for run in "--fixed-step 0.1 --seek 20 --frames 1" "--capture $work/capture --fps 10 --range 20:20.2"; do
     KORVANTA_NO_MESSAGE_BOX=1 "$meridian" --window 320x180 --mute --data "$work/data" --scene plasma $run \
         > "$work/log" 2>&1 &
     pid=$!
