@@ -145,7 +145,8 @@ bool Capture::Finish(bool stopped)
     std::fprintf(stderr, "\n");
     if (m_writer && m_failure.empty()) m_failure = m_writer->Drain();
     if (!m_failure.empty()) {
-        Log::Error() << m_failure.c_str() << " (the capture stopped there: no sound or video made)";
+        Log::Error() << "The capture stopped at frame " << m_writer->FailedFrame() << ": " << m_failure.c_str()
+                     << " (no sound or video made)";
         return false;
     }
     if (stopped && !m_ended) {

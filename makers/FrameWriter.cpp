@@ -48,6 +48,12 @@ std::string FrameWriter::Failure()
     return m_failure;
 }
 
+long FrameWriter::FailedFrame()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_failedFrame;
+}
+
 std::string FrameWriter::Drain()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -70,7 +76,10 @@ void FrameWriter::Work()
             const std::string problem =
                 WriteFramePng(slot.pixels.data(), slot.width, slot.height, m_compression, m_folder + name);
             lock.lock();
-            if (m_failure.empty()) m_failure = problem;
+            if (m_failure.empty() && !problem.empty()) {
+                m_failure = problem;
+                m_failedFrame = slot.number;
+            }
         }
         m_oldest = (m_oldest + 1) % m_slots.size();
         --m_queued;

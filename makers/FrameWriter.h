@@ -22,9 +22,11 @@ public:
     std::vector<unsigned char>& Next();
     // Queues the buffer Next gave as frame `number`, width x height RGB rows, bottom row first.
     void Queue(long number, int width, int height);
-    // The first frame that could not be written, and why; empty while none. Frames queued after
-    // a failure are dropped.
+    // Why the first frame that could not be written was not; empty while none. Frames queued
+    // after a failure are dropped.
     std::string Failure();
+    // The number of that frame; -1 while none.
+    long FailedFrame();
     // Waits until every queued frame is written; Failure() then.
     std::string Drain();
 
@@ -46,5 +48,6 @@ private:
     size_t m_queued = 0;    // under m_mutex; includes the one being written
     bool m_stop = false;    // under m_mutex
     std::string m_failure;  // under m_mutex
+    long m_failedFrame = -1;  // under m_mutex
     std::thread m_thread;
 };

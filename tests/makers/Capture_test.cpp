@@ -150,6 +150,7 @@ TEST(FrameWriter, FramesQueuedFasterThanWrittenArriveWholeAndInOrder)
             writer.Queue(n, kWidth, kHeight);
         }
         EXPECT_EQ(writer.Drain(), "");
+        EXPECT_EQ(writer.FailedFrame(), -1);
     }
     std::vector<unsigned char> expected;
     for (long n = 0; n < kFrames; ++n) {
@@ -182,6 +183,7 @@ TEST(FrameWriter, AFrameThatCannotBeWrittenIsNamedInFull)
     const std::string problem = writer.Drain();
     EXPECT_EQ(problem.rfind("Cannot write " + deep + "/frame_000000.png: ", 0), 0u) << problem.substr(0, 40);
     EXPECT_EQ(writer.Failure(), problem);
+    EXPECT_EQ(writer.FailedFrame(), 0);
 }
 
 TEST(Capture, OneCaptureAtATimeInAFolder)
