@@ -1,9 +1,13 @@
 // The frame watchdog.
 #include "app/FrameWatchdog.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
+
+// Looks this many times per limit: a stuck frame is reported at most a twentieth of it late.
+constexpr int64_t kLooksPerLimit = 20;
 
 int64_t NowNs()
 {
@@ -13,13 +17,15 @@ int64_t NowNs()
 
 }  // namespace
 
-FrameWatchdog::FrameWatchdog(double limitSeconds, std::function<void(double demoTime)> onStuck)
-    : m_limitNs(static_cast<int64_t>(limitSeconds * 1e9)), m_onStuck(std::move(onStuck)), m_thread([this] { Watch(); })
+FrameWatchdog::FrameWatchdog(double limitSeconds, std::function<void(double demoTime)> onStuck, RanSeconds ranSeconds)
+    : m_limitNs(static_cast<int64_t>(limitSeconds * 1e9)), m_onStuck(std::move(onStuck)), m_ranSeconds(ranSeconds)
 {
+    if (m_limitNs > 0) m_thread = std::thread([this] { Watch(); });
 }
 
 FrameWatchdog::~FrameWatchdog()
 {
+    if (!m_thread.joinable()) return;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
@@ -31,19 +37,35 @@ FrameWatchdog::~FrameWatchdog()
 void FrameWatchdog::FrameStarted(double demoTime)
 {
     m_demoTime.store(demoTime, std::memory_order_relaxed);
-    m_startedNs.store(NowNs(), std::memory_order_release);
+    m_frame.store(++m_started, std::memory_order_release);
 }
 
-void FrameWatchdog::FrameEnded() { m_startedNs.store(-1, std::memory_order_release); }
+void FrameWatchdog::FrameEnded() { m_frame.store(-1, std::memory_order_release); }
 
 void FrameWatchdog::Watch()
 {
-    // Looks a few times per limit: a stuck frame is reported at most a quarter limit late.
-    const auto look = std::chrono::nanoseconds(m_limitNs / 4 > 0 ? m_limitNs / 4 : 1);
+    const auto look = std::chrono::nanoseconds(std::max<int64_t>(m_limitNs / kLooksPerLimit, 1));
+    int64_t watched = -1;
+    int64_t ranNs = 0;
+    int64_t wall = NowNs();
+    double ran = m_ranSeconds();
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_wake.wait_for(lock, look, [this] { return m_stop; })) {
-        const int64_t started = m_startedNs.load(std::memory_order_acquire);
-        if (started < 0 || NowNs() - started < m_limitNs) continue;
+        const int64_t wallNow = NowNs();
+        const double ranNow = m_ranSeconds();
+        // Several busy threads count no faster than the wall; a stop or a sleep counts nothing.
+        const int64_t counted = std::min(wallNow - wall, static_cast<int64_t>((ranNow - ran) * 1e9));
+        wall = wallNow;
+        ran = ranNow;
+        const int64_t frame = m_frame.load(std::memory_order_acquire);
+        if (frame != watched) {
+            watched = frame;
+            ranNs = 0;
+            continue;
+        }
+        if (frame < 0) continue;
+        ranNs += std::max<int64_t>(counted, 0);
+        if (ranNs < m_limitNs) continue;
         m_onStuck(m_demoTime.load(std::memory_order_relaxed));
         return;
     }

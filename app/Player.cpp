@@ -1,5 +1,6 @@
 #include "app/Player.h"
 
+#include <GL/glew.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,7 @@
 #include "platform/Files.h"
 #include "platform/Log.h"
 #include "platform/Paths.h"
+#include "platform/Process.h"
 #include "platform/Text.h"
 #include "platform/MessageBox.h"
 #include "platform/k_AudioDevice.h"
@@ -34,10 +36,14 @@ namespace {
 const wchar_t* const kTitle = L"Korvanta - meridian";
 // The first step of a run: the first picture is drawn before the music starts.
 constexpr double kPrimingStep = 0.00001;
-// A frame that takes longer has a shader stuck in a loop (the software driver has no timeout; it
+// A frame that runs longer has a shader stuck in a loop (the software driver has no timeout; it
 // stops a shader's loops only after 65535 rounds, hours for a costly one); a real frame of this
 // demo takes well under a second.
 constexpr double kFrameLimitSeconds = 10.0;
+// What a frame of offline work is allowed: no limit. Such a run writes frames for a file, at any
+// size, so a healthy frame may take minutes (the first at 3840x2160 compiles every shader's
+// variant); its progress line shows a stall, and it ends on Escape or a signal.
+constexpr double kOfflineFrameLimit = 0;
 
 // On the watchdog's thread while the frame loop is stuck in the driver: says what was drawn and
 // ends the process without the stuck thread. Over a full-screen window the box would sit hidden
@@ -76,6 +82,12 @@ Options WithBenchmarkDefaults(Options options)
     return options;
 }
 
+// Capture, benchmark and shots at a fixed step: work whose frames are made for a file, not watched.
+bool IsOffline(const Options& options)
+{
+    return !options.captureDir.empty() || options.benchmark || (options.fixedStep > 0 && !options.shots.empty());
+}
+
 // The loop's stop conditions beyond Escape and the close box, from the command line.
 bool ReachedEnd(const Options& options, long frame, double time, const Shots& shots)
 {
@@ -105,7 +117,8 @@ Player::Player(const Settings& settings, Options options)
       m_seekStep(m_options.fixedStep > 0 ? m_options.fixedStep : kDefaultSeekStep),
       m_clock(Platform::ReadPerformanceCounter, Platform::ReadPerformanceFrequency(), m_options.fixedStep),
       m_shots(m_options.shots, m_options.outDir),
-      m_watchdog(kFrameLimitSeconds, [fullscreen = settings.fullscreen](double time) { FrameStuck(time, fullscreen); })
+      m_watchdog(IsOffline(m_options) ? kOfflineFrameLimit : kFrameLimitSeconds,
+                 [fullscreen = settings.fullscreen](double time) { FrameStuck(time, fullscreen); }, Process::CpuSeconds)
 {
 }
 
@@ -205,7 +218,10 @@ bool Player::Step()
 {
     Platform::Event event;
     if (Platform::PollEvent(event)) {
-        if (event.type == Platform::Event::Type::Quit) return false;
+        if (event.type == Platform::Event::Type::Quit) {
+            m_stopped = true;
+            return false;
+        }
         m_window->HandleMessage(event);
         return true;
     }
@@ -246,6 +262,12 @@ bool Player::FrameDrawn(double time, double wallMs)
         m_restartAt = m_overlay->Draw(m_engine.get(), time, wallMs, m_options.loopStart, m_options.loopEnd,
                                       m_reloader.get());
     IGraphics* graphics = m_engine->GetGraphics();
+    if (!m_shots.AllTaken()) {
+        // Writing a picture is the program's own work, however long it takes at a large size:
+        // the frame is watched until the driver has finished drawing it.
+        glFinish();
+        m_watchdog.FrameEnded();
+    }
     m_shots.FrameDrawn(time, graphics->GetWidth(), graphics->GetHeight());
     const bool captured =
         !m_capture || m_capture->FrameDrawn(graphics->GetWidth(), graphics->GetHeight(), m_engine->IsFinished());
@@ -287,7 +309,10 @@ bool Player::Seek(double target, double step)
         m_watchdog.FrameStarted(time);  // the seek moves on: only a drawn step stuck in the driver is a stall
         Platform::Event event;
         while (Platform::PollEvent(event)) {
-            if (event.type == Platform::Event::Type::Quit) return false;
+            if (event.type == Platform::Event::Type::Quit) {
+                m_stopped = true;
+                return false;
+            }
             m_window->HandleMessage(event);
         }
         const double done = (time - from) / (target - from);
@@ -305,7 +330,7 @@ bool Player::Seek(double target, double step)
 int Player::Finish()
 {
     int exitCode = 0;
-    if (m_capture && !m_capture->Finish()) exitCode = 1;
+    if (m_capture && !m_capture->Finish(m_stopped)) exitCode = 1;
     if (!m_shots.Finish(m_engine->GetTimeline()->GetTime())) exitCode = 1;
     if (!m_options.frameTimes.empty() && !m_frameTimes.Write(m_options.frameTimes)) exitCode = 1;
     IGraphics* graphics = m_engine->GetGraphics();

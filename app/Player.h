@@ -83,6 +83,7 @@ private:
     Shots m_shots;
     long m_frame = 0;
     double m_restartAt = -1;  // a loop's start or a scrubbed-to time
+    bool m_stopped = false;   // by the user: Escape, the close box or a signal
     FrameTimes m_frameTimes;
     FrameWatchdog m_watchdog;
 };

@@ -66,8 +66,10 @@ int main(int argc, char** argv)
         }
     }
 
+    // Held until the process ends.
+    std::unique_ptr<Files::HeldLock> captureLock;
     if (!options.captureDir.empty()) {
-        const std::string taken = Capture::FolderProblem(options.captureDir);
+        const std::string taken = Capture::ClaimFolder(options.captureDir, captureLock);
         if (!taken.empty()) {
             std::fprintf(stderr, "meridian: --capture %s\n", Text::Shown(taken).c_str());
             return 2;

@@ -11,6 +11,7 @@
 #include "core/IMaterial.h"
 #include "core/IResourceFactory.h"
 #include "core/IShaderProgram.h"
+#include "core/ITimeline.h"
 #include "core/ITexture.h"
 #include "core/MaterialPass.h"
 #include "resources/k_DeltaTimeShaderCallback.h"
@@ -98,7 +99,8 @@ void k_HdrToLdrWorld::Initialize()
 
 void k_HdrToLdrWorld::Update()
 {
-    if (!m_ready) return;
+    // A skipped step draws no scene for these passes to read; a seek draws its last seconds.
+    if (!m_ready || m_engine->GetTimeline()->IsSkipping()) return;
     ScopedCurrentWorld current(m_engine->GetRenderer(), this);
 
     ITexture* input = m_scene;

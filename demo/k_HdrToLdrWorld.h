@@ -20,7 +20,7 @@ public:
     k_HdrToLdrWorld(IEngine* engine, ITexture* scene);
 
     void Initialize() override;
-    // Runs the luminance, glow, blur and adaption passes off screen.
+    // Runs the luminance, glow, blur and adaption passes off screen; none in a skipped step.
     void Update() override;
 
     // A square float target and its texture, both owned by the resource factory.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "makers/FrameCapture.h"
+#include "makers/FrameWriter.h"
 #include "makers/WavExport.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -21,20 +22,33 @@
 
 namespace {
 const wchar_t* const kTuneName = L"kv-meridian.ogg";
+// Held in the capture's folder while it runs: a second capture into it would mix the two.
+const char* const kLockName = "capture.lock";
+// Frames that may wait to be written: a frame is drawn while the one before is encoded, and the
+// memory stays that of three frames (75 MB at 3840x2160).
+constexpr int kFramesWaiting = 3;
+// zlib's fastest level: the pixels are the same at every level, and encoding at the default
+// level costs about as much as drawing a frame.
+constexpr int kFrameCompression = 1;
 }  // namespace
 
 Capture::Capture(const std::string& folder, int numerator, int denominator, double start, double end)
     : m_folder(folder), m_numerator(numerator), m_denominator(denominator), m_start(start), m_end(end)
 {
-    m_path[0] = 0;
     // From the frame nearest the start, not by counting up to it: a span far out would take ages.
     const double nearest = std::floor(m_start * m_numerator / m_denominator);
     m_frame = nearest > 1 ? static_cast<long>(std::min(nearest, 9e18)) - 1 : 0;
     while (TimeOf(m_frame) < m_start) ++m_frame;
 }
 
-std::string Capture::FolderProblem(const std::string& folder)
+std::string Capture::ClaimFolder(const std::string& folder, std::unique_ptr<Files::HeldLock>& lock)
 {
+    bool heldElsewhere = false;
+    std::string reason;
+    lock = Files::LockFile(folder + "/" + kLockName, heldElsewhere, reason);
+    if (heldElsewhere)
+        return "another capture is writing into " + folder + ": wait for it to end, or choose another folder";
+    if (!lock) return "cannot lock " + folder + "/" + kLockName + ": " + reason;
     static const std::regex kFrameName("frame_[0-9]{6}\\.png");
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(Files::FromUtf8(folder), error))
@@ -43,6 +57,8 @@ std::string Capture::FolderProblem(const std::string& folder)
                    "): choose another folder or remove them, or the video would take them in";
     return {};
 }
+
+Capture::~Capture() = default;
 
 double Capture::TimeOf(long frame) const
 {
@@ -84,15 +100,20 @@ long Capture::ExpectedFrames() const
 bool Capture::FrameDrawn(int width, int height, bool demoFinished)
 {
     const double time = TimeOf(m_frame);
-    if (m_end >= 0 ? time >= m_end : (demoFinished || (m_tuneSeconds > 0 && time >= m_tuneSeconds))) return false;
+    if (m_end >= 0 ? time >= m_end : (demoFinished || (m_tuneSeconds > 0 && time >= m_tuneSeconds))) {
+        m_ended = true;
+        return false;
+    }
     if (time >= m_start) {
         if (m_first < 0) {
             m_first = m_frame;
             m_startCounter = Platform::ReadPerformanceCounter();  // the rate shown leaves the run-up out
+            m_writer = std::make_unique<FrameWriter>(m_folder, kFramesWaiting, kFrameCompression);
         }
-        std::snprintf(m_path, sizeof m_path, "%s/frame_%06ld.png", m_folder.c_str(), m_written);
-        m_failure = CaptureFrame(width, height, m_path);
+        m_failure = m_writer->Failure();
         if (!m_failure.empty()) return false;
+        ReadFrame(width, height, m_writer->Next());
+        m_writer->Queue(m_written, width, height);
         ++m_written;
         ShowProgress();
     }
@@ -119,12 +140,18 @@ void Capture::ShowProgress()
     std::fflush(stderr);
 }
 
-bool Capture::Finish()
+bool Capture::Finish(bool stopped)
 {
     std::fprintf(stderr, "\n");
+    if (m_writer && m_failure.empty()) m_failure = m_writer->Drain();
     if (!m_failure.empty()) {
-        Log::Error() << "The capture stopped at frame " << static_cast<int>(m_written) << ": "
-                     << m_failure.c_str() << " (no sound or video made)";
+        Log::Error() << "The capture stopped at frame " << m_writer->FailedFrame() << ": " << m_failure.c_str()
+                     << " (no sound or video made)";
+        return false;
+    }
+    if (stopped && !m_ended) {
+        Log::Error() << "The capture was stopped after " << m_written << " of its " << ExpectedFrames()
+                     << " frames: the frames are kept in " << m_folder.c_str() << ", no sound or video made.";
         return false;
     }
     if (m_written == 0) {

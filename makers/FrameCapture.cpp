@@ -3,6 +3,7 @@
 
 #include <GL/glew.h>
 #include <png.h>
+#include <zlib.h>
 #include <cstdio>
 #include <vector>
 
@@ -18,29 +19,41 @@ void WritePng(png_structp png, png_bytep data, png_size_t size)
 
 }  // namespace
 
-std::string CaptureFrame(int width, int height, const std::string& path)
+void ReadFrame(int width, int height, std::vector<unsigned char>& pixels)
 {
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    pixels.resize(static_cast<size_t>(width) * height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+}
 
+std::string WriteFramePng(const unsigned char* pixels, int width, int height, int compression,
+                          const std::string& path)
+{
     OutputFile output(path);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     volatile bool ok = false;  // survives libpng's longjmp
     if (info && !setjmp(png_jmpbuf(png))) {
         png_set_write_fn(png, &output, WritePng, nullptr);
+        png_set_compression_level(png, compression);
         png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
         for (int row = height - 1; row >= 0; --row)
-            png_write_row(png, pixels.data() + static_cast<size_t>(row) * width * 3);
+            png_write_row(png, pixels + static_cast<size_t>(row) * width * 3);
         png_write_end(png, nullptr);
         ok = true;
     }
     png_destroy_write_struct(&png, &info);
-    const std::string problem = output.Close(ok) ? std::string() : output.GetProblem();
+    return output.Close(ok) ? std::string() : output.GetProblem();
+}
+
+std::string CaptureFrame(int width, int height, const std::string& path)
+{
+    std::vector<unsigned char> pixels;
+    ReadFrame(width, height, pixels);
+    const std::string problem = WriteFramePng(pixels.data(), width, height, Z_DEFAULT_COMPRESSION, path);
     if (!problem.empty()) Log::Error() << problem;
     return problem;
 }

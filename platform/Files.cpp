@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <set>
 #include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unzip.h>
@@ -154,6 +155,42 @@ ReadResult ReadRegular(const std::string& path, uint64_t maxBytes, std::unique_p
 }
 
 std::FILE* Create(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
+
+namespace {
+
+class FlockedFile : public HeldLock {
+public:
+    FlockedFile(int descriptor, std::string path) : m_descriptor(descriptor), m_path(std::move(path)) {}
+    ~FlockedFile() override
+    {
+        // Removed while still held, so that no other run takes a name about to go.
+        unlink(m_path.c_str());
+        close(m_descriptor);
+    }
+
+private:
+    int m_descriptor;
+    std::string m_path;
+};
+
+}  // namespace
+
+std::unique_ptr<HeldLock> LockFile(const std::string& path, bool& heldElsewhere, std::string& reason)
+{
+    heldElsewhere = false;
+    const int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        reason = std::strerror(errno);
+        return nullptr;
+    }
+    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        heldElsewhere = errno == EWOULDBLOCK;
+        reason = std::strerror(errno);
+        close(descriptor);
+        return nullptr;
+    }
+    return std::make_unique<FlockedFile>(descriptor, path);
+}
 
 std::filesystem::path FromUtf8(const std::string& path) { return std::filesystem::path(path); }
 

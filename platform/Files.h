@@ -46,6 +46,16 @@ ReadResult ReadRegular(const std::string& path, uint64_t maxBytes, std::unique_p
 // caller closes it with std::fclose.
 std::FILE* Create(const std::string& path);
 
+// An exclusive lock on a file, held while the object lives. The system lets go of it when the
+// process ends however it ends, so a run that died leaves nothing that blocks the next.
+class HeldLock {
+public:
+    virtual ~HeldLock() = default;
+};
+// Takes the lock on the file at path (made when missing; removed when let go of). Null when
+// another process holds it (heldElsewhere) or it cannot be made (reason: the system's).
+std::unique_ptr<HeldLock> LockFile(const std::string& path, bool& heldElsewhere, std::string& reason);
+
 // The path object for a UTF-8 path, for std::filesystem calls, and back.
 std::filesystem::path FromUtf8(const std::string& path);
 std::string ToUtf8(const std::filesystem::path& path);

@@ -180,6 +180,39 @@ std::FILE* Create(const std::string& path)
     return Wide(path, wide) ? _wfopen(wide.c_str(), L"wb") : nullptr;
 }
 
+namespace {
+
+class OpenedAlone : public HeldLock {
+public:
+    explicit OpenedAlone(HANDLE handle) : m_handle(handle) {}
+    ~OpenedAlone() override { CloseHandle(m_handle); }  // deletes the file: opened to be deleted on close
+
+private:
+    HANDLE m_handle;
+};
+
+}  // namespace
+
+std::unique_ptr<HeldLock> LockFile(const std::string& path, bool& heldElsewhere, std::string& reason)
+{
+    heldElsewhere = false;
+    std::wstring wide;
+    if (!Wide(path, wide)) {
+        reason = "the name is not UTF-8";
+        return nullptr;
+    }
+    // Shared with nobody: a second opening fails for as long as this handle lives.
+    const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        heldElsewhere = error == ERROR_SHARING_VIOLATION;
+        reason = std::system_category().message(static_cast<int>(error));
+        return nullptr;
+    }
+    return std::make_unique<OpenedAlone>(handle);
+}
+
 std::filesystem::path FromUtf8(const std::string& path) { return std::filesystem::path(Text::FromUtf8(path)); }
 
 std::string ToUtf8(const std::filesystem::path& path) { return Text::ToUtf8(path.wstring()); }

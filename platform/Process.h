@@ -16,6 +16,10 @@ void Start();
 // line, since argv arrives in the ANSI code page.
 std::vector<std::string> Arguments(int argc, char** argv);
 
+// The processor time the whole process has used so far (every thread, user and system), in
+// seconds. It stands still while the process is stopped or the machine sleeps.
+double CpuSeconds();
+
 // Whether a program of that name can be started from the PATH.
 bool OnPath(const std::string& program);
 

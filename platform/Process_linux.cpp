@@ -2,6 +2,7 @@
 #include "platform/Process.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <malloc.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -18,6 +19,13 @@ void Start()
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+
+double CpuSeconds()
+{
+    timespec used{};
+    if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used) != 0) return 0;
+    return static_cast<double>(used.tv_sec) + 1e-9 * static_cast<double>(used.tv_nsec);
+}
 
 bool OnPath(const std::string& program)
 {

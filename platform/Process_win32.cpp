@@ -61,6 +61,17 @@ std::vector<std::string> Arguments(int argc, char** argv)
     return arguments;
 }
 
+double CpuSeconds()
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    // Both in units of 100 ns.
+    const auto ticks = [](const FILETIME& time) {
+        return static_cast<double>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    };
+    return 1e-7 * (ticks(kernel) + ticks(user));
+}
+
 bool OnPath(const std::string& program)
 {
     wchar_t found[MAX_PATH];

@@ -8,9 +8,11 @@
 #include <iterator>
 #include <string>
 #include <vector>
+#include <png.h>
 #include <vorbis/vorbisfile.h>
 
 #include "makers/Capture.h"
+#include "makers/FrameWriter.h"
 #include "makers/WavExport.h"
 #include "music/OggWriter.h"
 #include "support/ScratchFolder.h"
@@ -113,6 +115,92 @@ TEST(WavExport, PastTheEndIsSilenceAndBadBytesAreRefused)
     EXPECT_NE(ReadTuneFormat(junk.data(), junk.size(), format), "");
     EXPECT_NE(ExportWav(junk.data(), junk.size(), 0, 10, wav), "");
     EXPECT_NE(ExportWav(tune.data(), tune.size(), 0, 10, (folder / "no/such/folder/x.wav").string()), "");
+}
+
+// Frame n of a w x h test pattern, rows bottom first as the back buffer gives them.
+void FillFrame(std::vector<unsigned char>& pixels, int width, int height, long n)
+{
+    pixels.resize(static_cast<size_t>(width) * height * 3);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 7 + n * 31 + i / 97);
+}
+
+// A PNG's RGB rows, top first; empty when it cannot be read.
+std::vector<unsigned char> ReadPng(const std::string& path, int& width, int& height)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<unsigned char> rgb;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return rgb;
+    image.format = PNG_FORMAT_RGB;
+    rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) rgb.clear();
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    return rgb;
+}
+
+TEST(FrameWriter, FramesQueuedFasterThanWrittenArriveWholeAndInOrder)
+{
+    ScratchFolder folder;
+    constexpr int kWidth = 37, kHeight = 11, kFrames = 9;
+    {
+        FrameWriter writer(folder.Path().string(), 2, 1);
+        for (long n = 0; n < kFrames; ++n) {
+            FillFrame(writer.Next(), kWidth, kHeight, n);
+            writer.Queue(n, kWidth, kHeight);
+        }
+        EXPECT_EQ(writer.Drain(), "");
+        EXPECT_EQ(writer.FailedFrame(), -1);
+    }
+    std::vector<unsigned char> expected;
+    for (long n = 0; n < kFrames; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame_%06ld.png", n);
+        int width = 0, height = 0;
+        const std::vector<unsigned char> rgb = ReadPng((folder / name).string(), width, height);
+        ASSERT_EQ(rgb.size(), size_t(kWidth * kHeight * 3)) << name;
+        EXPECT_EQ(width, kWidth);
+        EXPECT_EQ(height, kHeight);
+        FillFrame(expected, kWidth, kHeight, n);
+        for (int row = 0; row < kHeight; ++row)
+            ASSERT_EQ(std::memcmp(rgb.data() + row * kWidth * 3, expected.data() + (kHeight - 1 - row) * kWidth * 3,
+                                  kWidth * 3),
+                      0)
+                << name << " row " << row;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), kFrames) << "a .partial was left";
+}
+
+TEST(FrameWriter, AFrameThatCannotBeWrittenIsNamedInFull)
+{
+    ScratchFolder folder;
+    // Near 4 KB of path, in folders that were never made.
+    std::string deep = folder.Path().string();
+    while (deep.size() < 4000) deep += "/" + std::string(200, 'd');
+    FrameWriter writer(deep, 3, 1);
+    FillFrame(writer.Next(), 4, 4, 0);
+    writer.Queue(0, 4, 4);
+    const std::string problem = writer.Drain();
+    EXPECT_EQ(problem.rfind("Cannot write " + deep + "/frame_000000.png: ", 0), 0u) << problem.substr(0, 40);
+    EXPECT_EQ(writer.Failure(), problem);
+    EXPECT_EQ(writer.FailedFrame(), 0);
+}
+
+TEST(Capture, OneCaptureAtATimeInAFolder)
+{
+    ScratchFolder folder;
+    std::unique_ptr<Files::HeldLock> first, second;
+    EXPECT_EQ(Capture::ClaimFolder(folder.Path().string(), first), "");
+    ASSERT_TRUE(first);
+    // flock and a file opened unshared both refuse a second taker, in the same process too.
+    EXPECT_NE(Capture::ClaimFolder(folder.Path().string(), second).find("another capture is writing"),
+              std::string::npos);
+    first.reset();
+    EXPECT_EQ(Capture::ClaimFolder(folder.Path().string(), second), "");
+    second.reset();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 0) << "the lock was left";
+    std::ofstream(folder / "frame_000000.png") << "x";
+    EXPECT_NE(Capture::ClaimFolder(folder.Path().string(), first).find("already holds the frames"), std::string::npos);
 }
 
 TEST(Capture, TheClockFollowsTheFrameCounter)

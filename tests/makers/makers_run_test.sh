@@ -55,6 +55,26 @@ if command -v ffprobe > /dev/null; then
 fi
 pass
 
+# A capture stopped part-way (a signal, the close box) says so and fails, with no sound or video
+# that would pass for the whole span; a second capture into a folder in use is refused, and the
+# first goes on unharmed.
+set +e
+"$meridian" --window 320x180 --scene plasma --capture "$work/stopped" --fps 30 --range 0:60 > "$work/stopped.log" 2>&1 &
+pid=$!
+for _ in $(seq 300); do grep -q "capture \[" "$work/stopped.log" && break; sleep 0.1; done
+"$meridian" --window 320x180 --scene plasma --capture "$work/stopped" --fps 30 --range 0:1 > "$work/second.log" 2>&1
+[ $? -eq 2 ] || fail "a second capture into a folder in use: $(cat "$work/second.log")"
+grep -q "another capture is writing into" "$work/second.log" || fail "second capture: $(cat "$work/second.log")"
+kill -TERM $pid
+wait $pid
+[ $? -eq 1 ] || fail "a capture stopped by a signal did not fail"
+grep -q "The capture was stopped after [0-9]* of its 1800 frames" "$work/stopped.log" || fail "stopped: $(tail -c 300 "$work/stopped.log")"
+[ ! -e "$work/stopped/audio.wav" ] || fail "a stopped capture left its sound"
+[ ! -e "$work/stopped/capture.lock" ] || fail "a stopped capture left its lock"
+ls "$work/stopped" | grep -v -q '^frame_[0-9]\{6\}\.png$' && fail "a stopped capture left $(ls "$work/stopped")"
+set -e
+pass
+
 # Seeking gives the picture of a run played up to that time with the same step: the drift scene's
 # feedback buffer, and the whole demo's cues, fades and picture events.
 "$meridian" --window 320x180 --mute --scene drift --fixed-step 0.04 --shot 20 --out "$work/played" > /dev/null \
@@ -63,9 +83,9 @@ pass
     --out "$work/sought" > /dev/null || fail "drift seek"
 difference=$(python3 "$pngdiff" "$work/played/t0020.000.png" "$work/sought/t0020.000.png")
 python3 -c "import sys; sys.exit(0 if float('$difference') < 0.01 else 1)" || fail "drift seek differs by $difference"
-"$meridian" --window 320x180 --mute --fixed-step 0.1 --shot 40,100,172 --out "$work/demo" > /dev/null \
+"$meridian" --window 320x180 --mute --fixed-step 0.1 --shot 5,31,40,76.4,100,145.5,172,180 --out "$work/demo" > /dev/null \
     || fail "demo run"
-for t in 40 100 172; do
+for t in 5 31 40 76.4 100 145.5 172 180; do
     "$meridian" --window 320x180 --mute --fixed-step 0.1 --seek $t --frames 1 --shot $t --out "$work/demo-seek" \
         > /dev/null || fail "demo seek to $t"
     name=$(printf 't%08.3f.png' $t)
