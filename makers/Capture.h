@@ -43,7 +43,6 @@ public:
 
     // The first frame of the span: the run-up to it may be sought (frames before it are not written).
     long GetFirstFrame() const { return m_frame; }
-    long GetFramesWritten() const { return m_written; }
 
 private:
     // Frames from the span's start to its end, or to the tune's end without one.
