@@ -177,6 +177,14 @@ std::string ReadTime(Arguments& in, double& time, const std::string& name)
     return {};
 }
 
+// A span of demo time A:B; example is shown when it is refused.
+std::string ReadSpan(Arguments& in, double& start, double& end, const std::string& name, const char* example)
+{
+    std::string text;
+    if (!in.Value(text) || !ParseSpan(text, start, end)) return name + " needs a span of demo time such as " + example;
+    return {};
+}
+
 // A value that must not be empty, such as a file or a folder.
 std::string ReadName(Arguments& in, std::string& value, const std::string& name, const char* what)
 {
@@ -268,11 +276,8 @@ const OptionRow kOptions[] = {
     {"--seek", "T", "start at demo time T, in the state of a demo played up to T",
      [](Arguments& in, Options& o, const std::string& name) { return ReadTime(in, o.seek, name); }},
     {"--loop", "A:B", "repeat demo time A..B, music included, until Escape",
-     [](Arguments& in, Options& o, const std::string&) -> std::string {
-         std::string text;
-         if (!in.Value(text) || !ParseSpan(text, o.loopStart, o.loopEnd))
-             return "--loop needs a span of demo time such as 40:52";
-         return {};
+     [](Arguments& in, Options& o, const std::string& name) {
+         return ReadSpan(in, o.loopStart, o.loopEnd, name, "40:52");
      }},
     {"--capture", "DIR", "write every frame as a PNG, the music as a WAV and (with ffmpeg) a video",
      [](Arguments& in, Options& o, const std::string& name) { return ReadName(in, o.captureDir, name, "a folder"); }},
@@ -284,11 +289,8 @@ const OptionRow kOptions[] = {
          return {};
      }},
     {"--range", "A:B", "capture only demo time A..B (needs --capture)",
-     [](Arguments& in, Options& o, const std::string&) -> std::string {
-         std::string text;
-         if (!in.Value(text) || !ParseSpan(text, o.rangeStart, o.rangeEnd))
-             return "--range needs a span of demo time such as 30:62";
-         return {};
+     [](Arguments& in, Options& o, const std::string& name) {
+         return ReadSpan(in, o.rangeStart, o.rangeEnd, name, "30:62");
      }},
     {"--benchmark", "", "play the whole demo at a fixed step without audio and print frame costs",
      SetFlag<&Options::benchmark>},
