@@ -116,7 +116,7 @@ int MaterialReloader::CheckNow()
     m_changed.clear();
     for (Watched& watched : m_watched) {
         const Stamp now = Look(watched.path);
-        if (!(now != watched.stamp)) continue;
+        if (now == watched.stamp) continue;
         watched.stamp = now;  // the version this look saw: a later save differs from it
         if (std::find(m_changed.begin(), m_changed.end(), watched.material) == m_changed.end())
             m_changed.push_back(watched.material);

@@ -37,7 +37,7 @@ private:
     struct Stamp {
         int64_t modified = -1;  // nanoseconds; -1 when the file is missing
         int64_t size = -1;
-        bool operator!=(const Stamp& other) const { return modified != other.modified || size != other.size; }
+        bool operator==(const Stamp& other) const { return modified == other.modified && size == other.size; }
     };
     struct Watched {
         IReloadableMaterial* material;
