@@ -19,6 +19,9 @@ public:
     virtual void AddRealTimeEvent(double time, IEvent* event, int type) = 0;
     // All Animate calls of a step come before any Trigger.
     virtual void Update() = 0;
+    // For a clock set back to 0: every registration runs and fires again as the clock passes it,
+    // as in a fresh run. Registrations stay; any made during the run stay too.
+    virtual void Rewind() = 0;
 
 protected:
     IAnimationManager() = default;

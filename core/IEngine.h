@@ -22,8 +22,14 @@ public:
     // Destroys everything the resource factory made, while the GL context is still current,
     // then releases the context. Harmless when there is none; the destructor calls it too.
     virtual void ReleaseContext() = 0;
-    // Advances the demo clock by seconds and draws one frame.
+    // Advances the demo clock by seconds and draws one frame. The first call also notes the
+    // start that Rewind goes back to: the worlds, their lists and switches, and every program's
+    // uniform values as the set-up left them.
     virtual void Advance(double seconds) = 0;
+    // Back to that start, keeping every loaded resource: the clock and the scheduler at 0,
+    // each world as it was (its own Rewind does the rest), the next Advance plays as the first
+    // of a fresh run. Before the first Advance only the clock and the scheduler go back.
+    virtual void Rewind() = 0;
 
     virtual IGraphics* GetGraphics() = 0;
     virtual IRenderer* GetRenderer() = 0;

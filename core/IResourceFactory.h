@@ -98,6 +98,12 @@ public:
     // The callback registered under name, or null.
     virtual IShaderCallback* GetShaderCallback(const std::wstring& name) = 0;
 
+    // Notes every program's uniform values as they stand (the set-up done, before the first
+    // frame); RewindUniforms puts them back, for a clock that starts again. A program that
+    // replaces one (a reloaded material) takes over what was noted of it; one made later has none.
+    virtual void MarkUniforms() = 0;
+    virtual void RewindUniforms() = 0;
+
     // This factory as live data sees it (never null).
     virtual IMaterialRefresh* GetMaterialRefresh() = 0;
 

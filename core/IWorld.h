@@ -31,6 +31,10 @@ public:
     virtual void Update() = 0;
     // Called by the renderer at each stage of drawing this world.
     virtual void OnRenderStage(RenderStage stage) = 0;
+    // Puts back what the world carries from frame to frame on its own (what its render targets
+    // hold, members its updates change) as it was before the first step: the engine's Rewind
+    // calls it after putting the world's lists and switches back.
+    virtual void Rewind() = 0;
 
     virtual void SetVisible(bool visible) = 0;
     virtual bool IsVisible() = 0;

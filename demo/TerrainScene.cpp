@@ -18,9 +18,9 @@ TerrainScene AddTerrainScene(IEngine* engine, const std::function<void()>& after
     IRenderTarget* target = engine->GetResourceFactory()->CreateRenderTarget(graphics->GetWidth(), graphics->GetHeight());
     ITexture* texture = target ? target->AddTexture(ITexture::RgbaFloat) : nullptr;
     scene.terrain->SetRenderTarget(target);
+    scene.terrain->ClearScene();  // and unbound
 
     scene.hdr = std::make_unique<k_HdrToLdrWorld>(engine, texture);
     engine->AddWorld(scene.hdr.get());
-    if (target) target->Unbind();
     return scene;
 }

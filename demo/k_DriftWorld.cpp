@@ -25,6 +25,12 @@ void k_DriftWorld::Initialize()
     m_show->SetTexture(0, m_driftTexture);
 }
 
+void k_DriftWorld::Rewind()
+{
+    SetTargetFlags(IRenderTarget::WorldDefault);
+    m_clearedOnce = false;
+}
+
 void k_DriftWorld::OnRenderStage(RenderStage stage)
 {
     if (stage != AfterUnbind) return;

@@ -19,6 +19,8 @@ public:
     // After the target is released: the drift passes, then every renderable is hidden, since
     // it now lives on only in the buffer.
     void OnRenderStage(RenderStage stage) override;
+    // The buffer is cleared again by the next frame drawn.
+    void Rewind() override;
 
 private:
     std::unique_ptr<FullScreenPass> m_process;

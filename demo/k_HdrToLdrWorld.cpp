@@ -90,6 +90,16 @@ void k_HdrToLdrWorld::Initialize()
                         "nothing is processed.";
         return;
     }
+    ClearAdaption();
+}
+
+void k_HdrToLdrWorld::Rewind()
+{
+    if (m_ready) ClearAdaption();
+}
+
+void k_HdrToLdrWorld::ClearAdaption()
+{
     // The first adaption reads B: start both from black rather than undefined memory.
     ScopedCurrentWorld current(m_engine->GetRenderer(), this);
     m_adaptedA.target->Bind(IRenderTarget::WorldDefault);

@@ -22,6 +22,8 @@ public:
     void Initialize() override;
     // Runs the luminance, glow, blur and adaption passes off screen; none in a skipped step.
     void Update() override;
+    // The adapted luminance starts from black again.
+    void Rewind() override;
 
     // A square float target and its texture, both owned by the resource factory.
     struct Level {
@@ -36,6 +38,8 @@ public:
     const Level& GetAdaptedLuminance() { return m_adaptedB; }
 
 private:
+    void ClearAdaption();
+
     ITexture* m_scene;
     IMeshBuffer* m_quad = nullptr;
     MaterialPass* m_toneMapPass = nullptr;

@@ -11,6 +11,7 @@
 #include "core/ICamera.h"
 #include "core/ILight.h"
 #include "core/IMeshBuffer.h"
+#include "core/IRenderTarget.h"
 
 namespace {
 
@@ -74,6 +75,16 @@ void k_TerrainWorld::Initialize()
     AddRenderable(m_second.get());
     AddRenderable(m_third.get());
     AddRenderable(m_fourth.get());
+}
+
+void k_TerrainWorld::ClearScene()
+{
+    IRenderTarget* target = GetRenderTarget();
+    if (!target) return;
+    target->Bind(IRenderTarget::DrawAll);  // no clear with the world's sky
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    target->Unbind();
 }
 
 void k_TerrainWorld::Update()

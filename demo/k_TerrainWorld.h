@@ -23,6 +23,11 @@ public:
     void Initialize() override;
     // Sky colour, the light's colour and the camera's place at the timeline's time.
     void Update() override;
+    // The scene target cleared to black again: the HDR world reads it before this world draws.
+    void Rewind() override { ClearScene(); }
+    // Clears the render target, once it is set, to black: what the HDR world reads before this
+    // world first draws into it, on every driver (a new texture holds undefined memory).
+    void ClearScene();
 
     // Null before Initialize.
     IMeshBuffer* GetTerrain() { return m_terrain; }

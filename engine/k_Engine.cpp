@@ -9,6 +9,7 @@
 #include "resources/k_FileSystem.h"
 #include "engine/k_ResourceFactory.h"
 #include "scene/k_AnimationManager.h"
+#include "core/IRenderable.h"
 #include "core/IWorld.h"
 
 k_Engine::k_Engine(const std::wstring& baseDirectory, const std::wstring& dataPath) : m_dataPath(dataPath)
@@ -52,7 +53,40 @@ void k_Engine::ReleaseContext()
     m_graphics->ReleaseContext();
 }
 
-void k_Engine::Advance(double seconds) { m_renderer->RenderFrame(seconds); }
+void k_Engine::Advance(double seconds)
+{
+    if (!m_started) MarkStart();
+    m_renderer->RenderFrame(seconds);
+}
+
+void k_Engine::MarkStart()
+{
+    m_started = true;
+    m_resourceFactory->MarkUniforms();
+    for (IWorld* world : m_worlds)
+        m_starts.push_back({world, world->GetRenderables(), world->IsVisible(), world->IsActive()});
+}
+
+void k_Engine::Rewind()
+{
+    m_timeline = std::make_unique<k_Timeline>(this);
+    m_animationManager->Rewind();
+    m_finished = false;
+    if (!m_started) return;
+    m_resourceFactory->RewindUniforms();
+    // Every list is emptied before any is filled: a renderable may have moved between worlds.
+    for (const WorldStart& start : m_starts)
+        for (IRenderable* renderable : start.world->GetRenderables())
+            if (renderable) renderable->SetWorld(nullptr);
+    for (const WorldStart& start : m_starts) {
+        start.world->GetRenderables() = start.renderables;
+        for (IRenderable* renderable : start.renderables)
+            if (renderable) renderable->SetWorld(start.world);
+        start.world->SetVisible(start.visible);
+        start.world->SetActive(start.active);
+    }
+    for (IWorld* world : m_worlds) world->Rewind();
+}
 
 void k_Engine::AddWorld(IWorld* world)
 {

@@ -7,6 +7,8 @@
 
 #include "core/IEngine.h"
 
+class IRenderable;
+
 class k_Engine : public IEngine {
 public:
     // baseDirectory: where the data archive is looked for (the executable's directory).
@@ -17,6 +19,7 @@ public:
     void Initialize() override;
     void ReleaseContext() override;
     void Advance(double seconds) override;
+    void Rewind() override;
     IGraphics* GetGraphics() override { return m_graphics.get(); }
     IRenderer* GetRenderer() override { return m_renderer.get(); }
     IResourceFactory* GetResourceFactory() override { return m_resourceFactory.get(); }
@@ -33,6 +36,15 @@ public:
     IWindow* GetWindow() override { return m_window; }
 
 private:
+    // A world as the first step found it.
+    struct WorldStart {
+        IWorld* world;
+        std::vector<IRenderable*> renderables;
+        bool visible;
+        bool active;
+    };
+    void MarkStart();
+
     std::unique_ptr<IGraphics> m_graphics;
     IWindow* m_window = nullptr;
     std::unique_ptr<IRenderer> m_renderer;
@@ -42,5 +54,7 @@ private:
     std::unique_ptr<ITimeline> m_timeline;
     std::vector<IWorld*> m_worlds;
     bool m_finished = false;
+    bool m_started = false;  // the first Advance has noted the start
+    std::vector<WorldStart> m_starts;
     std::wstring m_dataPath;
 };

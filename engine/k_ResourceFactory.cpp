@@ -181,6 +181,16 @@ IShaderProgram* k_ResourceFactory::KeepProgram(std::unique_ptr<k_ShaderProgram> 
     return m_programs.back().get();
 }
 
+void k_ResourceFactory::MarkUniforms()
+{
+    for (const std::unique_ptr<k_ShaderProgram>& program : m_programs) program->MarkValues();
+}
+
+void k_ResourceFactory::RewindUniforms()
+{
+    for (const std::unique_ptr<k_ShaderProgram>& program : m_programs) program->RewindValues();
+}
+
 IShaderProgram* k_ResourceFactory::ShareProgram(IShaderProgram* program)
 {
     k_ShaderProgram* made = FindProgram(program);

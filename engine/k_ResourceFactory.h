@@ -45,6 +45,8 @@ public:
     IVoxelBox* CreateVoxelBox(int x, int y, int z) override;
     std::unique_ptr<IShaderCallback> RegisterShaderCallback(std::unique_ptr<IShaderCallback> callback) override;
     IShaderCallback* GetShaderCallback(const std::wstring& name) override;
+    void MarkUniforms() override;
+    void RewindUniforms() override;
     IMaterialRefresh* GetMaterialRefresh() override { return this; }
 
     template <typename T>

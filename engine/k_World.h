@@ -19,6 +19,7 @@ public:
     void Initialize() override {}
     void Update() override {}
     void OnRenderStage(RenderStage) override {}
+    void Rewind() override {}
     void SetVisible(bool visible) override { m_visible = visible; }
     bool IsVisible() override { return m_visible; }
     void SetActive(bool active) override { m_active = active; }

@@ -437,7 +437,19 @@ void k_ShaderProgram::CopyStateFrom(const k_ShaderProgram& old)
         if (to == m_link->slotNamed.end() || m_link->uniforms[to->second].type != old.m_link->uniforms[from].type)
             continue;
         m_values[to->second] = old.m_values[from];
+        if (old.m_marked.empty()) continue;
+        if (m_marked.empty()) m_marked = m_link->linkedValues;
+        m_marked[to->second] = old.m_marked[from];
     }
     // Uploaded when this program is next made current.
+    if (m_link->holder == this) m_link->holder = nullptr;
+}
+
+void k_ShaderProgram::MarkValues() { m_marked = m_values; }
+
+void k_ShaderProgram::RewindValues()
+{
+    if (m_marked.empty()) return;
+    m_values = m_marked;
     if (m_link->holder == this) m_link->holder = nullptr;
 }

@@ -50,6 +50,10 @@ public:
     // attachments and the values of its active uniforms, samplers included, wherever this
     // program has a uniform of the same name and type. Leaves the current program as it was.
     void CopyStateFrom(const k_ShaderProgram& old);
+    // Notes the uniform values as they stand; RewindValues puts them back (nothing when none
+    // were noted), uploaded when the program is next made current.
+    void MarkValues();
+    void RewindValues();
 
 private:
     struct Link;
@@ -73,5 +77,6 @@ private:
     IEngine* m_engine;  // not owned
     std::shared_ptr<Link> m_link;
     std::vector<Value> m_values;  // by the link's uniform slots
+    std::vector<Value> m_marked;  // as MarkValues found them; empty when never noted
     std::map<std::wstring, std::pair<IShaderCallback*, void*>> m_callbacks;
 };

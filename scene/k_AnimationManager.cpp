@@ -95,3 +95,11 @@ void k_AnimationManager::Update()
     if (speed != 0) m_startPending = false;
     m_realStartPending = false;
 }
+
+void k_AnimationManager::Rewind()
+{
+    m_previousTime = 0;
+    m_previousRealTime = 0;
+    m_startPending = true;
+    m_realStartPending = true;
+}

@@ -19,6 +19,7 @@ public:
     void AddEvent(double time, IEvent* event, int type) override;
     void AddRealTimeEvent(double time, IEvent* event, int type) override;
     void Update() override;
+    void Rewind() override;
 
 private:
     struct Interval {

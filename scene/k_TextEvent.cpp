@@ -117,6 +117,8 @@ void k_TextEvent::SetUniform(std::string_view name, float value)
 
 void k_TextEvent::Show()
 {
+    // Visible again: the drift world hides what it has taken, and a rewound clock shows it anew.
+    m_display->SetVisible(true);
     if (m_displayWorld) m_displayWorld->AddRenderable(m_display.get());
 }
 

@@ -85,6 +85,9 @@ public:
         m_holder = holder;
     }
 
+    // The engine's Rewind has taken the picture out of its holder.
+    void Rewind() override { m_holder = nullptr; }
+
 private:
     k_AfterWorld* m_after;
     k_DriftWorld* m_drift;

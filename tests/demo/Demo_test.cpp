@@ -60,6 +60,7 @@ public:
         m_scheduler->AddRealTimeEvent(time, event, type);
     }
     void Update() override { m_scheduler->Update(); }
+    void Rewind() override { m_scheduler->Rewind(); }
 
     std::vector<Instant> instants;
 
