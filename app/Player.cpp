@@ -34,8 +34,6 @@
 namespace {
 
 const wchar_t* const kTitle = L"Korvanta - meridian";
-// The first step of a run: the first picture is drawn before the music starts.
-constexpr double kPrimingStep = 0.00001;
 // A frame that runs longer has a shader stuck in a loop (the software driver has no timeout; it
 // stops a shader's loops only after 65535 rounds, hours for a costly one); a real frame of this
 // demo takes well under a second.
@@ -154,7 +152,8 @@ bool Player::Start()
     if (FollowsTheMusic(m_options)) m_sync = std::make_unique<MusicSync>(m_music->GetLatency());
     // The first picture and the frames drawn at the end of a seek are shown by the Present below.
     const FrameWatchdog::Frame firstFrames(m_watchdog, kPrimingStep);
-    Prime();
+    m_engine->Advance(kPrimingStep);
+    if (m_liveData) m_reloader = std::make_unique<MaterialReloader>(m_engine.get());
     if (m_options.dev) m_overlay = std::make_unique<DevOverlay>(m_window->GetHandle());
 
     const double startAt = m_options.seek >= 0 ? m_options.seek : std::max(m_options.loopStart, 0.0);
@@ -174,21 +173,16 @@ bool Player::Start()
 void Player::BringUp()
 {
     m_engine = std::make_unique<k_Engine>(Platform::GetExecutableDirectory(), m_dataPath);
-    if (m_window) {
-        m_window->AttachEngine(m_engine.get());
-        if (m_overlay) m_overlay->AcquireGl();
-    } else {
-        m_window = std::make_unique<k_Window>(kTitle, m_settings.width, m_settings.height, m_engine.get(),
-                                              m_settings.fullscreen);
-        m_window->Create();
-        if (m_settings.fullscreen && !m_window->IsFullscreen())
-            Log::Warning() << "The display has no mode " << m_settings.width << "x" << m_settings.height
-                           << ": playing in a window of that size instead of full screen.";
-        // The context starts without it; a driver that cannot wait only logs so.
-        if (WantsVerticalSync(m_options)) Platform::SetVerticalSync(true);
-        m_window->Present();
-        m_startup.window = SecondsSince(m_launched);
-    }
+    m_window = std::make_unique<k_Window>(kTitle, m_settings.width, m_settings.height, m_engine.get(),
+                                          m_settings.fullscreen);
+    m_window->Create();
+    if (m_settings.fullscreen && !m_window->IsFullscreen())
+        Log::Warning() << "The display has no mode " << m_settings.width << "x" << m_settings.height
+                       << ": playing in a window of that size instead of full screen.";
+    // The context starts without it; a driver that cannot wait only logs so.
+    if (WantsVerticalSync(m_options)) Platform::SetVerticalSync(true);
+    m_window->Present();
+    m_startup.window = SecondsSince(m_launched);
 
     int64_t began = Platform::ReadPerformanceCounter();
     m_engine->Initialize();
@@ -206,12 +200,6 @@ void Player::BringUp()
     m_startup.textures = LoadClock::Seconds(LoadClock::Textures) - textures;
     m_startup.shaders = LoadClock::Seconds(LoadClock::Shaders) - shaders;
     m_startup.worlds = SecondsSince(began) - m_startup.textures - m_startup.shaders;
-}
-
-void Player::Prime()
-{
-    m_engine->Advance(kPrimingStep);
-    if (m_liveData) m_reloader = std::make_unique<MaterialReloader>(m_engine.get());
 }
 
 bool Player::Step()
@@ -280,20 +268,20 @@ bool Player::FrameDrawn(double time, double wallMs)
 
 bool Player::Restart()
 {
-    const bool afresh = m_restartAt < m_engine->GetTimeline()->GetTime();
-    if (afresh) {
-        // The worlds cannot run backwards: the demo starts afresh in the same window.
-        if (m_overlay) m_overlay->ReleaseGl();
-        DrawingNow::Forget();  // the worlds and materials noted die with the engine
-        m_reloader.reset();
-        m_demo.reset();
-        m_engine.reset();
-        BringUp();
-    }
     // Shown by the next frame's Present, which is watched again.
     const FrameWatchdog::Frame firstFrames(m_watchdog, m_restartAt);
-    if (afresh) Prime();
+    const int64_t began = Platform::ReadPerformanceCounter();
+    const double from = m_engine->GetTimeline()->GetTime();
+    if (m_restartAt < from) {
+        // The worlds cannot run backwards: the demo goes back to its start and plays its first
+        // step again, as a fresh run does.
+        m_engine->Rewind();
+        m_engine->Advance(kPrimingStep);
+    }
     if (!Seek(m_restartAt, m_seekStep)) return false;
+    char line[96];
+    std::snprintf(line, sizeof line, "Jumped from %.3f s to %.3f s in %.2f s", from, m_restartAt, SecondsSince(began));
+    Log::Info() << line;
     m_music->Seek(m_restartAt);
     m_restartAt = -1;
     m_clock.Restart();

@@ -40,12 +40,8 @@ public:
 private:
     // False when the user ended the run during its first seek.
     bool Start();
-    // A fresh engine with the demo (or the viewer scene) set up on it, in the window: made here
-    // at the start, handed the new engine at a restart.
+    // The window, and the engine with the demo (or the viewer scene) set up on it.
     void BringUp();
-    // The clock's first step, which draws the first picture; the live reload then watches what
-    // the demo loaded.
-    void Prime();
     // One pass of the loop: an event, a restart, or a frame. False when the run stops.
     bool Step();
     // This frame's step: the clock's, unless the capture or the overlay sets it; while the tune
@@ -54,8 +50,9 @@ private:
     // After the frame is drawn: the overlay, shots, capture, present and frame times. False when
     // the run stops here.
     bool FrameDrawn(double time, double wallMs);
-    // Goes to m_restartAt: forward by seeking, backward by starting the demo afresh. False when
-    // the user ended the run during the seek.
+    // Goes to m_restartAt: forward by seeking, backward by rewinding the demo to its start, with
+    // everything it loaded kept, and seeking from there. False when the user ended the run
+    // during the seek.
     bool Restart();
     // Seeks to target, answering the window's events and showing the progress of a long seek.
     bool Seek(double target, double step);

@@ -25,10 +25,6 @@ public:
     double Draw(IEngine* engine, double time, double wallMs, double& loopStart, double& loopEnd,
                 const MaterialReloader* reloader);
 
-    // Around a restart in a new context: see OverlayHost.
-    void ReleaseGl() { m_host.ReleaseGl(); }
-    void AcquireGl() { m_host.AcquireGl(); }
-
 private:
     static constexpr int kGraphFrames = 240;
 

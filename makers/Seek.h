@@ -7,6 +7,9 @@
 class IEngine;
 class k_Demo;
 
+// The first step of a run, and of a rewound one: the first picture is drawn before the music
+// starts, and a seek starts from it.
+constexpr double kPrimingStep = 0.00001;
 // How long before the target the frames are drawn as well as stepped: state that lives in
 // render targets (feedback buffers, adapted luminance) settles within it. The exposure follows by
 // stops with a time constant of about two seconds: twelve seconds leave it within 1 % of a run

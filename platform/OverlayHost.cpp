@@ -38,10 +38,6 @@ void OverlayHost::Open(NativeWindow* window)
     m_open = true;
 }
 
-void OverlayHost::ReleaseGl() { ImGui_ImplOpenGL2_Shutdown(); }
-
-void OverlayHost::AcquireGl() { ImGui_ImplOpenGL2_Init(); }
-
 void OverlayHost::BeginFrame()
 {
     ImGui_ImplOpenGL2_NewFrame();

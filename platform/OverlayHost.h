@@ -15,10 +15,6 @@ public:
 
     // Starts ImGui on the window and its current context; from now on PollEvent feeds it too.
     void Open(NativeWindow* window);
-    // Drops the GL objects of the current context (before that context goes) and makes them
-    // again in the next one, for a demo restarted in the same window.
-    void ReleaseGl();
-    void AcquireGl();
     // Starts an ImGui frame; build the windows between this and EndFrame.
     void BeginFrame();
     // Draws the frame over the window's back buffer with the whole window as viewport.
