@@ -18,6 +18,12 @@ public:
     // The world being drawn (left at the last one drawn); render targets clear with its values.
     virtual void SetCurrentWorld(IWorld* world) = 0;
     virtual IWorld* GetCurrentWorld() = 0;
+    // For the frames a seek draws before its target, seconds ahead of it: a frame then draws
+    // only the worlds whose history (IWorld::GetHistorySeconds) reaches further than that, and
+    // is never shown, so a world may leave out what only the window reads. 0, the default,
+    // draws every visible world.
+    virtual void SetTimeToTarget(double seconds) = 0;
+    virtual double GetTimeToTarget() = 0;
 
 protected:
     IRenderer() = default;

@@ -35,6 +35,13 @@ public:
     // hold, members its updates change) as it was before the first step: the engine's Rewind
     // calls it after putting the world's lists and switches back.
     virtual void Rewind() = 0;
+    // How long what the world draws now still shows in its later frames, in seconds of demo
+    // time; 0 when nothing it carries from frame to frame would show. A seek draws a step when
+    // it lies that close to its target, and only steps it for the rest.
+    virtual double GetHistorySeconds() = 0;
+    // The longest step between the frames a seek draws for that history; 0 where it needs every
+    // step of the run (what it carries depends on how often it is drawn).
+    virtual double GetHistoryStep() = 0;
 
     virtual void SetVisible(bool visible) = 0;
     virtual bool IsVisible() = 0;

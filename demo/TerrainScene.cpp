@@ -22,5 +22,6 @@ TerrainScene AddTerrainScene(IEngine* engine, const std::function<void()>& after
 
     scene.hdr = std::make_unique<k_HdrToLdrWorld>(engine, texture);
     engine->AddWorld(scene.hdr.get());
+    scene.terrain->SetReader(scene.hdr.get());
     return scene;
 }

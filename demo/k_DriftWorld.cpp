@@ -2,7 +2,9 @@
 #include "demo/k_DriftWorld.h"
 
 #include "core/IEngine.h"
+#include "core/IRenderer.h"
 #include "core/IResourceFactory.h"
+#include "core/ITimeline.h"
 #include "core/ITexture.h"
 #include "resources/k_DeltaTimeShaderCallback.h"
 #include "core/IRenderable.h"
@@ -25,10 +27,24 @@ void k_DriftWorld::Initialize()
     m_show->SetTexture(0, m_driftTexture);
 }
 
+bool k_DriftWorld::HoldsPicture()
+{
+    for (IRenderable* renderable : GetRenderables())
+        if (renderable && renderable->IsVisible()) return true;
+    return false;
+}
+
 void k_DriftWorld::Rewind()
 {
     SetTargetFlags(IRenderTarget::WorldDefault);
     m_clearedOnce = false;
+    m_stampedAt = -kTrailSeconds;
+}
+
+double k_DriftWorld::GetHistorySeconds()
+{
+    const bool fading = m_engine->GetTimeline()->GetTime() - m_stampedAt < kTrailSeconds;
+    return fading || HoldsPicture() ? kTrailSeconds : 0;
 }
 
 void k_DriftWorld::OnRenderStage(RenderStage stage)
@@ -45,7 +61,8 @@ void k_DriftWorld::OnRenderStage(RenderStage stage)
         m_process->SetTexture(0, m_scratchTexture);
         m_process->Draw(GetRenderTarget(), IRenderTarget::DrawAll);
     }
-    m_show->Draw();
+    if (m_engine->GetRenderer()->GetTimeToTarget() <= 0) m_show->Draw();  // a seek's unseen frame: the buffer alone
+    if (HoldsPicture()) m_stampedAt = m_engine->GetTimeline()->GetTime();
     for (IRenderable* renderable : GetRenderables())
         if (renderable) renderable->SetVisible(false);
 }

@@ -21,12 +21,22 @@ public:
     void OnRenderStage(RenderStage stage) override;
     // The buffer is cleared again by the next frame drawn.
     void Rewind() override;
+    // kTrailSeconds while it holds a picture to stamp, or a trail that has not faded yet.
+    double GetHistorySeconds() override;
+
+    // How long a stamped picture shows: the slowest channel keeps exp(-0.9 t) of itself, under
+    // half a level of 8 bits after this.
+    static constexpr double kTrailSeconds = 7.0;
 
 private:
+    // Something visible to stamp into the buffer with the next frame.
+    bool HoldsPicture();
+
     std::unique_ptr<FullScreenPass> m_process;
     std::unique_ptr<FullScreenPass> m_show;
     ITexture* m_driftTexture = nullptr;
     ITexture* m_scratchTexture = nullptr;
     IRenderTarget* m_scratchTarget = nullptr;
     bool m_clearedOnce = false;
+    double m_stampedAt = -kTrailSeconds;  // demo time of the latest frame that stamped a picture
 };

@@ -14,7 +14,6 @@
 #include "core/ITimeline.h"
 #include "core/ITexture.h"
 #include "core/MaterialPass.h"
-#include "resources/k_DeltaTimeShaderCallback.h"
 #include "core/IMeshBuffer.h"
 #include "core/IRenderable.h"
 #include "scene/UnitQuad.h"
@@ -40,8 +39,6 @@ k_HdrToLdrWorld::k_HdrToLdrWorld(IEngine* engine, ITexture* scene) : k_World(eng
 void k_HdrToLdrWorld::Initialize()
 {
     IResourceFactory* factory = m_engine->GetResourceFactory();
-    RegisterDeltaTimeCallback(m_engine);
-
     SetCamera(factory->CreateCamera());
 
     IMaterial* toneMap = factory->LoadMaterial(L"Hdr/HdrToLdr.mat", L"Hdr/HdrToLdr.mat");
@@ -95,8 +92,11 @@ void k_HdrToLdrWorld::Initialize()
 
 void k_HdrToLdrWorld::Rewind()
 {
+    m_adaptedAt = -1;
     if (m_ready) ClearAdaption();
 }
+
+double k_HdrToLdrWorld::GetHistorySeconds() { return m_ready && IsVisible() ? kAdaptionSeconds : 0; }
 
 void k_HdrToLdrWorld::ClearAdaption()
 {
@@ -109,9 +109,12 @@ void k_HdrToLdrWorld::ClearAdaption()
 
 void k_HdrToLdrWorld::Update()
 {
-    // A skipped step draws no scene for these passes to read; a seek draws its last seconds.
-    if (!m_ready || m_engine->GetTimeline()->IsSkipping()) return;
-    ScopedCurrentWorld current(m_engine->GetRenderer(), this);
+    // A skipped step draws no scene for these passes to read, and while the world is hidden
+    // nothing shows them: the eye stays as it was adapted (to the dark, before the landscape).
+    ITimeline* timeline = m_engine->GetTimeline();
+    if (!m_ready || !IsVisible() || timeline->IsSkipping()) return;
+    IRenderer* renderer = m_engine->GetRenderer();
+    ScopedCurrentWorld current(renderer, this);
 
     ITexture* input = m_scene;
     for (const Level& level : m_luminanceChain) {
@@ -120,15 +123,21 @@ void k_HdrToLdrWorld::Update()
         input = level.texture;
     }
 
-    m_glow->SetTexture(0, m_scene);
-    m_glow->SetTexture(1, m_adaptedA.texture);
-    m_glow->Draw(m_glowChain[0].target);
-
-    for (size_t i = 1; i < m_glowChain.size(); ++i) {
-        m_blur->SetTexture(0, m_glowChain[i - 1].texture);
-        m_blur->Draw(m_glowChain[i].target);
+    // Only the window shows the glow: a seek's unseen frame needs the adaption alone.
+    if (renderer->GetTimeToTarget() <= 0) {
+        m_glow->SetTexture(0, m_scene);
+        m_glow->SetTexture(1, m_adaptedA.texture);
+        m_glow->Draw(m_glowChain[0].target);
+        for (size_t i = 1; i < m_glowChain.size(); ++i) {
+            m_blur->SetTexture(0, m_glowChain[i - 1].texture);
+            m_blur->Draw(m_glowChain[i].target);
+        }
     }
 
+    const double now = timeline->GetTime();
+    if (IShaderProgram* program = m_adaption->GetProgram())
+        program->SetFloat("deltatime", static_cast<float>(m_adaptedAt < 0 ? timeline->GetFrameDelta() : now - m_adaptedAt));
+    m_adaptedAt = now;
     // Without a luminance chain there is no current luminance: the shader then keeps the
     // previous value rather than reading a texture that was never made.
     m_adaption->SetTexture(0, m_adaptedB.texture);

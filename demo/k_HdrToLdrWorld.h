@@ -24,6 +24,16 @@ public:
     void Update() override;
     // The adapted luminance starts from black again.
     void Rewind() override;
+    // kAdaptionSeconds while shown, drawn every kAdaptionStep.
+    double GetHistorySeconds() override;
+    double GetHistoryStep() override { return kAdaptionStep; }
+
+    // The exposure follows by stops with a time constant of 2.2 s: what it adapted to this long
+    // ago weighs under half a percent.
+    static constexpr double kAdaptionSeconds = 12.0;
+    // It adapts by the time since it last adapted, exactly as over the steps between (for a
+    // scene that holds still): the landscape changes too slowly to tell this from every frame.
+    static constexpr double kAdaptionStep = 0.25;
 
     // A square float target and its texture, both owned by the resource factory.
     struct Level {
@@ -54,4 +64,5 @@ private:
     float m_exposure = 1.0f;
     float m_glowStrength = 0.25f;
     bool m_ready = false;  // every target was made
+    double m_adaptedAt = -1;  // demo time of the latest adaption; below 0 before the first
 };

@@ -25,6 +25,11 @@ public:
     void Update() override;
     // The scene target cleared to black again: the HDR world reads it before this world draws.
     void Rewind() override { ClearScene(); }
+    // What it draws lives on in the history of the world that reads its target, if any.
+    double GetHistorySeconds() override { return m_reader ? m_reader->GetHistorySeconds() : 0; }
+    double GetHistoryStep() override { return m_reader ? m_reader->GetHistoryStep() : 0; }
+    // The world that reads the render target (the HDR world); not owned.
+    void SetReader(IWorld* reader) { m_reader = reader; }
     // Clears the render target, once it is set, to black: what the HDR world reads before this
     // world first draws into it, on every driver (a new texture holds undefined memory).
     void ClearScene();
@@ -38,6 +43,7 @@ private:
     IMeshBuffer* m_terrain = nullptr;
     IMaterial* m_terraform = nullptr;
     ILight* m_light = nullptr;
+    IWorld* m_reader = nullptr;
     // The steps are the world's own, also in its renderable list.
     std::unique_ptr<k_FirstRenderStep> m_first;
     std::unique_ptr<k_SecondRenderStep> m_second;

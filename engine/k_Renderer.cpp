@@ -54,7 +54,7 @@ void k_Renderer::DrawWorlds()
     // Copies, so that worlds and renderables added or removed while drawing count from the next frame.
     m_engine->CopyWorlds(m_worlds);
     for (IWorld* world : m_worlds)
-        if (world->IsVisible()) DrawWorld(world);
+        if (world->IsVisible() && (m_timeToTarget <= 0 || world->GetHistorySeconds() > m_timeToTarget)) DrawWorld(world);
 }
 
 void k_Renderer::DrawWorld(IWorld* world)

@@ -20,6 +20,8 @@ public:
     void Update() override {}
     void OnRenderStage(RenderStage) override {}
     void Rewind() override {}
+    double GetHistorySeconds() override { return 0; }
+    double GetHistoryStep() override { return 0; }
     void SetVisible(bool visible) override { m_visible = visible; }
     bool IsVisible() override { return m_visible; }
     void SetActive(bool active) override { m_active = active; }

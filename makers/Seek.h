@@ -10,11 +10,6 @@ class k_Demo;
 // The first step of a run, and of a rewound one: the first picture is drawn before the music
 // starts, and a seek starts from it.
 constexpr double kPrimingStep = 0.00001;
-// How long before the target the frames are drawn as well as stepped: state that lives in
-// render targets (feedback buffers, adapted luminance) settles within it. The exposure follows by
-// stops with a time constant of about two seconds: twelve seconds leave it within 1 % of a run
-// from the start.
-constexpr double kSeekDrawnSeconds = 12.0;
 // The step of a seek when the run has no fixed step.
 constexpr double kDefaultSeekStep = 1.0 / 60.0;
 // How often a long seek calls back, in seconds of wall time.
@@ -26,7 +21,9 @@ using SeekAnswer = std::function<bool(double time)>;
 
 // Steps the clock by `step` while a further step stays short of `target`, so that the next
 // frame of that step reaches it exactly as a run from the start would: every cue fires and every
-// world updates on the way, and the last kSeekDrawnSeconds are drawn too. The clock must have
-// made its first step, and the step must move the clock at the target. False when `answer`
-// stopped it.
+// world updates on the way. A step is drawn too where it lies within some world's history of the
+// target (the drift's trails, the adapted exposure), so what a world carries from frame to frame
+// has settled as in a run from the start; the others leave out their drawing. The clock must
+// have made its first step, and the step must move the clock at the target. False when
+// `answer` stopped it.
 bool SeekDemo(IEngine* engine, k_Demo* demo, double target, double step, const SeekAnswer& answer);
