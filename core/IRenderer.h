@@ -1,6 +1,8 @@
 // Produces one displayed frame: steps the timeline and draws every visible world in order.
 #pragma once
 
+#include <vector>
+
 class IWorld;
 
 class IRenderer {
@@ -18,12 +20,12 @@ public:
     // The world being drawn (left at the last one drawn); render targets clear with its values.
     virtual void SetCurrentWorld(IWorld* world) = 0;
     virtual IWorld* GetCurrentWorld() = 0;
-    // For the frames a seek draws before its target, seconds ahead of it: a frame then draws
-    // only the worlds whose history (IWorld::GetHistorySeconds) reaches further than that, and
-    // is never shown, so a world may leave out what only the window reads. 0, the default,
-    // draws every visible world.
-    virtual void SetTimeToTarget(double seconds) = 0;
-    virtual double GetTimeToTarget() = 0;
+    // For the frames a seek draws before its target, which are never shown: a frame draws only
+    // the listed worlds (those visible; the list is not owned). Null, the default, draws every
+    // visible world.
+    virtual void SetDrawnOnly(const std::vector<IWorld*>* worlds) = 0;
+    // Whether the frame is one of those: a world may leave out what only the window reads.
+    virtual bool IsUnseen() = 0;
 
 protected:
     IRenderer() = default;

@@ -15,10 +15,6 @@ public:
     virtual double GetSpeed() = 0;
     // Adds the step, then runs the animation manager's update and the worlds' updates.
     virtual void Advance(double step) = 0;
-    // Advance for a step whose frame is never drawn (the run-up of a seek): IsSkipping() is true
-    // during its updates, so that a world leaves out the work only its drawing would read.
-    virtual void Skip(double step) = 0;
-    virtual bool IsSkipping() = 0;
 
 protected:
     ITimeline() = default;

@@ -61,7 +61,7 @@ void k_DriftWorld::OnRenderStage(RenderStage stage)
         m_process->SetTexture(0, m_scratchTexture);
         m_process->Draw(GetRenderTarget(), IRenderTarget::DrawAll);
     }
-    if (m_engine->GetRenderer()->GetTimeToTarget() <= 0) m_show->Draw();  // a seek's unseen frame: the buffer alone
+    if (!m_engine->GetRenderer()->IsUnseen()) m_show->Draw();  // a seek's unseen frame: the buffer alone
     if (HoldsPicture()) m_stampedAt = m_engine->GetTimeline()->GetTime();
     for (IRenderable* renderable : GetRenderables())
         if (renderable) renderable->SetVisible(false);

@@ -107,12 +107,12 @@ void k_HdrToLdrWorld::ClearAdaption()
     m_adaptedB.target->Unbind();
 }
 
-void k_HdrToLdrWorld::Update()
+void k_HdrToLdrWorld::OnRenderStage(RenderStage stage)
 {
-    // A skipped step draws no scene for these passes to read, and while the world is hidden
-    // nothing shows them: the eye stays as it was adapted (to the dark, before the landscape).
+    // Drawn only when the world is: a hidden world (or a skipped step) leaves the eye as it was
+    // adapted, to the dark before the landscape.
+    if (stage != BeforeTarget || !m_ready) return;
     ITimeline* timeline = m_engine->GetTimeline();
-    if (!m_ready || !IsVisible() || timeline->IsSkipping()) return;
     IRenderer* renderer = m_engine->GetRenderer();
     ScopedCurrentWorld current(renderer, this);
 
@@ -124,7 +124,7 @@ void k_HdrToLdrWorld::Update()
     }
 
     // Only the window shows the glow: a seek's unseen frame needs the adaption alone.
-    if (renderer->GetTimeToTarget() <= 0) {
+    if (!renderer->IsUnseen()) {
         m_glow->SetTexture(0, m_scene);
         m_glow->SetTexture(1, m_adaptedA.texture);
         m_glow->Draw(m_glowChain[0].target);

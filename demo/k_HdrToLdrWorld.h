@@ -20,8 +20,9 @@ public:
     k_HdrToLdrWorld(IEngine* engine, ITexture* scene);
 
     void Initialize() override;
-    // Runs the luminance, glow, blur and adaption passes off screen; none in a skipped step.
-    void Update() override;
+    // Before its tone-mapped quad is drawn: the luminance, glow, blur and adaption passes off
+    // screen, reading the scene the earlier world has just drawn.
+    void OnRenderStage(RenderStage stage) override;
     // The adapted luminance starts from black again.
     void Rewind() override;
     // kAdaptionSeconds while shown, drawn every kAdaptionStep.
@@ -44,7 +45,7 @@ public:
     const std::vector<Level>& GetLuminanceChain() { return m_luminanceChain; }
     // s, s/2, s/4, never below 1 x 1.
     const std::vector<Level>& GetGlowChain() { return m_glowChain; }
-    // The 1 x 1 adapted luminance of the latest Update (red channel).
+    // The 1 x 1 adapted luminance of the latest frame drawn (red channel).
     const Level& GetAdaptedLuminance() { return m_adaptedB; }
 
 private:

@@ -2,6 +2,7 @@
 #include "engine/k_Renderer.h"
 
 #include <GL/glew.h>
+#include <algorithm>
 
 #include "core/IEngine.h"
 #include "core/ITimeline.h"
@@ -12,6 +13,15 @@
 #include "core/ILight.h"
 #include "core/IRenderable.h"
 #include "core/IWorld.h"
+
+namespace {
+
+bool Contains(const std::vector<IWorld*>& worlds, IWorld* world)
+{
+    return std::find(worlds.begin(), worlds.end(), world) != worlds.end();
+}
+
+}  // namespace
 
 void k_Renderer::RenderFrame(double seconds)
 {
@@ -54,7 +64,7 @@ void k_Renderer::DrawWorlds()
     // Copies, so that worlds and renderables added or removed while drawing count from the next frame.
     m_engine->CopyWorlds(m_worlds);
     for (IWorld* world : m_worlds)
-        if (world->IsVisible() && (m_timeToTarget <= 0 || world->GetHistorySeconds() > m_timeToTarget)) DrawWorld(world);
+        if (world->IsVisible() && (!m_drawnOnly || Contains(*m_drawnOnly, world))) DrawWorld(world);
 }
 
 void k_Renderer::DrawWorld(IWorld* world)

@@ -21,8 +21,8 @@ public:
     int GetTimeSamples() override { return m_timeSamples; }
     void SetCurrentWorld(IWorld* world) override { m_currentWorld = world; }
     IWorld* GetCurrentWorld() override { return m_currentWorld; }
-    void SetTimeToTarget(double seconds) override { m_timeToTarget = seconds; }
-    double GetTimeToTarget() override { return m_timeToTarget; }
+    void SetDrawnOnly(const std::vector<IWorld*>* worlds) override { m_drawnOnly = worlds; }
+    bool IsUnseen() override { return m_drawnOnly != nullptr; }
 
 private:
     void DrawWorlds();
@@ -32,7 +32,7 @@ private:
     IWorld* m_currentWorld = nullptr;
     bool m_adaptiveSamples = false;
     int m_timeSamples = 1;
-    double m_timeToTarget = 0;
+    const std::vector<IWorld*>* m_drawnOnly = nullptr;
     bool m_reportedNoAccumulation = false;
     // Per-frame copies of the lists being walked, kept so that drawing allocates nothing.
     std::vector<IWorld*> m_worlds;

@@ -12,10 +12,3 @@ void k_Timeline::Advance(double step)
     m_engine->GetAnimationManager()->Update();
     m_engine->UpdateWorlds();
 }
-
-void k_Timeline::Skip(double step)
-{
-    m_skipping = true;
-    Advance(step);
-    m_skipping = false;
-}

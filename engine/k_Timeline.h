@@ -15,8 +15,6 @@ public:
     void SetSpeed(double speed) override { m_speed = speed; }
     double GetSpeed() override { return m_speed; }
     void Advance(double step) override;
-    void Skip(double step) override;
-    bool IsSkipping() override { return m_skipping; }
 
 private:
     IEngine* m_engine;
@@ -24,5 +22,4 @@ private:
     double m_time = 0;
     double m_speed = 1.0;
     double m_frameDelta = 0;
-    bool m_skipping = false;
 };

@@ -3,6 +3,7 @@
 #include "makers/Seek.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "core/IEngine.h"
@@ -14,24 +15,35 @@
 
 namespace {
 
-// What the worlds whose history reaches `ahead` of the target need of a seek's step there.
-struct History {
-    bool drawn = false;  // some world's history reaches that far
-    double step = 0;     // the longest step between drawn frames it allows; 0: every step
-};
+// The worlds a seek draws at a step: each whose history reaches the target from there, once its
+// own history step has passed since it was last drawn. A world's last drawn time is kept beside it.
+class DueWorlds {
+public:
+    explicit DueWorlds(IEngine* engine) : m_engine(engine) {}
 
-History HistoryAt(IEngine* engine, std::vector<IWorld*>& worlds, double ahead)
-{
-    engine->CopyWorlds(worlds);
-    History history;
-    for (IWorld* world : worlds) {
-        if (!world->IsActive() || world->GetHistorySeconds() <= ahead) continue;
-        const double step = world->GetHistoryStep();
-        history.step = history.drawn ? std::min(history.step, step) : step;
-        history.drawn = true;
+    // The worlds due at demo time `at`, noted as drawn there; empty when none is.
+    const std::vector<IWorld*>& At(double at, double target, double step)
+    {
+        m_engine->CopyWorlds(m_worlds);
+        m_due.clear();
+        for (IWorld* world : m_worlds) {
+            if (!world->IsActive() || world->GetHistorySeconds() <= target - at) continue;
+            auto drawn = std::find_if(m_drawnAt.begin(), m_drawnAt.end(), [&](const auto& w) { return w.first == world; });
+            if (drawn == m_drawnAt.end()) drawn = m_drawnAt.insert(m_drawnAt.end(), {world, -1});
+            // Half a step of slack: the clock's sums of the step are not exact.
+            if (drawn->second >= 0 && at - drawn->second < world->GetHistoryStep() - step / 2) continue;
+            drawn->second = at;
+            m_due.push_back(world);
+        }
+        return m_due;
     }
-    return history;
-}
+
+private:
+    IEngine* m_engine;
+    std::vector<IWorld*> m_worlds;
+    std::vector<IWorld*> m_due;
+    std::vector<std::pair<IWorld*, double>> m_drawnAt;
+};
 
 }  // namespace
 
@@ -39,23 +51,19 @@ bool SeekDemo(IEngine* engine, k_Demo* demo, double target, double step, const S
 {
     ITimeline* timeline = engine->GetTimeline();
     IRenderer* renderer = engine->GetRenderer();
-    std::vector<IWorld*> worlds;
+    DueWorlds due(engine);
     bool reached = true;
-    double drawnAt = -1;  // the clock at the latest drawn step
     const int64_t every = static_cast<int64_t>(kSeekAnswerSeconds * Platform::ReadPerformanceFrequency());
     int64_t next = Platform::ReadPerformanceCounter() + every;
     for (unsigned steps = 1; timeline->GetTime() + step < target; ++steps) {
-        const double at = timeline->GetTime() + step;
-        const History history = HistoryAt(engine, worlds, target - at);
-        // Half a step of slack: the clock's sums of the step are not exact.
-        const bool drawn = history.drawn && (drawnAt < 0 || at - drawnAt >= history.step - step / 2);
+        const std::vector<IWorld*>& drawnWorlds = due.At(timeline->GetTime() + step, target, step);
+        const bool drawn = !drawnWorlds.empty();
         if (drawn) {
-            drawnAt = at;
-            renderer->SetTimeToTarget(target - at);  // only the worlds whose history reaches the target
+            renderer->SetDrawnOnly(&drawnWorlds);
             demo->BeginFrame();
             engine->Advance(step);
         } else {
-            timeline->Skip(step);
+            timeline->Advance(step);  // the scheduler and the worlds' updates alone
         }
         // Between drawn steps the counter is read every 256 steps: a step of the clock alone costs less.
         if ((drawn || steps % 256 == 0) && Platform::ReadPerformanceCounter() >= next) {
@@ -64,6 +72,6 @@ bool SeekDemo(IEngine* engine, k_Demo* demo, double target, double step, const S
             next = Platform::ReadPerformanceCounter() + every;
         }
     }
-    renderer->SetTimeToTarget(0);
+    renderer->SetDrawnOnly(nullptr);
     return reached;
 }

@@ -1,5 +1,7 @@
-// Seeking the real demo, and going back: a rewound demo keeps what it loaded, puts its worlds
-// back as the set-up left them and seeks to the very frames of its first pass.
+// Seeking: what a seek draws on the way (only the steps and the worlds whose history reaches the
+// target, as often as each needs, in frames that are never shown), and the real demo going back:
+// a rewound demo keeps what it loaded, puts its worlds back as the set-up left them and seeks to
+// the very frames of its first pass.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -11,14 +13,17 @@
 #include <vector>
 
 #include "core/IRenderable.h"
+#include "core/IRenderer.h"
 #include "core/ITimeline.h"
 #include "core/IWorld.h"
 #include "demo/k_Demo.h"
 #include "engine/k_Engine.h"
 #include "engine/k_Window.h"
+#include "engine/k_World.h"
 #include "makers/Seek.h"
 #include "platform/Text.h"
 #include "resources/LoadClock.h"
+#include "support/GlTest.h"
 #include "support/LogCapture.h"
 
 namespace {
@@ -93,7 +98,63 @@ bool IsBlack(const std::vector<unsigned char>& picture)
     return true;
 }
 
+// A world with a history of its own that notes the demo time of each frame drawn, and whether
+// that frame was to be shown. It keeps what others drew.
+class HistoryWorld : public k_World {
+public:
+    HistoryWorld(IEngine* engine, double seconds, double step)
+        : k_World(engine, "History"), m_seconds(seconds), m_step(step)
+    {
+    }
+    double GetHistorySeconds() override { return m_seconds; }
+    double GetHistoryStep() override { return m_step; }
+    void Clear() override {}
+    void OnRenderStage(RenderStage stage) override
+    {
+        if (stage == BeforeTarget) drawn.push_back({m_engine->GetTimeline()->GetTime(), m_engine->GetRenderer()->IsUnseen()});
+    }
+
+    std::vector<std::pair<double, bool>> drawn;
+
+private:
+    double m_seconds;
+    double m_step;
+};
+
+class SeekSteps : public GlTest {};
+
 }  // namespace
+
+// To 10 s at a step of 0.1: a world that needs every step of its last 3 s is drawn at each of
+// them, one that needs a frame every half second of its last 2 s at four, one without a history
+// at none; all in unseen frames. The frame after the seek draws every world again, seen.
+TEST_F(SeekSteps, ASeekDrawsEachWorldAsOftenAsItsHistoryNeedsAndShowsNothing)
+{
+    HistoryWorld everyStep(engine.get(), 3, 0), everyHalf(engine.get(), 2, 0.5), none(engine.get(), 0, 0);
+    for (IWorld* world : {static_cast<IWorld*>(&everyStep), static_cast<IWorld*>(&everyHalf), static_cast<IWorld*>(&none)})
+        engine->AddWorld(world);
+    k_Demo demo(engine.get());
+    engine->Advance(kPrimingStep);
+    for (HistoryWorld* world : {&everyStep, &everyHalf, &none}) world->drawn.clear();
+
+    // The clock runs kPrimingStep ahead of the multiples of the step.
+    ASSERT_TRUE(SeekDemo(engine.get(), &demo, 10, 0.1, [](double) { return true; }));
+    ASSERT_EQ(everyStep.drawn.size(), 30u);  // 7.0 ... 9.9
+    EXPECT_NEAR(everyStep.drawn.front().first, 7.0, 1e-4);
+    ASSERT_EQ(everyHalf.drawn.size(), 4u);
+    for (size_t i = 0; i < everyHalf.drawn.size(); ++i)
+        EXPECT_NEAR(everyHalf.drawn[i].first, 8.0 + 0.5 * static_cast<double>(i), 1e-4);
+    EXPECT_TRUE(none.drawn.empty());
+    for (HistoryWorld* world : {&everyStep, &everyHalf})
+        for (const auto& [time, unseen] : world->drawn) EXPECT_TRUE(unseen) << time;
+
+    engine->Advance(0.1);
+    for (HistoryWorld* world : {&everyStep, &everyHalf, &none}) {
+        ASSERT_FALSE(world->drawn.empty());
+        EXPECT_NEAR(world->drawn.back().first, 10.0, 1e-4);
+        EXPECT_FALSE(world->drawn.back().second);
+    }
+}
 
 // The landscape through the adapted exposure, the plasma with a picture and the greetings
 // melting in the drift buffer: the state a rewind must put back lives in render targets,
