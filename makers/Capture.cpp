@@ -27,9 +27,6 @@ const char* const kLockName = "capture.lock";
 // Frames that may wait to be written: a frame is drawn while the one before is encoded, and the
 // memory stays that of three frames (75 MB at 3840x2160).
 constexpr int kFramesWaiting = 3;
-// zlib's fastest level: the pixels are the same at every level, and encoding at the default
-// level costs about as much as drawing a frame.
-constexpr int kFrameCompression = 1;
 }  // namespace
 
 Capture::Capture(const std::string& folder, int numerator, int denominator, double start, double end)
@@ -108,7 +105,7 @@ bool Capture::FrameDrawn(int width, int height, bool demoFinished)
         if (m_first < 0) {
             m_first = m_frame;
             m_startCounter = Platform::ReadPerformanceCounter();  // the rate shown leaves the run-up out
-            m_writer = std::make_unique<FrameWriter>(m_folder, kFramesWaiting, kFrameCompression);
+            m_writer = std::make_unique<FrameWriter>(m_folder, kFramesWaiting, PngEffort::Fast);
         }
         m_failure = m_writer->Failure();
         if (!m_failure.empty()) return false;

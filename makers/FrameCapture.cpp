@@ -27,7 +27,7 @@ void ReadFrame(int width, int height, std::vector<unsigned char>& pixels)
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
 }
 
-std::string WriteFramePng(const unsigned char* pixels, int width, int height, int compression,
+std::string WriteFramePng(const unsigned char* pixels, int width, int height, PngEffort effort,
                           const std::string& path)
 {
     OutputFile output(path);
@@ -36,7 +36,11 @@ std::string WriteFramePng(const unsigned char* pixels, int width, int height, in
     volatile bool ok = false;  // survives libpng's longjmp
     if (info && !setjmp(png_jmpbuf(png))) {
         png_set_write_fn(png, &output, WritePng, nullptr);
-        png_set_compression_level(png, compression);
+        if (effort == PngEffort::Fast) {
+            png_set_compression_level(png, Z_BEST_SPEED);
+            png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+            png_set_compression_strategy(png, Z_RLE);
+        }
         png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
@@ -53,7 +57,7 @@ std::string CaptureFrame(int width, int height, const std::string& path)
 {
     std::vector<unsigned char> pixels;
     ReadFrame(width, height, pixels);
-    const std::string problem = WriteFramePng(pixels.data(), width, height, Z_DEFAULT_COMPRESSION, path);
+    const std::string problem = WriteFramePng(pixels.data(), width, height, PngEffort::Small, path);
     if (!problem.empty()) Log::Error() << problem;
     return problem;
 }

@@ -6,8 +6,8 @@
 
 #include "makers/FrameCapture.h"
 
-FrameWriter::FrameWriter(std::string folder, int slots, int compression)
-    : m_folder(std::move(folder)), m_compression(compression), m_slots(static_cast<size_t>(std::max(slots, 1)))
+FrameWriter::FrameWriter(std::string folder, int slots, PngEffort effort)
+    : m_folder(std::move(folder)), m_effort(effort), m_slots(static_cast<size_t>(std::max(slots, 1)))
 {
     m_thread = std::thread([this] { Work(); });
 }
@@ -74,7 +74,7 @@ void FrameWriter::Work()
             char name[32];
             std::snprintf(name, sizeof name, "/frame_%06ld.png", slot.number);
             const std::string problem =
-                WriteFramePng(slot.pixels.data(), slot.width, slot.height, m_compression, m_folder + name);
+                WriteFramePng(slot.pixels.data(), slot.width, slot.height, m_effort, m_folder + name);
             lock.lock();
             if (m_failure.empty() && !problem.empty()) {
                 m_failure = problem;

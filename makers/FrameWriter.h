@@ -9,10 +9,12 @@
 #include <thread>
 #include <vector>
 
+#include "makers/FrameCapture.h"
+
 class FrameWriter {
 public:
     // Frame n goes to FOLDER/frame_NNNNNN.png; `slots` frames (at least 1) may wait at once.
-    FrameWriter(std::string folder, int slots, int compression);
+    FrameWriter(std::string folder, int slots, PngEffort effort);
     // Writes what is queued, then ends the thread.
     ~FrameWriter();
     FrameWriter(const FrameWriter&) = delete;
@@ -40,7 +42,7 @@ private:
     void Work();
 
     const std::string m_folder;
-    const int m_compression;
+    const PngEffort m_effort;
     std::vector<Slot> m_slots;  // a ring: m_queued slots from m_oldest wait to be written
     std::mutex m_mutex;
     std::condition_variable m_changed;

@@ -144,7 +144,7 @@ TEST(FrameWriter, FramesQueuedFasterThanWrittenArriveWholeAndInOrder)
     ScratchFolder folder;
     constexpr int kWidth = 37, kHeight = 11, kFrames = 9;
     {
-        FrameWriter writer(folder.Path().string(), 2, 1);
+        FrameWriter writer(folder.Path().string(), 2, PngEffort::Fast);
         for (long n = 0; n < kFrames; ++n) {
             FillFrame(writer.Next(), kWidth, kHeight, n);
             writer.Queue(n, kWidth, kHeight);
@@ -177,7 +177,7 @@ TEST(FrameWriter, AFrameThatCannotBeWrittenIsNamedInFull)
     // Near 4 KB of path, in folders that were never made.
     std::string deep = folder.Path().string();
     while (deep.size() < 4000) deep += "/" + std::string(200, 'd');
-    FrameWriter writer(deep, 3, 1);
+    FrameWriter writer(deep, 3, PngEffort::Fast);
     FillFrame(writer.Next(), 4, 4, 0);
     writer.Queue(0, 4, 4);
     const std::string problem = writer.Drain();
