@@ -11,6 +11,8 @@ public:
 
     virtual void Initialize() = 0;
     virtual void RenderFrame(double seconds) = 0;
+    // Draws the worlds at the clock's time without stepping it, for a caller that stepped it.
+    virtual void DrawFrame() = 0;
     // When on, the time-sample count adapts to the frame time.
     virtual void SetAdaptiveSamples(bool adaptive) = 0;
     virtual bool GetAdaptiveSamples() = 0;

@@ -33,12 +33,10 @@ void k_Renderer::RenderFrame(double seconds)
         if (n < 1) n = 1;
         m_timeSamples = n;
     }
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
     ITimeline* timeline = m_engine->GetTimeline();
     if (n <= 1) {
         timeline->Advance(seconds);
-        DrawWorlds();
+        DrawFrame();
         return;
     }
     // Without an accumulation buffer glAccum only raises errors: the samples are still stepped
@@ -53,14 +51,16 @@ void k_Renderer::RenderFrame(double seconds)
     if (accumulate) glClear(GL_ACCUM_BUFFER_BIT);
     for (int i = 0; i < n; ++i) {
         timeline->Advance(seconds / n);
-        DrawWorlds();
+        DrawFrame();
         if (accumulate) glAccum(GL_ACCUM, 1.0f);
     }
     if (accumulate) glAccum(GL_RETURN, 1.0f / static_cast<float>(n));
 }
 
-void k_Renderer::DrawWorlds()
+void k_Renderer::DrawFrame()
 {
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
     // Copies, so that worlds and renderables added or removed while drawing count from the next frame.
     m_engine->CopyWorlds(m_worlds);
     for (IWorld* world : m_worlds)

@@ -15,6 +15,7 @@ public:
 
     void Initialize() override {}
     void RenderFrame(double seconds) override;
+    void DrawFrame() override;
     void SetAdaptiveSamples(bool adaptive) override { m_adaptiveSamples = adaptive; }
     bool GetAdaptiveSamples() override { return m_adaptiveSamples; }
     void SetTimeSamples(int count) override { m_timeSamples = count; }
@@ -25,7 +26,6 @@ public:
     bool IsUnseen() override { return m_drawnOnly != nullptr; }
 
 private:
-    void DrawWorlds();
     void DrawWorld(IWorld* world);
 
     IEngine* m_engine;

@@ -56,14 +56,14 @@ bool SeekDemo(IEngine* engine, k_Demo* demo, double target, double step, const S
     const int64_t every = static_cast<int64_t>(kSeekAnswerSeconds * Platform::ReadPerformanceFrequency());
     int64_t next = Platform::ReadPerformanceCounter() + every;
     for (unsigned steps = 1; timeline->GetTime() + step < target; ++steps) {
-        const std::vector<IWorld*>& drawnWorlds = due.At(timeline->GetTime() + step, target, step);
+        // Due once the step is made: a cue of this step may show a world or hand it a picture.
+        timeline->Advance(step);
+        const std::vector<IWorld*>& drawnWorlds = due.At(timeline->GetTime(), target, step);
         const bool drawn = !drawnWorlds.empty();
         if (drawn) {
             renderer->SetDrawnOnly(&drawnWorlds);
             demo->BeginFrame();
-            engine->Advance(step);
-        } else {
-            timeline->Advance(step);  // the scheduler and the worlds' updates alone
+            renderer->DrawFrame();
         }
         // Between drawn steps the counter is read every 256 steps: a step of the clock alone costs less.
         if ((drawn || steps % 256 == 0) && Platform::ReadPerformanceCounter() >= next) {

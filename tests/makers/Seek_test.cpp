@@ -98,15 +98,16 @@ bool IsBlack(const std::vector<unsigned char>& picture)
     return true;
 }
 
-// A world with a history of its own that notes the demo time of each frame drawn, and whether
-// that frame was to be shown. It keeps what others drew.
+// A world with a history of its own from demo time `from` on (as a picture handed over by a
+// cue starts one) that notes the demo time of each frame drawn, and whether that frame was to be
+// shown. It keeps what others drew.
 class HistoryWorld : public k_World {
 public:
-    HistoryWorld(IEngine* engine, double seconds, double step)
-        : k_World(engine, "History"), m_seconds(seconds), m_step(step)
+    HistoryWorld(IEngine* engine, double seconds, double step, double from = 0)
+        : k_World(engine, "History"), m_seconds(seconds), m_step(step), m_from(from)
     {
     }
-    double GetHistorySeconds() override { return m_seconds; }
+    double GetHistorySeconds() override { return m_engine->GetTimeline()->GetTime() >= m_from ? m_seconds : 0; }
     double GetHistoryStep() override { return m_step; }
     void Clear() override {}
     void OnRenderStage(RenderStage stage) override
@@ -119,6 +120,7 @@ public:
 private:
     double m_seconds;
     double m_step;
+    double m_from;
 };
 
 class SeekSteps : public GlTest {};
@@ -127,15 +129,16 @@ class SeekSteps : public GlTest {};
 
 // To 10 s at a step of 0.1: a world that needs every step of its last 3 s is drawn at each of
 // them, one that needs a frame every half second of its last 2 s at four, one without a history
-// at none; all in unseen frames. The frame after the seek draws every world again, seen.
+// at none, and one whose history starts within a step at that very step; all in unseen frames.
+// The frame after the seek draws every world again, seen.
 TEST_F(SeekSteps, ASeekDrawsEachWorldAsOftenAsItsHistoryNeedsAndShowsNothing)
 {
-    HistoryWorld everyStep(engine.get(), 3, 0), everyHalf(engine.get(), 2, 0.5), none(engine.get(), 0, 0);
-    for (IWorld* world : {static_cast<IWorld*>(&everyStep), static_cast<IWorld*>(&everyHalf), static_cast<IWorld*>(&none)})
-        engine->AddWorld(world);
+    HistoryWorld everyStep(engine.get(), 3, 0), everyHalf(engine.get(), 2, 0.5), none(engine.get(), 0, 0),
+        late(engine.get(), 3, 0, 8.55);
+    for (HistoryWorld* world : {&everyStep, &everyHalf, &none, &late}) engine->AddWorld(world);
     k_Demo demo(engine.get());
     engine->Advance(kPrimingStep);
-    for (HistoryWorld* world : {&everyStep, &everyHalf, &none}) world->drawn.clear();
+    for (HistoryWorld* world : {&everyStep, &everyHalf, &none, &late}) world->drawn.clear();
 
     // The clock runs kPrimingStep ahead of the multiples of the step.
     ASSERT_TRUE(SeekDemo(engine.get(), &demo, 10, 0.1, [](double) { return true; }));
@@ -145,11 +148,13 @@ TEST_F(SeekSteps, ASeekDrawsEachWorldAsOftenAsItsHistoryNeedsAndShowsNothing)
     for (size_t i = 0; i < everyHalf.drawn.size(); ++i)
         EXPECT_NEAR(everyHalf.drawn[i].first, 8.0 + 0.5 * static_cast<double>(i), 1e-4);
     EXPECT_TRUE(none.drawn.empty());
-    for (HistoryWorld* world : {&everyStep, &everyHalf})
+    ASSERT_EQ(late.drawn.size(), 14u);  // 8.6 ... 9.9
+    EXPECT_NEAR(late.drawn.front().first, 8.6, 1e-4);
+    for (HistoryWorld* world : {&everyStep, &everyHalf, &late})
         for (const auto& [time, unseen] : world->drawn) EXPECT_TRUE(unseen) << time;
 
     engine->Advance(0.1);
-    for (HistoryWorld* world : {&everyStep, &everyHalf, &none}) {
+    for (HistoryWorld* world : {&everyStep, &everyHalf, &none, &late}) {
         ASSERT_FALSE(world->drawn.empty());
         EXPECT_NEAR(world->drawn.back().first, 10.0, 1e-4);
         EXPECT_FALSE(world->drawn.back().second);
