@@ -1,5 +1,5 @@
-// Seeking: brings a freshly set-up demo to a demo time in the state it would have had if played
-// there frame by frame, without presenting anything.
+// Seeking: brings a freshly set-up (or rewound) demo to a demo time in the state it would have
+// had if played there frame by frame, without presenting anything.
 #pragma once
 
 #include <functional>
