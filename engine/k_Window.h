@@ -24,7 +24,7 @@ public:
     std::wstring GetTitle() override;
     Platform::NativeWindow* GetHandle() override { return m_handle; }
     // Hands the created window to another engine (the first one is gone, its context released):
-    // a new context, sized and initialised, for a demo started afresh in the same window.
+    // a new context, sized and initialised. Create attaches the window's first engine so.
     void AttachEngine(IEngine* engine);
 
 private:

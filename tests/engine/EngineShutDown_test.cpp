@@ -46,7 +46,7 @@ TEST(EngineShutDown, AnEngineEndedBeforeItsWindowReleasesWhatItMadeFirst)
     auto window = std::make_unique<k_Window>(L"test", 64, 64, engine.get(), false);
     window->Create();
     Probe(*engine, first);
-    engine.reset();  // the demo starts afresh in the same window
+    engine.reset();  // the window outlives it and takes another
     EXPECT_EQ(first, 1);
 
     auto next = std::make_unique<k_Engine>(L".");
